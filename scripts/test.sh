@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: once in the normal
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+status=0
+for kind in release asan; do
+  echo "== $kind build =="
+  bash scripts/build.sh "$kind"
+  dir=build; [ "$kind" = asan ] && dir=build-asan
+  echo "== $kind tests =="
+  ctest --test-dir "$dir" --output-on-failure --timeout 600 || status=1
+done
+exit $status
