@@ -1,4 +1,5 @@
 set(QV_DATA_SOURCES
+  data/aspproc.cc
   data/connection.cc
   data/recordset.cc
 )

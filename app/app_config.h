@@ -1,0 +1,27 @@
+// Start-up configuration of the qvtome command: the data folder, the
+// optional qvtome.toml, and the data sources it names.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <toml++/toml.h>
+
+namespace qv::app {
+
+struct StartupConfig {
+  std::string data_dir;            // absolute
+  std::optional<toml::table> toml;  // the parsed configuration, when there is one
+};
+
+// Reads config_file, or <data_dir>/qvtome.toml when config_file is "" and
+// that file exists, and registers the data sources and the SQLite engine.
+// Throws std::runtime_error with the file name for an unreadable or
+// malformed file.
+StartupConfig LoadStartupConfig(const std::string& data_dir, const std::string& config_file);
+
+// Creates the default data source's database when it is missing (or with
+// force, anew). Returns its path and whether it was created.
+std::pair<std::string, bool> InitDefaultDatabase(bool force);
+
+}  // namespace qv::app

@@ -1,0 +1,175 @@
+#include "data/aspproc.h"
+
+#include "core/convert.h"
+#include "core/encode.h"
+#include "core/sql_literal.h"
+#include "host/shared_state.h"
+
+namespace qv {
+
+namespace {
+
+// The shared connection could not be opened: show or redirect to the
+// configured message and end the response.
+[[noreturn]] void EndWithOpenFailure() {
+  const SharedState& s = State();
+  const std::string& msg = s.ODBCErrorMsg;
+  if (msg.empty()) {
+    ResponseWrite("Could not open database. Please setup ODBC for " + s.DSNName);
+  } else {
+    const std::string tail = ToLower(msg.size() > 4 ? msg.substr(msg.size() - 4) : msg);
+    if (tail == ".asp" || tail == ".htm") TheResponse().Redirect(msg);
+    ResponseWrite(msg);
+  }
+  TheResponse().End();
+  throw ResponseEnded{};  // not reached: End unwinds
+}
+
+// Runs sql on a connection of its own, ignoring database errors.
+void ExecuteIgnoringErrors(Connection& conn, const std::string& sql) {
+  try {
+    conn.Query(sql);
+  } catch (const DatabaseError&) {
+  }
+}
+
+}  // namespace
+
+void RequireTableName(const std::string& name) {
+  if (!IsPlainIdentifier(name)) throw DatabaseError("Table not found: " + name);
+}
+
+std::shared_ptr<Connection> OpenOwnConnection() {
+  const SharedState& s = State();
+  std::shared_ptr<Connection> conn = NewConnection();
+  conn->Open(s.DSNName, s.DSNUserID, s.DSNPassword);
+  return conn;
+}
+
+void DebugPrint(const std::string& label, const Variant& value) {
+  if (!State().IsDebug) return;
+  std::string text;
+  if (!value.IsArray() && !value.IsObject()) text = ToStr(value);
+  ResponseWrite("<br>" + label + "= [" + HtmlEncode(text) + "]");
+}
+
+AspProc::AspProc() {
+  State().IsDisplayOnly = false;
+  State().strLinkedFields = "";
+}
+
+// Shared record set -------------------------------------------------------------
+
+void AspProc::dbOpen(const std::string& strTableName, const std::string& strFields,
+                     const std::string& strWhereClause, bool blnUpdatable) {
+  SharedState& s = State();
+  if (s.IsDebug) {
+    DebugPrint("Open table: Table Name", strTableName);
+    DebugPrint("Fields Name", strFields);
+    DebugPrint("Where clause", strWhereClause);
+  }
+  std::shared_ptr<Connection> conn;
+  try {
+    conn = OpenOwnConnection();
+  } catch (const DatabaseError&) {
+    EndWithOpenFailure();
+  }
+  s.objConn = conn;
+  s.objRS = std::make_shared<Recordset>();
+  RequireTableName(strTableName);
+  const std::string sql = "SELECT " + strFields + " FROM " + strTableName + " " + strWhereClause;
+  if (blnUpdatable) {
+    s.objRS->Open(sql, conn, adOpenKeyset, adLockBatchOptimistic);
+  } else {
+    s.objRS->Open(sql, conn);
+  }
+}
+
+std::shared_ptr<Recordset> AspProc::RecordSet() const { return State().objRS; }
+
+void AspProc::dbClose() {
+  SharedState& s = State();
+  try {
+    if (s.objRS) s.objRS->Close();
+  } catch (const std::exception&) {
+  }
+  try {
+    if (s.objConn) s.objConn->Close();
+  } catch (const std::exception&) {
+  }
+}
+
+std::shared_ptr<Recordset> AspProc::RequireRS() const {
+  std::shared_ptr<Recordset> rs = State().objRS;
+  if (!rs) throw DatabaseError("no record set is open: call dbOpen first");
+  return rs;
+}
+
+void AspProc::dbMoveFirst() { RequireRS()->MoveFirst(); }
+void AspProc::dbMoveNext() { RequireRS()->MoveNext(); }
+void AspProc::dbMovePrevious() { RequireRS()->MovePrevious(); }
+void AspProc::dbMoveLast() { RequireRS()->MoveLast(); }
+bool AspProc::dbRSBOF() { return RequireRS()->BOF(); }
+bool AspProc::dbRSEOF() { return RequireRS()->EOF_(); }
+
+// Connections of their own ---------------------------------------------------------
+
+Variant AspProc::dbGetTable(const std::string& strTableName, const std::string& strFields,
+                            const std::string& strWhereClause) {
+  DebugPrint("Get table: Table Name", strTableName);
+  DebugPrint("Fields Name", strFields);
+  DebugPrint("Where clause", strWhereClause);
+  RequireTableName(strTableName);
+  std::shared_ptr<Connection> conn = OpenOwnConnection();
+  Recordset rs;
+  rs.Attach(conn->Query("SELECT " + strFields + " FROM " + strTableName + " " + strWhereClause));
+  Variant result = rs.EOF_() ? Variant(Null) : Variant(rs.GetRows());
+  rs.Close();
+  conn->Close();
+  return result;
+}
+
+void AspProc::dbCreateTable(const std::string& strTableName, const Variant& aryField,
+                            bool blnOverWrite) {
+  DebugPrint("Create a table: Table Name", strTableName);
+  if (!aryField.IsArray()) throw TypeMismatch("dbCreateTable: the column list is not an array");
+  const Array& columns = *aryField.AsArray();
+  std::shared_ptr<Connection> conn = OpenOwnConnection();
+  if (!IsPlainIdentifier(strTableName)) return;  // fails as a bad statement would
+  if (blnOverWrite) ExecuteIgnoringErrors(*conn, "DROP TABLE " + strTableName);
+  std::string sql = "CREATE TABLE " + strTableName + " (ID counter";
+  for (int64_t i = 0; i <= columns.UBound(1); ++i) sql += ", " + ToStr(columns.at(i));
+  sql += ")";
+  DebugPrint("SQL", sql);
+  ExecuteIgnoringErrors(*conn, sql);
+  conn->Close();
+}
+
+void AspProc::dbDeleteTable(const std::string& strTableName) {
+  DebugPrint("Delete a tabel: Table Name", strTableName);
+  std::shared_ptr<Connection> conn = OpenOwnConnection();
+  if (IsPlainIdentifier(strTableName)) {
+    ExecuteIgnoringErrors(*conn, "DROP TABLE " + strTableName);
+  }
+  conn->Close();
+}
+
+void AspProc::dbDeleteRecord(const std::string& strTableName, const std::string& strWhereClause) {
+  DebugPrint("Delete record(s): Table Name", strTableName);
+  DebugPrint("Where clause", strWhereClause);
+  RequireTableName(strTableName);
+  std::shared_ptr<Connection> conn = OpenOwnConnection();
+  conn->Query("DELETE * FROM " + strTableName + " " + strWhereClause);
+  conn->Close();
+}
+
+std::string AspProc::dbEnCode(const std::string& strMsg) { return TheServer().HTMLEncode(strMsg); }
+
+// Form-control switches -------------------------------------------------------------
+
+bool AspProc::SkipLinkForm() const { return State().SkipLinkForm; }
+void AspProc::SetSkipLinkForm(bool value) { State().SkipLinkForm = value; }
+bool AspProc::IsDisplayOnly() const { return State().IsDisplayOnly; }
+void AspProc::SetIsDisplayOnly(bool value) { State().IsDisplayOnly = value; }
+
+}  // namespace qv

@@ -1,0 +1,92 @@
+#include "engine/sqlite_database.h"
+
+#include <sys/stat.h>
+
+#include <map>
+
+#include "data/connection.h"
+
+namespace qv {
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+
+std::string SavepointName(int level) { return "qv_level_" + std::to_string(level); }
+
+SqliteDb OpenConfigured(const std::string& path) {
+  SqliteDb db = OpenSqliteFile(path);
+  sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+  try {
+    // The first statement reads the file header, so a file that is no
+    // database fails here rather than at the first query.
+    ExecSqlite(db.get(), "PRAGMA journal_mode=WAL");
+    ExecSqlite(db.get(), "PRAGMA synchronous=NORMAL");
+    ExecSqlite(db.get(), "PRAGMA foreign_keys=OFF");
+  } catch (const DatabaseError&) {
+    throw DatabaseError("Cannot open database " + path + ": " + sqlite3_errmsg(db.get()));
+  }
+  return db;
+}
+
+}  // namespace
+
+SqliteDatabase::SqliteDatabase(SqliteDb db, dev_t device, ino_t inode)
+    : db_(std::move(db)), device_(device), inode_(inode) {}
+
+std::shared_ptr<SqliteDatabase> SqliteDatabase::ForThisThread(const std::string& path) {
+  thread_local std::map<std::string, std::shared_ptr<SqliteDatabase>> pool;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    pool.erase(path);
+    throw DatabaseError("Cannot open database " + path + ": no such database file");
+  }
+  auto found = pool.find(path);
+  if (found != pool.end() && found->second->IsSameFile(info.st_dev, info.st_ino)) {
+    if (found->second.use_count() == 1) found->second->DiscardStaleTransaction();
+    return found->second;
+  }
+  auto database = std::make_shared<SqliteDatabase>(OpenConfigured(path), info.st_dev, info.st_ino);
+  pool[path] = database;
+  return database;
+}
+
+// A handle that no Connection holds must not carry a transaction into the
+// next request.
+void SqliteDatabase::DiscardStaleTransaction() {
+  if (sqlite3_get_autocommit(db_.get()) == 0)
+    sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  depth_ = 0;
+}
+
+void SqliteDatabase::Begin() {
+  if (depth_ > 0 && sqlite3_get_autocommit(db_.get()) != 0) {
+    throw DatabaseError("The transaction was rolled back by the database");
+  }
+  ExecSqlite(db_.get(), depth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT " + SavepointName(depth_));
+  ++depth_;
+}
+
+void SqliteDatabase::Commit() {
+  if (depth_ == 0) throw DatabaseError("Commit without a transaction");
+  if (sqlite3_get_autocommit(db_.get()) != 0) {
+    --depth_;
+    throw DatabaseError("The transaction was rolled back by the database");
+  }
+  ExecSqlite(db_.get(), depth_ == 1 ? "COMMIT" : "RELEASE " + SavepointName(depth_ - 1));
+  --depth_;
+}
+
+void SqliteDatabase::Rollback() {
+  if (depth_ == 0) return;
+  --depth_;
+  if (sqlite3_get_autocommit(db_.get()) != 0) return;
+  if (depth_ == 0) {
+    sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    return;
+  }
+  std::string name = SavepointName(depth_);
+  std::string sql = "ROLLBACK TO " + name + "; RELEASE " + name;
+  sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+}  // namespace qv

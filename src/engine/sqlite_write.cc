@@ -1,0 +1,108 @@
+#include "engine/sqlite_write.h"
+
+#include <map>
+
+#include "core/convert.h"
+#include "core/sql_literal.h"
+#include "engine/sqlite_handle.h"
+#include "engine/sqlite_values.h"
+
+namespace qv {
+namespace {
+
+using ColumnKinds = std::map<std::string, ColumnKind>;  // by lower-case name
+
+std::string QuotedName(std::string_view name) {
+  try {
+    return "\"" + std::string(CheckIdentifier(name)) + "\"";
+  } catch (const SqlValueError& e) {
+    throw DatabaseError(e.what());
+  }
+}
+
+ColumnKinds ReadColumnKinds(sqlite3* db, const std::string& table) {
+  SqliteStatement stmt = PrepareSqlite(db, "PRAGMA table_info(" + QuotedName(table) + ")");
+  ColumnKinds kinds;
+  while (StepSqlite(db, stmt.get())) {
+    std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
+    const unsigned char* declared = sqlite3_column_text(stmt.get(), 2);
+    std::string type = declared ? reinterpret_cast<const char*>(declared) : "";
+    kinds[ToLower(name)] = ClassifyDeclaredType(type).kind;
+  }
+  if (kinds.empty()) throw DatabaseError("No such table: " + table);
+  return kinds;
+}
+
+ColumnKind KindOf(const ColumnKinds& kinds, const std::string& table, const std::string& field) {
+  auto found = kinds.find(ToLower(field));
+  if (found == kinds.end()) throw DatabaseError("No such column: " + table + "." + field);
+  return found->second;
+}
+
+void BindValues(sqlite3_stmt* stmt, const ColumnKinds& kinds, const std::string& table,
+                const RowWrite& row) {
+  int index = 1;
+  for (const auto& [field, value] : row.values) {
+    try {
+      BindColumn(stmt, index++, value, KindOf(kinds, table, field));
+    } catch (const TypeMismatch& e) {
+      throw DatabaseError(std::string(e.what()) + " (field " + table + "." + field + ")");
+    }
+  }
+}
+
+std::string InsertSql(const std::string& table, const RowWrite& row) {
+  if (row.values.empty()) return "INSERT INTO " + QuotedName(table) + " DEFAULT VALUES";
+  std::string names, marks;
+  for (const auto& [field, value] : row.values) {
+    names += (names.empty() ? "" : ", ") + QuotedName(field);
+    marks += marks.empty() ? "?" : ", ?";
+  }
+  return "INSERT INTO " + QuotedName(table) + " (" + names + ") VALUES (" + marks + ")";
+}
+
+std::string UpdateSql(const std::string& table, const RowWrite& row) {
+  std::string assignments;
+  for (const auto& [field, value] : row.values) {
+    assignments += (assignments.empty() ? "" : ", ") + QuotedName(field) + " = ?";
+  }
+  return "UPDATE " + QuotedName(table) + " SET " + assignments + " WHERE \"ID\" = ?";
+}
+
+int64_t InsertRow(sqlite3* db, const ColumnKinds& kinds, const std::string& table,
+                  const RowWrite& row) {
+  SqliteStatement stmt = PrepareSqlite(db, InsertSql(table, row));
+  BindValues(stmt.get(), kinds, table, row);
+  StepSqlite(db, stmt.get());
+  return sqlite3_last_insert_rowid(db);
+}
+
+void UpdateRow(sqlite3* db, const ColumnKinds& kinds, const std::string& table,
+               const RowWrite& row) {
+  if (row.values.empty()) return;
+  SqliteStatement stmt = PrepareSqlite(db, UpdateSql(table, row));
+  BindValues(stmt.get(), kinds, table, row);
+  sqlite3_bind_int64(stmt.get(), static_cast<int>(row.values.size()) + 1, *row.id);
+  StepSqlite(db, stmt.get());
+  if (sqlite3_changes(db) == 0) {
+    throw DatabaseError("Row ID=" + std::to_string(*row.id) + " of " + table + " no longer exists");
+  }
+}
+
+}  // namespace
+
+std::vector<int64_t> WriteRowsTo(sqlite3* db, const std::string& table,
+                                 const std::vector<RowWrite>& rows) {
+  ColumnKinds kinds = ReadColumnKinds(db, table);
+  std::vector<int64_t> new_ids;
+  for (const RowWrite& row : rows) {
+    if (row.id) {
+      UpdateRow(db, kinds, table, row);
+    } else {
+      new_ids.push_back(InsertRow(db, kinds, table, row));
+    }
+  }
+  return new_ids;
+}
+
+}  // namespace qv

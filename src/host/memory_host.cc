@@ -1,0 +1,209 @@
+#include "host/memory_host.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "core/convert.h"
+#include "core/encode.h"
+
+namespace qv {
+
+// ValueList ------------------------------------------------------------------
+
+void ValueList::Add(std::string name, std::string value) {
+  pairs_.emplace_back(std::move(name), std::move(value));
+}
+
+std::string ValueList::Get(const std::string& name) const {
+  std::string joined;
+  bool found = false;
+  for (const auto& [n, v] : pairs_) {
+    if (!EqualsNoCase(n, name)) continue;
+    if (found) joined += ", ";
+    joined += v;
+    found = true;
+  }
+  return joined;
+}
+
+bool ValueList::Has(const std::string& name) const {
+  for (const auto& pair : pairs_) {
+    if (EqualsNoCase(pair.first, name)) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> ValueList::Keys() const {
+  std::vector<std::string> keys;
+  for (const auto& pair : pairs_) {
+    bool seen = false;
+    for (const auto& k : keys) seen = seen || EqualsNoCase(k, pair.first);
+    if (!seen) keys.push_back(pair.first);
+  }
+  return keys;
+}
+
+// MemoryRequest ----------------------------------------------------------------
+
+namespace {
+// "a=1&b=2" into list; pieces without "=" have the value "".
+void ParseUrlEncoded(const std::string& text, ValueList& list) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('&', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string piece = text.substr(start, end - start);
+    if (!piece.empty()) {
+      const size_t eq = piece.find('=');
+      if (eq == std::string::npos) {
+        list.Add(UrlDecode(piece), "");
+      } else {
+        list.Add(UrlDecode(piece.substr(0, eq)), UrlDecode(piece.substr(eq + 1)));
+      }
+    }
+    start = end + 1;
+  }
+}
+}  // namespace
+
+void MemoryRequest::SetQueryString(const std::string& raw) {
+  raw_query_ = raw;
+  query_.Clear();
+  ParseUrlEncoded(raw, query_);
+}
+
+void MemoryRequest::AddForm(const std::string& name, const std::string& value) {
+  form_.Add(name, value);
+}
+
+void MemoryRequest::SetFormUrlEncoded(const std::string& body) { ParseUrlEncoded(body, form_); }
+
+void MemoryRequest::AddCookie(const std::string& name, const std::string& value) {
+  cookies_.Add(name, value);
+}
+
+void MemoryRequest::SetServerVariable(const std::string& name, const std::string& value) {
+  server_vars_.Add(name, value);
+}
+
+std::string MemoryRequest::Item(const std::string& name) {
+  if (query_.Has(name)) return query_.Get(name);
+  if (!body_used_ && form_.Has(name)) return form_.Get(name);
+  if (cookies_.Has(name)) return cookies_.Get(name);
+  return server_vars_.Get(name);
+}
+
+std::string MemoryRequest::QueryString(const std::string& name) { return query_.Get(name); }
+
+void MemoryRequest::CheckFormAllowed() {
+  if (body_used_) throw HostError("Request.Form cannot be used after Request.BinaryRead");
+  form_used_ = true;
+}
+
+std::string MemoryRequest::Form(const std::string& name) {
+  CheckFormAllowed();
+  return form_.Get(name);
+}
+
+std::vector<std::string> MemoryRequest::FormKeys() {
+  CheckFormAllowed();
+  return form_.Keys();
+}
+
+std::string MemoryRequest::ServerVariables(const std::string& name) {
+  return server_vars_.Get(name);
+}
+
+std::string MemoryRequest::BinaryRead(int64_t count) {
+  if (form_used_) throw HostError("Request.BinaryRead cannot be used after Request.Form");
+  body_used_ = true;
+  if (count <= 0 || body_pos_ >= body_.size()) return "";
+  const size_t n = std::min(static_cast<size_t>(count), body_.size() - body_pos_);
+  std::string part = body_.substr(body_pos_, n);
+  body_pos_ += n;
+  return part;
+}
+
+// MemoryResponse ---------------------------------------------------------------
+
+void MemoryResponse::Write(std::string_view text) { text_.append(text); }
+
+void MemoryResponse::Redirect(const std::string& url) {
+  if (url.find_first_of("\r\n") != std::string::npos) {
+    throw HostError("Response.Redirect: the address contains a line break");
+  }
+  redirect_url_ = url;
+  status_ = "302 Found";
+  ended_ = true;
+  throw ResponseEnded{};
+}
+
+void MemoryResponse::End() {
+  ended_ = true;
+  throw ResponseEnded{};
+}
+
+void MemoryResponse::Clear() {
+  text_.clear();
+  redirect_url_.clear();
+  status_ = "200 OK";
+  ended_ = false;
+}
+
+// MemorySession ----------------------------------------------------------------
+
+Variant MemorySession::Value(const std::string& name) {
+  auto it = values_.find(ToLower(name));
+  return it == values_.end() ? Variant("") : it->second;
+}
+
+void MemorySession::SetValue(const std::string& name, Variant value) {
+  values_[ToLower(name)] = std::move(value);
+}
+
+// MemoryServer -----------------------------------------------------------------
+
+MemoryServer::MemoryServer(std::string root, std::string script_folder)
+    : root_(std::move(root)), script_folder_(std::move(script_folder)) {
+  while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
+}
+
+namespace {
+// Segments of a "/"-separated path with "." and ".." resolved; nullopt when
+// ".." climbs above the start.
+std::optional<std::vector<std::string>> ResolveSegments(const std::string& path) {
+  std::vector<std::string> segments;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string seg = path.substr(start, end - start);
+    if (seg == "..") {
+      if (segments.empty()) return std::nullopt;
+      segments.pop_back();
+    } else if (!seg.empty() && seg != ".") {
+      segments.push_back(seg);
+    }
+    start = end + 1;
+  }
+  return segments;
+}
+}  // namespace
+
+std::string MemoryServer::MapPath(const std::string& virtual_path) {
+  std::string path = ReplaceAll(virtual_path, "\\", "/");
+  if (path.empty() || path[0] != '/') path = script_folder_ + "/" + path;
+  auto segments = ResolveSegments(path);
+  if (!segments) throw HostError("Server.MapPath: \"" + virtual_path + "\" leaves the site");
+  std::string physical = root_ == "/" ? "" : root_;
+  for (const auto& seg : *segments) physical += "/" + seg;
+  return physical.empty() ? "/" : physical;
+}
+
+// MemoryHost -------------------------------------------------------------------
+
+MemoryHost::MemoryHost(std::string root, std::string script_folder)
+    : server(std::move(root), std::move(script_folder)),
+      context_(HostObjects{&request, &response, &session, &server}) {}
+
+}  // namespace qv

@@ -1,0 +1,214 @@
+#include "host/sysvar.h"
+
+#include <stdexcept>
+
+#include "core/convert.h"
+#include "data/aspproc.h"
+#include "host/messages.h"
+
+namespace qv {
+
+namespace {
+InitHook quiz_redirect_hook = nullptr;
+
+// Physical directory of a stored virtual one, ending in one "/".
+std::string PhysicalDir(const std::string& stored) {
+  std::string mapped = TheServer().MapPath(stored);
+  while (!mapped.empty() && mapped.back() == '/') mapped.pop_back();
+  return UnescapePath(mapped + "/");
+}
+
+std::string WithSlash(const std::string& v) {
+  return (!v.empty() && v.back() == '/') ? v : v + "/";
+}
+
+// A first-language suffix: "e" or "n", anything else "e".
+std::string FirstLanguageSuffix(const std::string& v) {
+  const std::string lower = ToLower(v);
+  return (lower == "e" || lower == "n") ? lower : "e";
+}
+
+// Every setting back to its default: nothing of an earlier request on this
+// thread survives, except the settings that act during Init or that Init
+// leaves to the page.
+void ResetSharedState() {
+  SharedState& old = State();
+  SharedState fresh;
+  fresh.MaintenanceMsg = std::move(old.MaintenanceMsg);
+  fresh.ODBCErrorMsg = std::move(old.ODBCErrorMsg);
+  fresh.FromEmail = std::move(old.FromEmail);
+  fresh.strSeparator = std::move(old.strSeparator);
+  old = std::move(fresh);
+}
+}  // namespace
+
+void SetQuizRedirectHook(InitHook hook) { quiz_redirect_hook = hook; }
+
+int16_t CheckInt16(int64_t value, const char* setting) {
+  if (value < INT16_MIN || value > INT16_MAX) {
+    throw std::out_of_range(std::string("Overflow: ") + setting + " = " + std::to_string(value));
+  }
+  return static_cast<int16_t>(value);
+}
+
+std::string EscapePath(const std::string& path) {
+  std::string s = ReplaceAll(path, "%", "%25");
+  s = ReplaceAll(s, " ", "%20");
+  s = ReplaceAll(s, "#", "%23");
+  s = ReplaceAll(s, "&", "%26");
+  return ReplaceAll(s, "+", "%2B");
+}
+
+std::string UnescapePath(const std::string& path) {
+  std::string s = ReplaceAll(path, "%20", " ");
+  s = ReplaceAll(s, "%23", "#");
+  s = ReplaceAll(s, "%26", "&");
+  s = ReplaceAll(s, "%2B", "+");
+  return ReplaceAll(s, "%25", "%");
+}
+
+SysVar::SysVar() {
+  State().strSeparator = std::string(1, '\x1b');
+  State().MaintenanceMsg = "";
+}
+
+// Init --------------------------------------------------------------------------
+
+void SysVar::Init(const Variant& strDSNName, const std::string& strDSNUserID,
+                  const std::string& strDSNPassword, const std::string& SystemMsgTable) {
+  ResetSharedState();
+  TakeHostObjects();
+  SharedState& s = State();
+  // The page's own address first: the quiz branching builds targets from it.
+  s.ThisURL = TheRequest().ServerVariables("SCRIPT_NAME");
+  const std::string query = TheRequest().QueryStringAll();
+  s.ThisURLFull = query.empty() ? s.ThisURL : s.ThisURL + "?" + query;
+  if (quiz_redirect_hook != nullptr) quiz_redirect_hook();
+
+  s.objAspProc = std::make_shared<AspProc>();
+  s.DSNName = ToStr(strDSNName);
+  s.DSNUserID = strDSNUserID;
+  s.DSNPassword = strDSNPassword;
+  const Variant group = TheSession().Value("AuthMajorGroupID" + s.AuthSiteID);
+  const bool is_admin = !group.IsArray() && !group.IsObject() && ToStr(group) == "99";
+  s.BookAuthorization = is_admin ? "read,admin" : "";
+  s.objConn = nullptr;
+  s.objRS = nullptr;
+  RunStartup(SystemMsgTable);
+}
+
+void SysVar::TakeHostObjects() {
+  SharedState& s = State();
+  if (blnIsWebClass) {
+    s.host = HostObjects{oRequest, oResponse, oSession, oServer};
+    return;
+  }
+  const HostObjects& context = CurrentHostObjects();
+  s.objContext = true;
+  if (context.response == nullptr) throw HostError("the request context has no Response");
+  if (context.request == nullptr) throw HostError("the request context has no Request");
+  if (context.session == nullptr) throw HostError("the request context has no Session");
+  if (context.server == nullptr) throw HostError("the request context has no Server");
+  s.host = context;
+}
+
+// Messages ----------------------------------------------------------------------
+
+std::string SysVar::GetSystemMsg(const std::string& mName, int intLanguage) {
+  if (intLanguage < 0 || intLanguage > 255) {
+    throw std::out_of_range("Overflow: intLanguage = " + std::to_string(intLanguage));
+  }
+  return GetMsg(mName, intLanguage);
+}
+
+void SysVar::SetSystemMsg(const std::string& mName, const Variant& mValue, bool mIsUpdate) {
+  SetMsg(mName, NullToStr(mValue), mIsUpdate);
+}
+
+// Integer settings ----------------------------------------------------------------
+
+void SysVar::SetDefaultTextAreaWidth(int v) {
+  State().DefaultTextAreaWidth = CheckInt16(v, "DefaultTextAreaWidth");
+}
+
+int16_t SysVar::LogLevel() const {
+  return CheckInt16(ToInteger(Variant(State().LogLevel)), "LogLevel");
+}
+
+void SysVar::SetLogLevel(int v) { State().LogLevel = std::to_string(CheckInt16(v, "LogLevel")); }
+
+int16_t SysVar::UploadMaxK() const {
+  return CheckInt16(ToInteger(Variant(State().UploadMaxK)), "UploadMaxK");
+}
+
+void SysVar::SetUploadMaxK(int v) {
+  State().UploadMaxK = std::to_string(CheckInt16(v, "UploadMaxK"));
+}
+
+void SysVar::SetSessionTime(int v) { State().SessionTime = CheckInt16(v, "SessionTime"); }
+void SysVar::SetPageLevelMin(int v) { State().PageLevelMin = CheckInt16(v, "PageLevelMin"); }
+void SysVar::SetPageLevelMax(int v) { State().PageLevelMax = CheckInt16(v, "PageLevelMax"); }
+void SysVar::SetReplyLevel(int v) { State().ReplyLevel = CheckInt16(v, "ReplyLevel"); }
+
+void SysVar::SetAnonymousAccessLevel(int v) {
+  State().AnonymousAccessLevel = CheckInt16(v, "AnonymousAccessLevel");
+}
+
+// Text settings with rules --------------------------------------------------------
+
+void SysVar::SetTableName(const std::string& v) { State().TableName = ToLower(v); }
+
+void SysVar::SetFirstLanguage(const std::string& v) {
+  SharedState& s = State();
+  s.FirstLanguage = FirstLanguageSuffix(v);
+  s.SecondLanguage = "";
+  s.strOtherLanguage = "";
+}
+
+void SysVar::SetSecondLanguage(const std::string& v) {
+  SharedState& s = State();
+  s.strOtherLanguage = "";
+  if (s.FirstLanguage.empty()) {
+    SetFirstLanguage(v);
+    return;
+  }
+  const std::string lower = ToLower(v);
+  s.SecondLanguage = lower;
+  if (lower == s.FirstLanguage) {
+    s.SecondLanguage = "";
+  } else if (lower != "e" && lower != "n") {
+    s.SecondLanguage = "";
+    s.strOtherLanguage = lower;
+  }
+}
+
+// Directories -------------------------------------------------------------------
+
+void SysVar::SetvBookDir(const std::string& v) {
+  SharedState& s = State();
+  s.vBookDir = EscapePath(WithSlash(v));
+  s.pBookDir = PhysicalDir(s.vBookDir);
+}
+
+void SysVar::SetvScriptDir(const std::string& v) {
+  SharedState& s = State();
+  s.vScriptDir = EscapePath(WithSlash(v));
+  s.pScriptDir = PhysicalDir(s.vScriptDir);
+}
+
+void SysVar::SetvImageDir(const std::string& v) {
+  SharedState& s = State();
+  s.vImageDir = EscapePath(WithSlash(v));
+  if (s.vImageDir.find(':') == std::string::npos) s.pImageDir = PhysicalDir(s.vImageDir);
+}
+
+void SysVar::SetvMediaDir(const std::string& v) {
+  SharedState& s = State();
+  s.vMediaDir = EscapePath(WithSlash(v)) + EscapePath(s.DSNName) + "/";
+  if (s.vMediaDir.find(':') != std::string::npos) return;
+  s.pMediaDir = PhysicalDir(s.vMediaDir);
+  s.vUploadTmpDir = s.vMediaDir + "qvTmUpld.tmp/";
+  s.pUploadTmpDir = s.pMediaDir + "qvTmUpld.tmp/";
+}
+
+}  // namespace qv

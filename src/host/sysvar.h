@@ -1,0 +1,180 @@
+// SysVar: the site's settings and the set-up of every request.
+//
+// A page script creates SysVar first and calls Init, which takes the host
+// objects, creates the shared AspProc, resets every setting of the thread's
+// shared state (host/shared_state.h), writes the banner, loads the system
+// messages and checks the database version. The properties below read and
+// write that shared state, so two SysVar objects on one thread see the same
+// values, and the values outlive the object until the next Init.
+//
+// Naming for script bindings: a property X is X() (get) and SetX(v) (put);
+// read-only properties have no SetX, write-only ones no X(). 16-bit settings
+// throw std::out_of_range ("Overflow") for values outside -32768..32767.
+// Errors of the host objects (a failed MapPath, no request) reach the caller.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/variant.h"
+#include "host/host_objects.h"
+#include "host/shared_state.h"
+
+namespace qv {
+
+// The quiz branching of the assignment module, run by Init before any
+// output (it may redirect). Registered once at start-up; none by default.
+using InitHook = void (*)();
+void SetQuizRedirectHook(InitHook hook);
+
+class SysVar {
+ public:
+  // blnIsWebClass False, strSeparator the character of code 27,
+  // MaintenanceMsg "".
+  SysVar();
+
+  // Web-class host objects, used by Init when blnIsWebClass is True.
+  Request* oRequest = nullptr;
+  Response* oResponse = nullptr;
+  Session* oSession = nullptr;
+  Server* oServer = nullptr;
+  bool blnIsWebClass = false;
+  void SetIsWebClass(bool value) { blnIsWebClass = value; }
+
+  // Sets up the shared state for this request (see the file comment).
+  // Messages come from "qvSystemMsg" & SystemMsgTable. Ends the response
+  // (ResponseEnded) when the data source cannot be opened.
+  void Init(const Variant& strDSNName, const std::string& strDSNUserID = "",
+            const std::string& strDSNPassword = "", const std::string& SystemMsgTable = "");
+
+  std::string Verion() const { return "1.10"; }
+
+  // Messages (host/messages.h). intLanguage is a byte: 0..255.
+  std::string GetSystemMsg(const std::string& mName, int intLanguage = 1);
+  // Changes the cache for the rest of the request, never the table.
+  void SetSystemMsg(const std::string& mName, const Variant& mValue, bool mIsUpdate = true);
+
+  // Write-only settings; MaintenanceMsg and ODBCErrorMsg act during Init.
+  void SetMaintenanceMsg(const std::string& v) { State().MaintenanceMsg = v; }
+  void SetODBCErrorMsg(const std::string& v) { State().ODBCErrorMsg = v; }
+  void SetDefaultTextAreaWidth(int v);
+
+  std::string FromEmail() const { return State().FromEmail; }
+  void SetFromEmail(const std::string& v) { State().FromEmail = v; }
+
+  bool IsDebug() const { return State().IsDebug; }
+  void SetIsDebug(bool v) { State().IsDebug = v; }
+  int16_t LogLevel() const;
+  void SetLogLevel(int v);
+  // Stored in lower case.
+  std::string TableName() const { return State().TableName; }
+  void SetTableName(const std::string& v);
+  Variant ID() const { return State().ID; }
+
+  // Language suffixes: "e" or "n" (see the setters in sysvar.cc).
+  std::string FirstLanguage() const { return State().FirstLanguage; }
+  void SetFirstLanguage(const std::string& v);
+  std::string SecondLanguage() const { return State().SecondLanguage; }
+  void SetSecondLanguage(const std::string& v);
+
+  bool LANLoginOnly() const { return State().LANLoginOnly; }
+  void SetLANLoginOnly(bool v) { State().LANLoginOnly = v; }
+  std::string AuthSiteID() const { return State().AuthSiteID; }
+  void SetAuthSiteID(const std::string& v) { State().AuthSiteID = v; }
+  int16_t SessionTime() const { return State().SessionTime; }
+  void SetSessionTime(int v);
+
+  std::string DSNName() const { return State().DSNName; }
+  void SetDSNName(const std::string& v) { State().DSNName = v; }
+  std::string DSNUserID() const { return State().DSNUserID; }
+  void SetDSNUserID(const std::string& v) { State().DSNUserID = v; }
+  std::string DSNPassword() const { return State().DSNPassword; }
+  void SetDSNPassword(const std::string& v) { State().DSNPassword = v; }
+  std::string BookAuthorization() const { return State().BookAuthorization; }
+  void SetBookAuthorization(const std::string& v) { State().BookAuthorization = v; }
+
+  std::string ThisURL() const { return State().ThisURL; }
+  std::string ThisURLFull() const { return State().ThisURLFull; }
+
+  int16_t PageLevelMin() const { return State().PageLevelMin; }
+  void SetPageLevelMin(int v);
+  int16_t PageLevelMax() const { return State().PageLevelMax; }
+  void SetPageLevelMax(int v);
+  int16_t ReplyLevel() const { return State().ReplyLevel; }
+  void SetReplyLevel(int v);
+
+  // Virtual directories end in "/" and are stored escaped (EscapePath); the
+  // physical ones are derived through Server.MapPath and end in "/".
+  std::string vBookDir() const { return State().vBookDir; }
+  void SetvBookDir(const std::string& v);
+  std::string vScriptDir() const { return State().vScriptDir; }
+  void SetvScriptDir(const std::string& v);
+  // A value containing ":" (an address with a scheme) keeps pImageDir.
+  std::string vImageDir() const { return State().vImageDir; }
+  void SetvImageDir(const std::string& v);
+  // Stored as value & DSNName & "/": set it after Init. Also sets the
+  // upload staging directories unless the value contains ":".
+  std::string vMediaDir() const { return State().vMediaDir; }
+  void SetvMediaDir(const std::string& v);
+  std::string pBookDir() const { return State().pBookDir; }
+  std::string pScriptDir() const { return State().pScriptDir; }
+  std::string pMediaDir() const { return State().pMediaDir; }
+  std::string pImageDir() const { return State().pImageDir; }
+
+  bool ShowMark() const { return State().ShowMark; }
+  void SetShowMark(bool v) { State().ShowMark = v; }
+  int16_t UploadMaxK() const;
+  void SetUploadMaxK(int v);
+  std::string Indent() const { return State().Indent; }
+  void SetIndent(const std::string& v) { State().Indent = v; }
+
+  bool CheckDuplicateTitle() const { return State().CheckDuplicateTitle; }
+  void SetCheckDuplicateTitle(bool v) { State().CheckDuplicateTitle = v; }
+  bool NoDuplicateTitle() const { return State().NoDuplicateTitle; }
+  void SetNoDuplicateTitle(bool v) { State().NoDuplicateTitle = v; }
+  bool NoEmptyTitle() const { return State().NoEmptyTitle; }
+  void SetNoEmptyTitle(bool v) { State().NoEmptyTitle = v; }
+
+  int16_t AnonymousAccessLevel() const { return State().AnonymousAccessLevel; }
+  void SetAnonymousAccessLevel(int v);
+
+  std::string ParentFrameFile() const { return State().ParentFrameFile; }
+  void SetParentFrameFile(const std::string& v) { State().ParentFrameFile = v; }
+  std::string TargetFrame() const { return State().TargetFrame; }
+  void SetTargetFrame(const std::string& v) { State().TargetFrame = v; }
+  std::string TargetFile() const { return State().TargetFile; }
+  void SetTargetFile(const std::string& v) { State().TargetFile = v; }
+  std::string TargetFileParam() const { return State().TargetFileParam; }
+  void SetTargetFileParam(const std::string& v) { State().TargetFileParam = v; }
+
+  std::string FormatReadAll_e() const { return State().FormatReadAll_e; }
+  void SetFormatReadAll_e(const std::string& v) { State().FormatReadAll_e = v; }
+  std::string FormatReadAll_n() const { return State().FormatReadAll_n; }
+  void SetFormatReadAll_n(const std::string& v) { State().FormatReadAll_n = v; }
+  std::string FormatRead_e() const { return State().FormatRead_e; }
+  void SetFormatRead_e(const std::string& v) { State().FormatRead_e = v; }
+  std::string FormatRead_n() const { return State().FormatRead_n; }
+  void SetFormatRead_n(const std::string& v) { State().FormatRead_n = v; }
+  std::string FormatEdit() const { return State().FormatEdit; }
+  void SetFormatEdit(const std::string& v) { State().FormatEdit = v; }
+  std::string FormatAuth() const { return State().FormatAuth; }
+  void SetFormatAuth(const std::string& v) { State().FormatAuth = v; }
+  std::string FormatProperty() const { return State().FormatProperty; }
+  void SetFormatProperty(const std::string& v) { State().FormatProperty = v; }
+
+  std::string GlossaryBook() const { return State().GlossaryBook; }
+  void SetGlossaryBook(const std::string& v) { State().GlossaryBook = v; }
+
+ private:
+  void TakeHostObjects();
+};
+
+// "%" "%25", " " "%20", "#" "%23", "&" "%26", "+" "%2B", in that order.
+std::string EscapePath(const std::string& path);
+// Reverses EscapePath: "%20", "%23", "%26", "%2B", then "%25".
+std::string UnescapePath(const std::string& path);
+
+// value as a 16-bit integer, or std::out_of_range naming the setting.
+int16_t CheckInt16(int64_t value, const char* setting);
+
+}  // namespace qv

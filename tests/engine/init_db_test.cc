@@ -1,0 +1,67 @@
+#include "engine/init_db.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "test_database.h"
+
+namespace qv {
+namespace {
+
+using testing_support::TestDatabase;
+
+class InitDbTest : public TestDatabase {
+ protected:
+  int64_t MessageCount() {
+    return Connect()->Query("SELECT COUNT(*) FROM qvSystemMsg").rows.at(0).at(0).AsInteger();
+  }
+};
+
+TEST_F(InitDbTest, CreatesAMissingDatabaseWithSeedRows) {
+  std::filesystem::remove(DatabasePath());
+  ASSERT_TRUE(CreateDatabaseIfMissing(DatabasePath()));
+  EXPECT_GT(MessageCount(), 0);
+  QueryResult r = Connect()->Query("SELECT * FROM qvSystemMsg WHERE ID=-1");
+  ASSERT_FALSE(r.fields.empty());
+  EXPECT_EQ(r.fields[0].name, "ID");
+  // Nothing but the finished file is left behind.
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().filename().string().find(".init-"), std::string::npos);
+  }
+}
+
+TEST_F(InitDbTest, KeepsAnExistingFileUnlessForced) {
+  std::filesystem::remove(DatabasePath());
+  ASSERT_TRUE(CreateDatabaseIfMissing(DatabasePath()));
+  int64_t seeded = MessageCount();
+  Connect()->Query("DELETE FROM qvSystemMsg");
+  EXPECT_FALSE(CreateDatabaseIfMissing(DatabasePath()));
+  EXPECT_EQ(MessageCount(), 0);
+  // The replaced file is picked up by this thread's pooled handle too.
+  ASSERT_TRUE(CreateDatabaseIfMissing(DatabasePath(), /*force=*/true));
+  EXPECT_EQ(MessageCount(), seeded);
+}
+
+TEST_F(InitDbTest, CreatesMissingParentFolders) {
+  std::string nested = (dir_ / "a" / "b" / "qvtome.db").string();
+  EXPECT_TRUE(CreateDatabaseIfMissing(nested));
+  EXPECT_TRUE(std::filesystem::exists(nested));
+}
+
+TEST_F(InitDbTest, ScriptErrorsNameTheScriptAndStatement) {
+  SqliteDb db = OpenSqliteFile(DatabasePath());
+  try {
+    RunSqlScript(db.get(),
+                 "CREATE TABLE t (ID counter, a text(5));\nINSERT INTO nope VALUES (1);\n",
+                 "broken.sql");
+    FAIL();
+  } catch (const DatabaseError& e) {
+    std::string message = e.what();
+    EXPECT_EQ(message.rfind("broken.sql, statement 2: no such table: nope", 0), 0u) << message;
+  }
+}
+
+}  // namespace
+}  // namespace qv

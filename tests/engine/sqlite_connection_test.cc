@@ -1,0 +1,250 @@
+#include "engine/sqlite_connection.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "core/convert.h"
+#include "test_database.h"
+
+namespace qv {
+namespace {
+
+using testing_support::TestDatabase;
+
+class SqliteConnectionTest : public TestDatabase {
+ protected:
+  void SetUp() override {
+    TestDatabase::SetUp();
+    CreateItemTable();
+    conn_ = Connect();
+  }
+
+  int64_t Insert(std::vector<std::pair<std::string, Variant>> values) {
+    return conn_->WriteRows("qvItem", {RowWrite{std::nullopt, std::move(values)}}).at(0);
+  }
+  int64_t Count(const std::string& where = "") {
+    return conn_->Query("SELECT COUNT(*) FROM qvItem " + where).rows.at(0).at(0).AsInteger();
+  }
+
+  std::shared_ptr<SqliteConnection> conn_;
+};
+
+TEST_F(SqliteConnectionTest, FieldsCarryAdoTypesAndSizes) {
+  QueryResult r = conn_->Query("SELECT * FROM qvItem");
+  ASSERT_EQ(r.fields.size(), 8u);
+  auto expect = [&](size_t i, const char* name, int type, int64_t size) {
+    EXPECT_EQ(r.fields[i].name, name);
+    EXPECT_EQ(r.fields[i].type, type) << name;
+    EXPECT_EQ(r.fields[i].defined_size, size) << name;
+  };
+  expect(0, "ID", adInteger, 0);
+  expect(1, "dbName", adVarChar, 255);
+  expect(2, "dbMemo", adLongVarChar, 1073741823);
+  expect(3, "dbFlag", adBoolean, 0);
+  expect(4, "dbWhen", adDBTimeStamp, 0);
+  expect(5, "dbCount", adInteger, 0);
+  expect(6, "dbScore", adDouble, 0);
+}
+
+TEST_F(SqliteConnectionTest, ExpressionsTakeTheirTypeFromTheirValues) {
+  QueryResult r = conn_->Query("SELECT 1 AS n, 2.5 AS d, 'x' AS t, NULL AS z");
+  EXPECT_EQ(r.fields[0].type, adInteger);
+  EXPECT_EQ(r.fields[1].type, adDouble);
+  EXPECT_EQ(r.fields[2].type, adLongVarChar);
+  EXPECT_EQ(r.rows[0][0], Variant(1));
+  EXPECT_EQ(r.rows[0][1], Variant(2.5));
+  EXPECT_TRUE(r.rows[0][3].IsNull());
+}
+
+TEST_F(SqliteConnectionTest, ValuesRoundTripByColumnType) {
+  Date when = MakeDate({2024, 3, 5, 14, 30, 0});
+  int64_t id = Insert({{"dbName", "Ann"},
+                       {"dbFlag", true},
+                       {"dbWhen", when},
+                       {"dbCount", Null},
+                       {"dbScore", "2.5"},
+                       {"dbMemo", ""}});
+  int64_t id2 = Insert({{"dbFlag", -1}, {"dbWhen", "2024-03-06 08:00"}, {"dbCount", 7.0}});
+  EXPECT_EQ(id2, id + 1);
+
+  QueryResult r = conn_->Query("SELECT * FROM qvItem ORDER BY ID");
+  const auto& first = r.rows.at(0);
+  EXPECT_EQ(first[1], Variant("Ann"));
+  EXPECT_EQ(first[2], Variant(""));  // text stays text, even empty
+  EXPECT_EQ(first[3], Variant(true));
+  EXPECT_EQ(first[4], Variant(when));
+  EXPECT_TRUE(first[5].IsNull());
+  EXPECT_EQ(first[6], Variant(2.5));
+  const auto& second = r.rows.at(1);
+  EXPECT_EQ(second[3], Variant(true));
+  EXPECT_EQ(second[4], Variant(MakeDate({2024, 3, 6, 8, 0, 0})));
+  EXPECT_EQ(second[5], Variant(7));
+  EXPECT_TRUE(second[1].IsNull());
+
+  // Storage form: Booleans 1/0, dates as sortable text.
+  QueryResult raw =
+      conn_->Query("SELECT typeof(dbFlag) || ':' || dbFlag, dbWhen || '' FROM qvItem ORDER BY ID");
+  EXPECT_EQ(raw.rows[1][0], Variant("integer:1"));
+  EXPECT_EQ(raw.rows[0][1], Variant("2024-03-05 14:30:00"));
+}
+
+TEST_F(SqliteConnectionTest, DesktopDialectKeepsItsMeaning) {
+  Insert({{"dbName", "Past"}, {"dbWhen", MakeDate({2001, 1, 1, 0, 0, 0})}, {"dbFlag", true}});
+  Insert({{"dbName", "Future"}, {"dbWhen", MakeDate({2999, 1, 1, 0, 0, 0})}, {"dbFlag", false}});
+  Insert({{"dbName", "Never"}});
+  EXPECT_EQ(Count("WHERE dbWhen=null"), 1);
+  EXPECT_EQ(Count("WHERE dbWhen<>null"), 2);
+  EXPECT_EQ(Count("WHERE (dbWhen>Now() or dbWhen=null)"), 2);
+  EXPECT_EQ(Count("WHERE dbWhen < Date() + Time()"), 1);
+  EXPECT_EQ(Count("WHERE dbFlag = true"), 1);
+  EXPECT_EQ(Count("WHERE dbName = 'FUTURE'"), 1);  // text compares without case
+  EXPECT_EQ(Count("WHERE len(dbName) = 4"), 1);
+  conn_->Query("DELETE * FROM qvItem WHERE dbName = 'never'");
+  EXPECT_EQ(Count(), 2);
+  // A True written as -1 by hand still counts as true.
+  conn_->Query("INSERT INTO qvItem (dbName, dbFlag) VALUES ('raw', -1)");
+  EXPECT_EQ(Count("WHERE dbFlag = true"), 2);
+  EXPECT_EQ(Count("WHERE dbFlag = false"), 1);
+}
+
+TEST_F(SqliteConnectionTest, ASecondStatementAndControlStatementsAreRefused) {
+  Insert({{"dbName", "keep"}});
+  try {
+    conn_->Query("SELECT * FROM qvItem WHERE dbName='x'; DELETE FROM qvItem");
+    FAIL();
+  } catch (const DatabaseError& e) {
+    EXPECT_STREQ(e.what(), "Only one statement per call");
+  }
+  EXPECT_EQ(Count(), 1);
+  // Transactions go through the connection's own calls; no other files.
+  EXPECT_THROW(conn_->Query("BEGIN"), DatabaseError);
+  EXPECT_THROW(conn_->Query(" commit"), DatabaseError);
+  EXPECT_THROW(conn_->Query("ATTACH DATABASE 'x.db' AS x"), DatabaseError);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "x.db"));
+}
+
+TEST_F(SqliteConnectionTest, FailuresNameTheSqliteMessageAndTheStatement) {
+  try {
+    conn_->Query("SELECT nosuchfield FROM qvItem");
+    FAIL();
+  } catch (const DatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("no such column: nosuchfield"), std::string::npos)
+        << e.what();
+    EXPECT_NE(std::string(e.what()).find("SELECT nosuchfield FROM qvItem"), std::string::npos);
+  }
+  SqliteConnection closed;
+  EXPECT_THROW(closed.Query("SELECT 1"), DatabaseError);
+}
+
+TEST_F(SqliteConnectionTest, OpenRefusesUnknownSourcesAndMissingFiles) {
+  SqliteConnection conn;
+  try {
+    conn.Open("nowhere", "", "");
+    FAIL();
+  } catch (const DatabaseError& e) {
+    EXPECT_STREQ(e.what(), "Unknown data source: nowhere");
+  }
+  EXPECT_THROW(conn.Open("missing", "", ""), DatabaseError);
+  EXPECT_FALSE(conn.IsOpen());
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "no-such-file.db"));  // never created
+
+  std::filesystem::path junk = dir_ / "junk.db";
+  { std::ofstream(junk) << std::string(4096, 'x'); }
+  toml::table config = toml::parse("[datasource.junk]\npath = \"junk.db\"\n");
+  ConfigureDataSources(&config, dir_.string());
+  EXPECT_THROW(conn.Open("junk", "", ""), DatabaseError);
+}
+
+TEST_F(SqliteConnectionTest, KeyedQueriesNameTheTableAndEachRowsId) {
+  int64_t a = Insert({{"dbName", "a"}});
+  int64_t b = Insert({{"dbName", "b"}});
+  QueryResult r = conn_->Query("SELECT dbName FROM qvItem ORDER BY ID", true);
+  EXPECT_EQ(r.table, "qvItem");
+  ASSERT_EQ(r.fields.size(), 1u);
+  EXPECT_EQ(r.fields[0].name, "dbName");
+  EXPECT_EQ(r.key_ids, (std::vector<int64_t>{a, b}));
+  EXPECT_EQ(r.rows[1][0], Variant("b"));
+
+  conn_->Query("CREATE TABLE qvOther (ID counter, dbItem long)");
+  const char* not_updatable[] = {
+      "SELECT * FROM qvItem, qvOther",
+      "SELECT qvOther.dbItem, qvItem.dbName FROM qvItem JOIN qvOther ON qvOther.ID = qvItem.ID",
+      "SELECT DISTINCT dbName FROM qvItem", "SELECT 1"};
+  for (const char* sql : not_updatable) {
+    try {
+      conn_->Query(sql, true);
+      ADD_FAILURE() << sql;
+    } catch (const DatabaseError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("Record set is not updatable: ", 0), 0u) << e.what();
+    }
+  }
+}
+
+TEST_F(SqliteConnectionTest, WriteRowsIsAllOrNothing) {
+  int64_t id = Insert({{"dbName", "old"}});
+  std::vector<RowWrite> rows = {RowWrite{id, {{"dbName", "new"}}},
+                                RowWrite{std::nullopt, {{"dbName", "x"}}},
+                                RowWrite{std::nullopt, {{"dbNoSuchField", "y"}}}};
+  EXPECT_THROW(conn_->WriteRows("qvItem", rows), DatabaseError);
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(conn_->Query("SELECT dbName FROM qvItem").rows[0][0], Variant("old"));
+
+  EXPECT_THROW(conn_->WriteRows("qvItem", {RowWrite{id, {{"dbCount", "many"}}}}), DatabaseError);
+  EXPECT_THROW(conn_->WriteRows("qvItem", {RowWrite{id + 100, {{"dbName", "gone"}}}}),
+               DatabaseError);
+  EXPECT_THROW(conn_->WriteRows("qvItem; DROP TABLE qvItem", {RowWrite{}}), DatabaseError);
+  EXPECT_THROW(conn_->WriteRows("qvNoTable", {RowWrite{}}), DatabaseError);
+  EXPECT_EQ(Count(), 1);
+}
+
+TEST_F(SqliteConnectionTest, NestedTransactionsShareTheThreadsHandle) {
+  auto other = Connect();  // same thread, same file: same transaction
+  conn_->BeginTransaction();
+  Insert({{"dbName", "outer"}});
+  other->BeginTransaction();
+  other->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "inner"}}}});
+  other->Rollback();
+  conn_->Commit();
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(Count("WHERE dbName='outer'"), 1);
+
+  conn_->BeginTransaction();
+  Insert({{"dbName", "dropped"}});
+  conn_->Close();  // an unfinished transaction does not survive its connection
+  conn_ = Connect();
+  EXPECT_EQ(Count("WHERE dbName='dropped'"), 0);
+  Insert({{"dbName", "after"}});
+  EXPECT_EQ(Count(), 2);
+}
+
+TEST_F(SqliteConnectionTest, TwoThreadsWriteTheSameFileConcurrently) {
+  constexpr int kRowsPerThread = 40;
+  auto writer = [this](const char* name, bool* ok) {
+    try {
+      auto conn = Connect();
+      for (int i = 0; i < kRowsPerThread; ++i) {
+        conn->BeginTransaction();
+        conn->Query("SELECT COUNT(*) FROM qvItem WHERE dbName='" + std::string(name) + "'");
+        conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", name}, {"dbCount", i}}}});
+        conn->Commit();
+      }
+      *ok = true;
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << e.what();
+    }
+  };
+  bool ok_a = false, ok_b = false;
+  std::thread a(writer, "a", &ok_a);
+  std::thread b(writer, "b", &ok_b);
+  a.join();
+  b.join();
+  EXPECT_TRUE(ok_a);
+  EXPECT_TRUE(ok_b);
+  EXPECT_EQ(Count(), 2 * kRowsPerThread);
+}
+
+}  // namespace
+}  // namespace qv
