@@ -269,15 +269,22 @@ Date Today() { return Date{std::floor(Now().serial)}; }
 
 std::string DateSerialText(Date d) { return FormatDouble(d.serial).substr(0, 15); }
 
+// ASCII case mapping: keys, names and SQL words are ASCII, and the C
+// library's locale-aware tolower is a hot spot of message loading.
+namespace {
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+}  // namespace
+
 std::string ToLower(std::string_view s) {
   std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : r) c = LowerAscii(c);
   return r;
 }
 
 std::string ToUpper(std::string_view s) {
   std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : r) c = UpperAscii(c);
   return r;
 }
 
@@ -301,8 +308,7 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
+           return LowerAscii(x) == LowerAscii(y);
          });
 }
 

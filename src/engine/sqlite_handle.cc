@@ -7,7 +7,9 @@ namespace qv {
 
 SqliteDb OpenSqliteFile(const std::string& path, bool create) {
   sqlite3* raw = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  // Each handle is used by one thread only (the pool is per thread), so
+  // SQLite's own per-call locking is not needed.
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
   int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
   SqliteDb db(raw);
   if (rc != SQLITE_OK) {

@@ -1,0 +1,74 @@
+// The qvTome table (object creation and array helpers) and the list of
+// every binding.
+#include <string>
+
+#include "script/bindings.h"
+#include "script/lua_bind.h"
+
+namespace qv::script {
+namespace {
+
+constexpr const char* kObject = "qvTome.Object";
+
+int NotAvailable(lua_State* L) {
+  return luaL_error(L, "qvTome.%s is not available yet", lua_tostring(L, lua_upvalueindex(1)));
+}
+
+// UBound(a, dimension): upper bound of dimension 1 (default) or 2.
+int UBound(lua_State* L) {
+  return Protect(L, [&] {
+    auto array = TestArray(L, 1);
+    if (!array) throw TypeMismatch("UBound: not an array");
+    int64_t dimension = OptInteger(L, 2, 1);
+    if (dimension < 1 || dimension > array->Dimensions()) {
+      throw std::out_of_range("UBound: subscript out of range (dimension " +
+                              std::to_string(dimension) + ")");
+    }
+    lua_pushinteger(L, array->UBound(static_cast<int>(dimension)));
+    return 1;
+  });
+}
+
+int LBound(lua_State* L) {
+  return Protect(L, [&] {
+    if (!TestArray(L, 1)) throw TypeMismatch("LBound: not an array");
+    lua_pushinteger(L, 0);
+    return 1;
+  });
+}
+
+int IsArray(lua_State* L) {
+  lua_pushboolean(L, TestArray(L, 1) != nullptr);
+  return 1;
+}
+
+}  // namespace
+
+void PushQvTomeTable(lua_State* L) {
+  static const luaL_Reg functions[] = {{"SysVar", NewSysVar}, {"AspProc", NewAspProc},
+                                       {"UBound", UBound},    {"LBound", LBound},
+                                       {"IsArray", IsArray},  {nullptr, nullptr}};
+  luaL_newlib(L, functions);
+  for (const char* later : {"Book", "Folder"}) {
+    lua_pushstring(L, later);
+    lua_pushcclosure(L, NotAvailable, 1);
+    lua_setfield(L, -2, later);
+  }
+}
+
+void PushAnyObject(lua_State* L, const std::shared_ptr<Object>& object) {
+  if (PushIfDataObject(L, object) || PushIfAspProc(L, object)) return;
+  PushObject(L, kObject, object);
+}
+
+void OpenBindings(lua_State* L, int base_index) {
+  base_index = lua_absindex(L, base_index);
+  RegisterValueClasses(L);
+  RegisterClass(L, {kObject, nullptr, nullptr, nullptr, nullptr});
+  RegisterDataClasses(L);
+  RegisterSysVar(L);
+  RegisterAspProc(L);
+  OpenHostObjects(L, base_index);
+}
+
+}  // namespace qv::script
