@@ -1,9 +1,14 @@
 // The qvtome command: version, init-db, serve.
 #include <CLI/CLI.hpp>
 #include <exception>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "app/app_config.h"
+#include "http/http_server.h"
+#include "http/server_config.h"
+#include "script/script_host.h"
 
 namespace {
 
@@ -18,6 +23,52 @@ int InitDb(const std::string& data_dir, const std::string& config_file, bool for
   }
   std::cerr << "Database " << path << " exists; use --force to replace it\n";
   return 1;
+}
+
+struct ServeOptions {
+  std::optional<int> port;
+  std::optional<std::string> bind;
+  std::optional<std::string> site;
+  std::optional<int> threads;
+};
+
+// Site folder of the source tree, the default for serve.
+std::string DefaultSiteDir() {
+#ifdef QV_SOURCE_SITE_DIR
+  return QV_SOURCE_SITE_DIR;
+#else
+  return "site";
+#endif
+}
+
+int Serve(const std::string& data_dir, const std::string& config_file, const ServeOptions& o) {
+  qv::app::StartupConfig startup = qv::app::LoadStartupConfig(data_dir, config_file);
+  auto [db_path, created] = qv::app::InitDefaultDatabase(false);
+  if (created) std::cout << "Created database " << db_path << "\n";
+
+  qv::http::ServerConfig config =
+      qv::http::LoadServerConfig(startup.toml ? &*startup.toml : nullptr);
+  config.data_dir = startup.data_dir;
+  if (!startup.toml || !startup.toml->at_path("server.site_dir")) config.site_dir = DefaultSiteDir();
+  if (o.site) config.site_dir = *o.site;
+  if (o.port) config.port = static_cast<uint16_t>(*o.port);
+  if (o.bind) config.address = *o.bind;
+  if (o.threads) config.worker_threads = *o.threads;
+  config.site_dir = std::filesystem::absolute(config.site_dir).lexically_normal().string();
+  std::filesystem::create_directories(std::filesystem::path(config.data_dir) / "media" / "qvtome");
+
+  qv::ScriptHost scripts({.debug = config.debug});
+  qv::http::HttpServer server(config, [&scripts](const std::string& physical,
+                                                 const std::string& virtual_path) {
+    scripts.Run(physical, virtual_path);
+  });
+  server.Start();
+  server.StopOnSignals();
+  std::cout << "qvTome serving " << config.site_dir << " on http://" << config.address << ":"
+            << server.port() << "/ (data in " << config.data_dir << ")" << std::endl;
+  server.Wait();
+  std::cout << "qvTome stopped" << std::endl;
+  return 0;
 }
 
 }  // namespace
@@ -39,6 +90,20 @@ int main(int argc, char** argv) {
   init->add_option("--config", config_file, "Configuration file (qvtome.toml)");
   init->add_flag("--force", force, "Replace an existing database");
   init->callback([&] { status = InitDb(data_dir, config_file, force); });
+
+  ServeOptions serve_options;
+  std::string serve_data = "data";
+  std::string serve_config;
+  auto* serve = app.add_subcommand("serve", "Run the web server");
+  serve->add_option("--data", serve_data, "Data folder")->capture_default_str();
+  serve->add_option("--config", serve_config, "Configuration file (qvtome.toml)");
+  serve->add_option("--port", serve_options.port, "Port (default 8080)")
+      ->check(CLI::Range(0, 65535));
+  serve->add_option("--bind", serve_options.bind, "Address to listen on (default 127.0.0.1)");
+  serve->add_option("--site", serve_options.site, "Site folder (default: the bundled site)");
+  serve->add_option("--threads", serve_options.threads, "Worker threads")
+      ->check(CLI::Range(1, 256));
+  serve->callback([&] { status = Serve(serve_data, serve_config, serve_options); });
 
   try {
     app.parse(argc, argv);

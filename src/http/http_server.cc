@@ -1,0 +1,508 @@
+#include "http/http_server.h"
+
+#include <boost/asio/dispatch.hpp>
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/signal_set.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/strand.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unordered_map>
+
+#include "core/convert.h"
+#include "http/server_logs.h"
+#include "http/worker_pool.h"
+
+namespace qv::http {
+
+namespace beast = boost::beast;
+namespace bhttp = boost::beast::http;
+namespace net = boost::asio;
+using tcp = net::ip::tcp;
+
+class Connection;
+
+struct HttpServer::Impl {
+  Impl(ServerConfig c, PageHandler page_handler, std::shared_ptr<SessionStore> sessions)
+      : config(std::move(c)),
+        logs(config.data_dir, config.log_to_files),
+        handler(config, std::move(page_handler), std::move(sessions), logs),
+        workers(config.worker_threads, static_cast<size_t>(config.queue_limit)) {}
+
+  void Accept();
+  void OnAccept(beast::error_code ec, tcp::socket socket);
+  void ScheduleSweep();
+  void BeginRequest();
+  void EndRequest();
+  void GracefulStop();
+
+  ServerConfig config;
+  ServerLogs logs;
+  RequestHandler handler;
+  WorkerPool workers;
+  uint16_t bound_port = 0;
+
+  std::mutex mutex;  // guards what follows, with `changed`
+  std::condition_variable changed;
+  bool stop_requested = false;
+  bool stop_begun = false;
+  bool stop_done = false;
+  int in_flight = 0;
+  std::unordered_map<Connection*, std::weak_ptr<Connection>> connections;
+
+  std::atomic<bool> stopping{false};
+  std::atomic<int> open_connections{0};
+
+  // Declared last: destroyed first, while the members above still exist
+  // for the handlers it drops.
+  net::io_context ioc;
+  std::optional<net::executor_work_guard<net::io_context::executor_type>> work;
+  tcp::acceptor acceptor{net::make_strand(ioc)};
+  // On the acceptor's strand, so that stopping touches them safely.
+  net::steady_timer sweep_timer{acceptor.get_executor()};
+  std::optional<net::signal_set> signals;
+  std::vector<std::thread> io_threads;
+};
+
+namespace {
+
+// A request's facts the response needs after the body was moved away.
+struct RequestFacts {
+  unsigned version = 11;
+  bool keep_alive = true;
+  bool head = false;
+};
+
+bool IsQuietError(const beast::error_code& ec) {
+  return ec == bhttp::error::end_of_stream || ec == beast::error::timeout ||
+         ec == net::error::operation_aborted || ec == net::error::connection_reset ||
+         ec == net::error::eof || ec == bhttp::error::partial_message ||
+         ec == net::error::broken_pipe;
+}
+
+std::string PeerAddress(const tcp::endpoint& endpoint) {
+  net::ip::address address = endpoint.address();
+  if (address.is_v6() && address.to_v6().is_v4_mapped()) {
+    return net::ip::make_address_v4(net::ip::v4_mapped, address.to_v6()).to_string();
+  }
+  return address.to_string();
+}
+
+}  // namespace
+
+class Connection : public std::enable_shared_from_this<Connection> {
+ public:
+  Connection(tcp::socket&& socket, HttpServer::Impl& server)
+      : stream_(std::move(socket)), server_(server) {
+    ++server_.open_connections;
+    beast::error_code ec;
+    peer_ = PeerAddress(stream_.socket().remote_endpoint(ec));
+    tcp::endpoint local = stream_.socket().local_endpoint(ec);
+    local_address_ = PeerAddress(local);
+    local_port_ = local.port();
+  }
+
+  ~Connection() {
+    --server_.open_connections;
+    std::lock_guard lock(server_.mutex);
+    server_.connections.erase(this);
+  }
+
+  void Start() {
+    {
+      std::lock_guard lock(server_.mutex);
+      server_.connections[this] = weak_from_this();
+    }
+    net::dispatch(stream_.get_executor(), [self = shared_from_this()] { self->AwaitRequest(); });
+  }
+
+  // Called at stop: a connection waiting for its next request closes now;
+  // one whose request is being answered closes after the answer.
+  void CloseIfIdle() {
+    net::post(stream_.get_executor(), [self = shared_from_this()] {
+      if (!self->busy_) self->stream_.cancel();
+    });
+  }
+
+ private:
+  void AwaitRequest();
+  void ReadHeader();
+  void OnHeader(beast::error_code ec);
+  void ReadBody();
+  void OnReadError(beast::error_code ec);
+  void Dispatch();
+  void Respond(OutgoingResponse response, RequestFacts facts);
+  void SendProtocolError(int status);
+  template <class Body>
+  void Send(bhttp::response<Body>&& message, bool close);
+  template <class Message, class Serializer>
+  void WriteSome(std::shared_ptr<Message> message, std::shared_ptr<Serializer> serializer,
+                 bool close);
+  void OnWrite(beast::error_code ec, bool close, bool counted);
+  void Close();
+
+  beast::tcp_stream stream_;
+  beast::flat_buffer buffer_;
+  std::optional<bhttp::request_parser<bhttp::string_body>> parser_;
+  HttpServer::Impl& server_;
+  std::string peer_;
+  std::string local_address_;
+  uint16_t local_port_ = 0;
+  bool first_request_ = true;
+  bool busy_ = false;  // a request is being handled or answered
+};
+
+void Connection::AwaitRequest() {
+  if (server_.stopping) return Close();
+  parser_.emplace();
+  parser_->header_limit(static_cast<std::uint32_t>(server_.config.max_header_bytes));
+  parser_->body_limit(server_.config.max_body_bytes);
+  if (buffer_.size() > 0) return ReadHeader();
+  // Waiting for the first byte of a request: the idle time-out between
+  // keep-alive requests, the header time-out for a new connection.
+  stream_.expires_after(first_request_ ? server_.config.header_timeout
+                                       : server_.config.idle_timeout);
+  stream_.async_read_some(buffer_.prepare(4096),
+                          [self = shared_from_this()](beast::error_code ec, std::size_t n) {
+                            if (ec) return self->Close();
+                            self->buffer_.commit(n);
+                            self->ReadHeader();
+                          });
+}
+
+void Connection::ReadHeader() {
+  stream_.expires_after(server_.config.header_timeout);
+  bhttp::async_read_header(
+      stream_, buffer_, *parser_,
+      [self = shared_from_this()](beast::error_code ec, std::size_t) { self->OnHeader(ec); });
+}
+
+void Connection::OnHeader(beast::error_code ec) {
+  if (ec) return OnReadError(ec);
+  auto& request = parser_->get();
+  if (EqualsNoCase(std::string(request[bhttp::field::expect]), "100-continue") &&
+      !parser_->is_done()) {
+    auto interim = std::make_shared<bhttp::response<bhttp::empty_body>>(bhttp::status::continue_,
+                                                                        request.version());
+    bhttp::async_write(stream_, *interim,
+                       [self = shared_from_this(), interim](beast::error_code ec, std::size_t) {
+                         if (ec) return self->Close();
+                         self->ReadBody();
+                       });
+    return;
+  }
+  ReadBody();
+}
+
+// The body time-out bounds the wait for each piece of the body, so a slow
+// but steady upload finishes while a stalled one is dropped.
+void Connection::ReadBody() {
+  if (parser_->is_done()) return Dispatch();
+  stream_.expires_after(server_.config.body_timeout);
+  bhttp::async_read_some(stream_, buffer_, *parser_,
+                         [self = shared_from_this()](beast::error_code ec, std::size_t) {
+                           if (ec) return self->OnReadError(ec);
+                           self->ReadBody();
+                         });
+}
+
+void Connection::OnReadError(beast::error_code ec) {
+  if (ec == bhttp::error::header_limit) return SendProtocolError(431);
+  if (ec == bhttp::error::body_limit) return SendProtocolError(413);
+  if (IsQuietError(ec) ||
+      ec.category() != bhttp::make_error_code(bhttp::error::bad_method).category()) {
+    return Close();
+  }
+  SendProtocolError(400);
+}
+
+void Connection::Dispatch() {
+  auto message = parser_->release();
+  RequestFacts facts{message.version(), message.keep_alive() && !server_.stopping,
+                     message.method() == bhttp::verb::head};
+  auto request = std::make_shared<IncomingRequest>();
+  request->method = std::string(message.method_string());
+  request->target = std::string(message.target());
+  for (const auto& field : message) {
+    request->headers.emplace_back(std::string(field.name_string()), std::string(field.value()));
+  }
+  request->body = std::move(message.body());
+  request->peer_address = peer_;
+  request->local_address = local_address_;
+  request->local_port = local_port_;
+  busy_ = true;
+  server_.BeginRequest();
+  auto self = shared_from_this();
+  bool queued = server_.workers.TrySubmit([self, request, facts] {
+    OutgoingResponse response;
+    try {
+      response = self->server_.handler.Handle(*request);
+    } catch (const std::exception& e) {
+      self->server_.logs.Error(std::string("Request failed: ") + e.what());
+      response = ErrorResponse(500);
+    }
+    net::post(self->stream_.get_executor(),
+              [self, facts, response = std::move(response)]() mutable {
+                self->Respond(std::move(response), facts);
+              });
+  });
+  if (!queued) {
+    server_.logs.Access({peer_, "", request->method, request->target, 503, 0, "", ""});
+    Respond(ErrorResponse(503), RequestFacts{facts.version, false, facts.head});
+  }
+}
+
+void Connection::Respond(OutgoingResponse r, RequestFacts facts) {
+  bool close = !facts.keep_alive || server_.stopping;
+  auto fill = [&](auto& message) {
+    message.result(static_cast<unsigned>(r.status));
+    message.reason(r.reason);
+    for (auto& [name, value] : r.headers) message.insert(name, value);
+    message.keep_alive(!close);
+  };
+  if (!r.file_path.empty() && !facts.head && r.status == 200) {
+    bhttp::response<bhttp::file_body> message{bhttp::status::ok, facts.version};
+    beast::error_code ec;
+    message.body().open(r.file_path.c_str(), beast::file_mode::scan, ec);
+    if (!ec) {
+      fill(message);
+      message.prepare_payload();
+      return Send(std::move(message), close);
+    }
+    r = ErrorResponse(404);
+  }
+  if (facts.head || r.status == 304) {
+    bhttp::response<bhttp::empty_body> message{bhttp::status::ok, facts.version};
+    fill(message);
+    if (r.status != 304) {
+      uint64_t size = r.file_path.empty() ? r.body.size() : r.file_size;
+      message.set(bhttp::field::content_length, std::to_string(size));
+    }
+    return Send(std::move(message), close);
+  }
+  bhttp::response<bhttp::string_body> message{bhttp::status::ok, facts.version};
+  fill(message);
+  message.body() = std::move(r.body);
+  message.prepare_payload();
+  Send(std::move(message), close);
+}
+
+void Connection::SendProtocolError(int status) {
+  server_.logs.Access({peer_, "", "-", "-", status, 0, "", ""});
+  OutgoingResponse r = ErrorResponse(status);
+  bhttp::response<bhttp::string_body> message{bhttp::status::ok, 11};
+  message.result(static_cast<unsigned>(status));
+  for (auto& [name, value] : r.headers) message.insert(name, value);
+  message.set("X-Content-Type-Options", "nosniff");
+  message.keep_alive(false);
+  message.body() = std::move(r.body);
+  message.prepare_payload();
+  busy_ = true;
+  auto shared = std::make_shared<bhttp::response<bhttp::string_body>>(std::move(message));
+  stream_.expires_after(server_.config.body_timeout);
+  bhttp::async_write(stream_, *shared,
+                     [self = shared_from_this(), shared](beast::error_code ec, std::size_t) {
+                       self->OnWrite(ec, true, false);
+                     });
+}
+
+// Like reading, writing is timed per piece: a large media file may take
+// long to reach a slow client, a client that stops reading is dropped.
+template <class Body>
+void Connection::Send(bhttp::response<Body>&& message, bool close) {
+  auto shared = std::make_shared<bhttp::response<Body>>(std::move(message));
+  auto serializer = std::make_shared<bhttp::response_serializer<Body>>(*shared);
+  WriteSome(shared, serializer, close);
+}
+
+template <class Message, class Serializer>
+void Connection::WriteSome(std::shared_ptr<Message> message, std::shared_ptr<Serializer> serializer,
+                           bool close) {
+  stream_.expires_after(server_.config.body_timeout);
+  bhttp::async_write_some(
+      stream_, *serializer,
+      [self = shared_from_this(), message, serializer, close](beast::error_code ec, std::size_t) {
+        if (ec || serializer->is_done()) return self->OnWrite(ec, close, true);
+        self->WriteSome(message, serializer, close);
+      });
+}
+
+void Connection::OnWrite(beast::error_code ec, bool close, bool counted) {
+  busy_ = false;
+  if (counted) server_.EndRequest();
+  if (ec || close || server_.stopping) return Close();
+  first_request_ = false;
+  AwaitRequest();
+}
+
+void Connection::Close() {
+  beast::error_code ec;
+  stream_.socket().shutdown(tcp::socket::shutdown_both, ec);
+  stream_.socket().close(ec);
+}
+
+void HttpServer::Impl::Accept() {
+  acceptor.async_accept(net::make_strand(ioc), [this](beast::error_code ec, tcp::socket socket) {
+    OnAccept(ec, std::move(socket));
+  });
+}
+
+void HttpServer::Impl::OnAccept(beast::error_code ec, tcp::socket socket) {
+  if (ec == net::error::operation_aborted || !acceptor.is_open()) return;
+  if (!ec) {
+    if (stopping || open_connections >= config.max_connections) {
+      socket.close(ec);
+    } else {
+      std::make_shared<Connection>(std::move(socket), *this)->Start();
+    }
+  }
+  Accept();
+}
+
+void HttpServer::Impl::ScheduleSweep() {
+  sweep_timer.expires_after(std::chrono::minutes(1));
+  sweep_timer.async_wait([this](beast::error_code ec) {
+    if (ec || stopping) return;
+    workers.TrySubmit([this] { handler.sessions().Sweep(); });
+    ScheduleSweep();
+  });
+}
+
+void HttpServer::Impl::BeginRequest() {
+  std::lock_guard lock(mutex);
+  ++in_flight;
+}
+
+void HttpServer::Impl::EndRequest() {
+  std::lock_guard lock(mutex);
+  --in_flight;
+  changed.notify_all();
+}
+
+void HttpServer::Impl::GracefulStop() {
+  stopping = true;
+  std::vector<std::shared_ptr<Connection>> live;
+  {
+    std::lock_guard lock(mutex);
+    for (auto& [raw, weak] : connections) {
+      if (auto connection = weak.lock()) live.push_back(std::move(connection));
+    }
+  }
+  net::post(acceptor.get_executor(), [this] {
+    beast::error_code ec;
+    acceptor.close(ec);
+    sweep_timer.cancel();
+    if (signals) signals->cancel(ec);
+  });
+  for (auto& connection : live) connection->CloseIfIdle();
+  live.clear();
+  {
+    // Requests being handled get their answers; a page that never returns
+    // does not hold the stop up for ever.
+    std::unique_lock lock(mutex);
+    changed.wait_for(lock, std::chrono::seconds(30), [this] { return in_flight == 0; });
+  }
+  workers.Stop();
+  work.reset();
+  ioc.stop();
+  for (std::thread& t : io_threads) {
+    if (t.joinable()) t.join();
+  }
+}
+
+HttpServer::HttpServer(ServerConfig config, PageHandler page_handler,
+                       std::shared_ptr<SessionStore> sessions)
+    : impl_(std::make_unique<Impl>(std::move(config), std::move(page_handler),
+                                   std::move(sessions))) {}
+
+HttpServer::~HttpServer() {
+  RequestStop();
+  Wait();
+}
+
+void HttpServer::Start() {
+  Impl& s = *impl_;
+  beast::error_code ec;
+  net::ip::address address = net::ip::make_address(s.config.address, ec);
+  if (ec) throw std::runtime_error("Invalid server address: " + s.config.address);
+  tcp::endpoint endpoint(address, s.config.port);
+  s.acceptor.open(endpoint.protocol(), ec);
+  if (!ec) s.acceptor.set_option(net::socket_base::reuse_address(true), ec);
+  if (!ec) s.acceptor.bind(endpoint, ec);
+  if (ec == net::error::address_in_use) {
+    throw std::runtime_error("Port " + std::to_string(s.config.port) + " is already in use on " +
+                             s.config.address);
+  }
+  if (!ec) s.acceptor.listen(net::socket_base::max_listen_connections, ec);
+  if (ec) {
+    throw std::runtime_error("Cannot listen on " + s.config.address + ":" +
+                             std::to_string(s.config.port) + ": " + ec.message());
+  }
+  s.bound_port = s.acceptor.local_endpoint().port();
+  s.work.emplace(s.ioc.get_executor());
+  s.Accept();
+  s.ScheduleSweep();
+  for (int i = 0; i < s.config.io_threads; ++i) {
+    s.io_threads.emplace_back([&s] {
+      for (;;) {
+        try {
+          s.ioc.run();
+          return;
+        } catch (const std::exception& e) {
+          s.logs.Error(std::string("I/O thread: ") + e.what());
+        }
+      }
+    });
+  }
+  s.logs.Info("Listening on " + s.config.address + ":" + std::to_string(s.bound_port));
+}
+
+uint16_t HttpServer::port() const { return impl_->bound_port; }
+
+void HttpServer::StopOnSignals() {
+  Impl& s = *impl_;
+  s.signals.emplace(s.acceptor.get_executor(), SIGINT, SIGTERM);
+  s.signals->async_wait([this](beast::error_code ec, int) {
+    if (!ec) RequestStop();
+  });
+}
+
+void HttpServer::RequestStop() {
+  std::lock_guard lock(impl_->mutex);
+  impl_->stop_requested = true;
+  impl_->changed.notify_all();
+}
+
+void HttpServer::Wait() {
+  Impl& s = *impl_;
+  {
+    std::unique_lock lock(s.mutex);
+    s.changed.wait(lock, [&s] { return s.stop_requested; });
+    if (s.stop_begun) {
+      s.changed.wait(lock, [&s] { return s.stop_done; });
+      return;
+    }
+    s.stop_begun = true;
+  }
+  s.GracefulStop();
+  std::lock_guard lock(s.mutex);
+  s.stop_done = true;
+  s.changed.notify_all();
+}
+
+void HttpServer::Stop() {
+  RequestStop();
+  Wait();
+}
+
+SessionStore& HttpServer::sessions() { return impl_->handler.sessions(); }
+
+}  // namespace qv::http

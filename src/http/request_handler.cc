@@ -1,0 +1,156 @@
+#include "http/request_handler.h"
+
+#include <ctime>
+
+#include "core/encode.h"
+#include "http/host_objects_http.h"
+#include "http/http_session.h"
+#include "http/query_parse.h"
+#include "http/static_files.h"
+
+namespace qv::http {
+namespace {
+
+using Kind = ResolvedPath::Kind;
+
+OutgoingResponse MethodNotAllowed(const char* allow) {
+  OutgoingResponse r = ErrorResponse(405);
+  r.SetHeader("Allow", allow);
+  return r;
+}
+
+OutgoingResponse RedirectTo(int status, const std::string& location) {
+  OutgoingResponse r;
+  r.status = status;
+  r.reason = ReasonPhrase(status);
+  r.SetHeader("Location", location);
+  r.SetHeader("Content-Type", "text/html; charset=utf-8");
+  r.body = "<html><body>Object moved to <a href=\"" + HtmlEncode(location) +
+           "\">here</a>.</body></html>\n";
+  return r;
+}
+
+// The first well-formed session id among the client's QVSESSION cookies.
+std::string SessionCookie(const IncomingRequest& request) {
+  ParamList cookies = ParseCookies(request.Header("Cookie"));
+  for (const auto& [name, value] : cookies.pairs()) {
+    if (name == kSessionCookieName && IsWellFormedSessionId(value)) return value;
+  }
+  return "";
+}
+
+OutgoingResponse PageResponse(const HttpResponse& page) {
+  OutgoingResponse r;
+  r.status = page.status();
+  r.reason = page.reason();
+  r.body = page.body();
+  r.SetHeader("Content-Type", "text/html; charset=utf-8");
+  if (!page.location().empty()) r.SetHeader("Location", page.location());
+  return r;
+}
+
+}  // namespace
+
+RequestHandler::RequestHandler(const ServerConfig& config, PageHandler page_handler,
+                               std::shared_ptr<SessionStore> sessions, ServerLogs& logs)
+    : config_(config),
+      page_handler_(std::move(page_handler)),
+      sessions_(sessions ? std::move(sessions) : std::make_shared<MemorySessionStore>()),
+      logs_(logs),
+      paths_(config.site_dir, config.media_dir(), config.media_mount),
+      identity_(config) {}
+
+OutgoingResponse RequestHandler::Handle(const IncomingRequest& request) {
+  ClientIdentity identity = identity_.Identify(request);
+  OutgoingResponse response = Route(request, identity);
+  AddCommonHeaders(response);
+  LogAccess(request, identity, response);
+  return response;
+}
+
+OutgoingResponse RequestHandler::Route(const IncomingRequest& request,
+                                       const ClientIdentity& identity) {
+  std::string_view target = request.target;
+  size_t question = target.find('?');
+  std::string_view raw_path = target.substr(0, question);
+  ResolvedPath resolved = ResolvePath(paths_, raw_path);
+  bool read_only = request.method == "GET" || request.method == "HEAD";
+  switch (resolved.kind) {
+    case Kind::kBadRequest:
+      return ErrorResponse(400);
+    case Kind::kNotFound:
+      return ErrorResponse(404);
+    case Kind::kAddSlash: {
+      std::string query = question == std::string_view::npos
+                              ? std::string()
+                              : EncodeUnsafeUrlBytes(target.substr(question));
+      return RedirectTo(301, EncodePathForUrl(resolved.virtual_path) + query);
+    }
+    case Kind::kFile:
+      if (!read_only) return MethodNotAllowed("GET, HEAD");
+      return ServeFile(request, resolved.physical_path);
+    case Kind::kScript:
+      if (!read_only && request.method != "POST") return MethodNotAllowed("GET, HEAD, POST");
+      return RunPage(request, identity, resolved.virtual_path, resolved.physical_path);
+  }
+  return ErrorResponse(404);
+}
+
+OutgoingResponse RequestHandler::RunPage(const IncomingRequest& request,
+                                         const ClientIdentity& identity,
+                                         const std::string& virtual_path,
+                                         const std::string& physical_path) {
+  HttpRequest host_request(request, identity, virtual_path);
+  HttpResponse host_response;
+  HttpSession host_session(*sessions_, SessionCookie(request));
+  HttpServerObject host_server(paths_, virtual_path);
+  std::optional<std::string> error;
+  try {
+    ScopedHostContext context({&host_request, &host_response, &host_session, &host_server});
+    if (!page_handler_) throw std::runtime_error("No page handler is installed");
+    page_handler_(physical_path, virtual_path);
+  } catch (const ResponseEnded&) {
+  } catch (const std::exception& e) {
+    error = e.what();
+  } catch (...) {
+    error = "unknown exception";
+  }
+  std::optional<std::string> cookie = host_session.Commit(identity.https);
+  OutgoingResponse r;
+  if (error) {
+    logs_.Error(virtual_path + ": " + *error);
+    r = ErrorResponse(500, config_.debug ? HtmlEncode(*error) : std::string());
+  } else {
+    r = PageResponse(host_response);
+  }
+  r.SetHeader("Cache-Control", "private, no-cache");
+  if (cookie) r.headers.emplace_back("Set-Cookie", *cookie);
+  return r;
+}
+
+void RequestHandler::AddCommonHeaders(OutgoingResponse& response) const {
+  response.SetHeader("X-Content-Type-Options", "nosniff");
+  if (!config_.content_security_policy.empty()) {
+    response.SetHeader("Content-Security-Policy", config_.content_security_policy);
+  }
+  if (response.status == 401 && identity_.basic_auth_enabled()) {
+    response.SetHeader("WWW-Authenticate", "Basic realm=\"qvTome\"");
+  }
+  response.SetHeader("Date", HttpDate(static_cast<int64_t>(std::time(nullptr))));
+}
+
+void RequestHandler::LogAccess(const IncomingRequest& request, const ClientIdentity& identity,
+                               const OutgoingResponse& response) {
+  AccessRecord record;
+  record.remote_addr = identity.remote_addr;
+  record.auth_user = identity.auth_user;
+  record.method = request.method;
+  record.target = request.target;
+  record.status = response.status;
+  record.bytes = response.file_path.empty() ? response.body.size() : response.file_size;
+  record.referer = request.Header("Referer");
+  record.user_agent = request.Header("User-Agent");
+  logs_.Access(record);
+}
+
+}  // namespace qv::http

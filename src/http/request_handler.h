@@ -1,0 +1,57 @@
+// From one HTTP request to its response: the host's request logic without
+// any sockets.
+//
+// A path naming a page script ("*.lp", "*.lua", "/" and any folder holding
+// default.lp) runs the PageHandler on the calling thread with the request's
+// host objects installed as the thread's context; anything else is a
+// static file from the site or media folder. Every response carries
+// X-Content-Type-Options: nosniff and the configured Content-Security-
+// Policy; a 401 carries the Basic challenge when Basic is configured.
+// Called on worker threads; Handle is safe to call concurrently.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "http/http_message.h"
+#include "http/network_identity.h"
+#include "http/server_config.h"
+#include "http/server_logs.h"
+#include "http/session_store.h"
+#include "http/site_paths.h"
+
+namespace qv::http {
+
+// Runs one page script. The host objects are reachable through
+// qv::CurrentHostObjects() while it runs; Response.End and Redirect reach
+// it as qv::ResponseEnded, which it lets pass.
+using PageHandler = std::function<void(const std::string& script_physical_path,
+                                       const std::string& script_virtual_path)>;
+
+class RequestHandler {
+ public:
+  RequestHandler(const ServerConfig& config, PageHandler page_handler,
+                 std::shared_ptr<SessionStore> sessions, ServerLogs& logs);
+
+  OutgoingResponse Handle(const IncomingRequest& request);
+
+  SessionStore& sessions() { return *sessions_; }
+
+ private:
+  OutgoingResponse Route(const IncomingRequest& request, const ClientIdentity& identity);
+  OutgoingResponse RunPage(const IncomingRequest& request, const ClientIdentity& identity,
+                           const std::string& virtual_path, const std::string& physical_path);
+  void AddCommonHeaders(OutgoingResponse& response) const;
+  void LogAccess(const IncomingRequest& request, const ClientIdentity& identity,
+                 const OutgoingResponse& response);
+
+  const ServerConfig config_;
+  PageHandler page_handler_;
+  std::shared_ptr<SessionStore> sessions_;
+  ServerLogs& logs_;
+  SitePaths paths_;
+  NetworkIdentity identity_;
+};
+
+}  // namespace qv::http

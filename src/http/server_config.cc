@@ -1,0 +1,86 @@
+#include "http/server_config.h"
+
+#include <toml++/toml.h>
+#include <stdexcept>
+
+namespace qv::http {
+namespace {
+
+[[noreturn]] void BadKey(const std::string& key, const char* expected) {
+  throw std::runtime_error("[server] " + key + " must be " + expected);
+}
+
+void ReadString(const toml::table& t, const char* key, std::string& out) {
+  const toml::node* node = t.get(key);
+  if (!node) return;
+  if (!node->is_string()) BadKey(key, "a string");
+  out = *node->value<std::string>();
+}
+
+int64_t ReadInteger(const toml::table& t, const char* key, int64_t fallback, int64_t min,
+                    int64_t max) {
+  const toml::node* node = t.get(key);
+  if (!node) return fallback;
+  if (!node->is_integer()) BadKey(key, "an integer");
+  int64_t value = *node->value<int64_t>();
+  if (value < min || value > max) {
+    BadKey(key, ("between " + std::to_string(min) + " and " + std::to_string(max)).c_str());
+  }
+  return value;
+}
+
+void ReadSeconds(const toml::table& t, const char* key, std::chrono::seconds& out) {
+  out = std::chrono::seconds(ReadInteger(t, key, out.count(), 1, 86400));
+}
+
+void ReadList(const toml::table& t, const char* key, std::vector<std::string>& out) {
+  const toml::node* node = t.get(key);
+  if (!node) return;
+  const toml::array* list = node->as_array();
+  if (!list) BadKey(key, "an array of strings");
+  out.clear();
+  for (const toml::node& item : *list) {
+    if (!item.is_string()) BadKey(key, "an array of strings");
+    out.push_back(*item.value<std::string>());
+  }
+}
+
+}  // namespace
+
+ServerConfig LoadServerConfig(const toml::table* root) {
+  ServerConfig c;
+  const toml::table* t = root ? root->get_as<toml::table>("server") : nullptr;
+  if (!t) return c;
+  ReadString(*t, "address", c.address);
+  c.port = static_cast<uint16_t>(ReadInteger(*t, "port", c.port, 0, 65535));
+  c.io_threads = static_cast<int>(ReadInteger(*t, "io_threads", c.io_threads, 1, 64));
+  c.worker_threads = static_cast<int>(ReadInteger(*t, "worker_threads", c.worker_threads, 1, 1024));
+  c.queue_limit = static_cast<int>(ReadInteger(*t, "queue_limit", c.queue_limit, 1, 1 << 20));
+  c.max_header_bytes =
+      static_cast<size_t>(ReadInteger(*t, "max_header_bytes", c.max_header_bytes, 1024, 1 << 20));
+  c.max_body_bytes = static_cast<uint64_t>(
+      ReadInteger(*t, "max_body_bytes", c.max_body_bytes, 0, int64_t{1} << 40));
+  c.max_connections =
+      static_cast<int>(ReadInteger(*t, "max_connections", c.max_connections, 1, 1 << 20));
+  ReadSeconds(*t, "header_timeout", c.header_timeout);
+  ReadSeconds(*t, "body_timeout", c.body_timeout);
+  ReadSeconds(*t, "idle_timeout", c.idle_timeout);
+  ReadString(*t, "site_dir", c.site_dir);
+  ReadString(*t, "data_dir", c.data_dir);
+  ReadString(*t, "media_mount", c.media_mount);
+  if (const toml::node* debug = t->get("debug")) {
+    if (!debug->is_boolean()) BadKey("debug", "true or false");
+    c.debug = *debug->value<bool>();
+  }
+  ReadString(*t, "content_security_policy", c.content_security_policy);
+  ReadList(*t, "trusted_proxies", c.trusted_proxies);
+  ReadString(*t, "identity_header", c.identity_header);
+  ReadString(*t, "basic_auth_file", c.basic_auth_file);
+  if (c.media_mount.empty() || c.media_mount.front() != '/' || c.media_mount == "/") {
+    BadKey("media_mount", "a virtual path such as \"/media\"");
+  }
+  while (c.media_mount.size() > 1 && c.media_mount.back() == '/') c.media_mount.pop_back();
+  return c;
+}
+
+}  // namespace qv::http

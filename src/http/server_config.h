@@ -1,0 +1,73 @@
+// Settings of the HTTP host, read from the [server] table of qvtome.toml.
+//
+// Every key is optional; a missing key keeps the default below. The keys:
+//
+//   address = "127.0.0.1"        port = 8080 (0 picks a free port)
+//   io_threads = 2               worker_threads = 8      queue_limit = 256
+//   max_header_bytes = 16384     max_body_bytes = 8388608
+//   max_connections = 512
+//   header_timeout = 10          body_timeout = 60       idle_timeout = 30
+//                                                        (seconds)
+//   site_dir = "site"            data_dir = "data"       media_mount = "/media"
+//   debug = false                content_security_policy = "frame-ancestors 'self'"
+//   trusted_proxies = ["127.0.0.1"]   (peers whose forwarding headers count)
+//   identity_header = "X-Remote-User" (from a trusted proxy: sets AUTH_USER)
+//   basic_auth_file = "passwd"   (lines "user:sha256hex"; sets AUTH_USER)
+//
+// The media folder is <data_dir>/media, mounted at media_mount. A relative
+// basic_auth_file is taken relative to the data folder. LoadServerConfig
+// throws std::runtime_error naming the key when a value has the wrong type
+// or is out of range.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace toml {
+inline namespace v3 {
+class table;
+}
+}  // namespace toml
+
+namespace qv::http {
+
+struct ServerConfig {
+  std::string address = "127.0.0.1";
+  uint16_t port = 8080;
+  int io_threads = 2;
+  int worker_threads = 8;
+  // Requests waiting for a worker; past it the answer is 503.
+  int queue_limit = 256;
+
+  size_t max_header_bytes = 16 * 1024;
+  // Large enough for five uploads of 1024 KB each plus the form around them.
+  uint64_t max_body_bytes = 8 * 1024 * 1024;
+  int max_connections = 512;
+  std::chrono::seconds header_timeout{10};
+  std::chrono::seconds body_timeout{60};
+  std::chrono::seconds idle_timeout{30};
+
+  std::string site_dir = "site";
+  std::string data_dir = "data";
+  std::string media_mount = "/media";
+
+  // Shows exception texts in 500 pages.
+  bool debug = false;
+  std::string content_security_policy = "frame-ancestors 'self'";
+
+  std::vector<std::string> trusted_proxies;
+  std::string identity_header;
+  std::string basic_auth_file;
+
+  // Spdlog files under <data_dir>/logs; off in tests that need no files.
+  bool log_to_files = true;
+
+  std::string media_dir() const { return data_dir + "/media"; }
+};
+
+// Reads the [server] table of a parsed configuration; null gives defaults.
+ServerConfig LoadServerConfig(const toml::table* root);
+
+}  // namespace qv::http

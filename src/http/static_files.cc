@@ -1,0 +1,223 @@
+#include "http/static_files.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+#include <filesystem>
+#include <vector>
+
+#include "core/convert.h"
+#include "http/query_parse.h"
+
+namespace qv::http {
+namespace {
+
+namespace fs = std::filesystem;
+using Kind = ResolvedPath::Kind;
+
+std::string Extension(std::string_view name) {
+  size_t slash = name.rfind('/');
+  size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+    return "";
+  }
+  return ToLower(name.substr(dot));
+}
+
+bool IsPrivateExtension(const std::string& ext) {
+  static const char* const kPrivate[] = {".db",     ".db-wal",        ".db-shm",     ".db-journal",
+                                         ".sqlite", ".sqlite3",       ".sqlite-wal", ".sqlite-shm",
+                                         ".toml",   ".sqlite-journal"};
+  for (const char* p : kPrivate) {
+    if (ext == p) return true;
+  }
+  return false;
+}
+
+// A segment that must never be served: ".", "..", dot-files, upload staging.
+bool IsRefusedSegment(std::string_view segment) {
+  return segment.starts_with(".") || EqualsNoCase(segment, "qvTmUpld.tmp");
+}
+
+bool HasRefusedSegment(std::string_view path) {
+  size_t pos = 0;
+  while (pos < path.size()) {
+    size_t end = path.find('/', pos);
+    if (end == std::string_view::npos) end = path.size();
+    if (IsRefusedSegment(path.substr(pos, end - pos))) return true;
+    pos = end + 1;
+  }
+  return false;
+}
+
+// True when `physical` (after following links) stays inside `root`.
+bool StaysInside(const std::string& physical, const std::string& root) {
+  std::error_code ec;
+  fs::path real = fs::weakly_canonical(physical, ec);
+  if (ec) return false;
+  fs::path real_root = fs::weakly_canonical(root, ec);
+  if (ec) return false;
+  std::string r = real.string(), base = real_root.string();
+  return r == base || (r.starts_with(base) && (base.ends_with("/") || r[base.size()] == '/'));
+}
+
+ResolvedPath Resolved(Kind kind, std::string virtual_path = {}, std::string physical = {}) {
+  return ResolvedPath{kind, std::move(virtual_path), std::move(physical)};
+}
+
+ResolvedPath ResolveFolder(const SitePaths& paths, const std::string& virtual_path,
+                           const std::string& physical) {
+  if (!virtual_path.ends_with("/")) return Resolved(Kind::kAddSlash, virtual_path + "/");
+  std::string script = physical + "/default.lp";
+  if (paths.InMedia(virtual_path) || !fs::is_regular_file(script)) {
+    return Resolved(Kind::kNotFound);
+  }
+  return Resolved(Kind::kScript, virtual_path + "default.lp", script);
+}
+
+}  // namespace
+
+bool IsScriptPath(std::string_view path) {
+  std::string ext = Extension(path);
+  return ext == ".lp" || ext == ".lua";
+}
+
+ResolvedPath ResolvePath(const SitePaths& paths, std::string_view raw_path) {
+  std::string lower = ToLower(raw_path);
+  if (raw_path.find('\\') != std::string_view::npos || lower.find("%5c") != std::string::npos ||
+      lower.find("%00") != std::string::npos || raw_path.find('\0') != std::string_view::npos) {
+    return Resolved(Kind::kBadRequest);
+  }
+  std::string decoded = PercentDecodePath(raw_path);
+  if (decoded.empty() || decoded.front() != '/') return Resolved(Kind::kBadRequest);
+  if (HasRefusedSegment(decoded)) return Resolved(Kind::kNotFound);
+  auto normal = SitePaths::Normalize(decoded);
+  if (!normal || IsPrivateExtension(Extension(*normal))) return Resolved(Kind::kNotFound);
+  std::string physical = paths.ToPhysical(*normal);
+  std::error_code ec;
+  fs::file_status status = fs::status(physical, ec);
+  if (ec || !StaysInside(physical, paths.RootOf(*normal))) return Resolved(Kind::kNotFound);
+  if (fs::is_directory(status)) return ResolveFolder(paths, *normal, physical);
+  if (!fs::is_regular_file(status)) return Resolved(Kind::kNotFound);
+  if (IsScriptPath(*normal)) {
+    if (paths.InMedia(*normal)) return Resolved(Kind::kNotFound);
+    return Resolved(Kind::kScript, *normal, physical);
+  }
+  return Resolved(Kind::kFile, *normal, physical);
+}
+
+std::string ContentTypeFor(std::string_view file_name) {
+  static const std::pair<const char*, const char*> kTypes[] = {
+      {".html", "text/html; charset=utf-8"},
+      {".htm", "text/html; charset=utf-8"},
+      {".css", "text/css; charset=utf-8"},
+      {".js", "text/javascript; charset=utf-8"},
+      {".txt", "text/plain; charset=utf-8"},
+      {".xml", "application/xml"},
+      {".json", "application/json"},
+      {".png", "image/png"},
+      {".gif", "image/gif"},
+      {".jpg", "image/jpeg"},
+      {".jpeg", "image/jpeg"},
+      {".svg", "image/svg+xml"},
+      {".ico", "image/x-icon"},
+      {".webp", "image/webp"},
+      {".bmp", "image/bmp"},
+      {".pdf", "application/pdf"},
+      {".zip", "application/zip"},
+      {".mp3", "audio/mpeg"},
+      {".wav", "audio/wav"},
+      {".ogg", "audio/ogg"},
+      {".mp4", "video/mp4"},
+      {".webm", "video/webm"},
+      {".avi", "video/x-msvideo"},
+      {".swf", "application/x-shockwave-flash"},
+      {".doc", "application/msword"},
+      {".ppt", "application/vnd.ms-powerpoint"},
+      {".xls", "application/vnd.ms-excel"},
+      {".rtf", "application/rtf"},
+      {".woff", "font/woff"},
+      {".woff2", "font/woff2"},
+      {".csv", "text/csv; charset=utf-8"}};
+  std::string ext = Extension(file_name);
+  for (const auto& [known, type] : kTypes) {
+    if (ext == known) return type;
+  }
+  return "application/octet-stream";
+}
+
+std::string HttpDate(int64_t unix_seconds) {
+  std::time_t t = static_cast<std::time_t>(unix_seconds);
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  char text[64];
+  std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d GMT", kDays[tm.tm_wday],
+                tm.tm_mday, kMonths[tm.tm_mon], tm.tm_year + 1900, tm.tm_hour, tm.tm_min,
+                tm.tm_sec);
+  return text;
+}
+
+int64_t ParseHttpDate(std::string_view text) {
+  std::tm tm{};
+  std::string copy(text);
+  const char* end = strptime(copy.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &tm);
+  if (!end || *end != '\0') return -1;
+  return static_cast<int64_t>(timegm(&tm));
+}
+
+namespace {
+
+std::string EntityTag(const struct stat& st) {
+  char tag[64];
+  std::snprintf(tag, sizeof tag, "\"%llx-%llx\"", static_cast<unsigned long long>(st.st_size),
+                static_cast<unsigned long long>(st.st_mtim.tv_sec) * 1000000000ULL +
+                    static_cast<unsigned long long>(st.st_mtim.tv_nsec));
+  return tag;
+}
+
+bool TagListMatches(std::string_view list, const std::string& tag) {
+  std::string weak = "W/" + tag;
+  size_t pos = 0;
+  while (pos <= list.size()) {
+    size_t end = list.find(',', pos);
+    if (end == std::string_view::npos) end = list.size();
+    std::string item = Trim(list.substr(pos, end - pos));
+    if (item == "*" || item == tag || item == weak) return true;
+    pos = end + 1;
+  }
+  return false;
+}
+
+bool ClientHasCurrent(const IncomingRequest& request, const std::string& tag, int64_t mtime) {
+  std::string if_none_match = request.Header("If-None-Match");
+  if (!if_none_match.empty()) return TagListMatches(if_none_match, tag);
+  std::string since = request.Header("If-Modified-Since");
+  if (since.empty()) return false;
+  int64_t when = ParseHttpDate(Trim(since));
+  return when >= 0 && mtime <= when;
+}
+
+}  // namespace
+
+OutgoingResponse ServeFile(const IncomingRequest& request, const std::string& physical_path) {
+  struct stat st {};
+  if (::stat(physical_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ErrorResponse(404);
+  std::string tag = EntityTag(st);
+  OutgoingResponse r;
+  r.SetHeader("ETag", tag);
+  r.SetHeader("Last-Modified", HttpDate(st.st_mtim.tv_sec));
+  if (ClientHasCurrent(request, tag, st.st_mtim.tv_sec)) {
+    r.status = 304;
+    r.reason = ReasonPhrase(304);
+    return r;
+  }
+  r.SetHeader("Content-Type", ContentTypeFor(physical_path));
+  r.file_path = physical_path;
+  r.file_size = static_cast<uint64_t>(st.st_size);
+  return r;
+}
+
+}  // namespace qv::http

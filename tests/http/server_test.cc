@@ -1,0 +1,474 @@
+// End-to-end: a real server on 127.0.0.1 with a page handler written here.
+#include "http/http_server.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <thread>
+
+#include "core/convert.h"
+#include "host/host_objects.h"
+#include "http/sha256.h"
+#include "test_client.h"
+
+namespace qv::http {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Client;
+using testing::Fetch;
+using testing::Get;
+using testing::Post;
+using testing::Reply;
+
+std::atomic<int> g_minutes_passed{0};
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path) << text;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string out;
+  for (const auto& item : items) out += (out.empty() ? "" : ",") + item;
+  return out;
+}
+
+// The page scripts of the test site, by virtual path.
+void RunPage(const std::string& physical, const std::string& virtual_path) {
+  const HostObjects& host = CurrentHostObjects();
+  Request& rq = *host.request;
+  Response& rs = *host.response;
+  if (virtual_path == "/echo.lp") {
+    rs.Write(rq.QueryString("a") + "|" + rq.Form("b") + "|" + rq.Item("c") + "|" +
+             rq.QueryStringAll() + "|" + Join(rq.QueryStringKeys()) + "|" + Join(rq.FormKeys()));
+  } else if (virtual_path == "/session.lp") {
+    std::string action = rq.QueryString("do");
+    if (action == "set") host.session->SetValue("x", Variant(rq.QueryString("v")));
+    if (action == "renew") host.session->RenewId();
+    rs.Write(NullToStr(host.session->Value("x")));
+  } else if (virtual_path == "/redirect.lp") {
+    rs.Write("before");
+    rs.Redirect(rq.QueryString("to"));
+    rs.Write("after");
+  } else if (virtual_path == "/end.lp") {
+    rs.Write("before");
+    rs.End();
+    rs.Write("after");
+  } else if (virtual_path == "/deny.lp") {
+    rs.SetStatus("401 Unauthorized");
+  } else if (virtual_path == "/boom.lp") {
+    throw std::runtime_error("secret <detail>");
+  } else if (virtual_path == "/vars.lp" || virtual_path == "/my dir/vars.lp") {
+    for (const char* name : {"SCRIPT_NAME", "QUERY_STRING", "REMOTE_ADDR", "AUTH_USER", "HTTPS",
+                             "REQUEST_METHOD", "HTTP_X_CUSTOM", "SERVER_NAME"}) {
+      rs.Write(std::string(name) + "=" + rq.ServerVariables(name) + "\n");
+    }
+  } else if (virtual_path == "/upload.lp") {
+    std::string first = rq.Item("id");  // request values stay readable before an upload
+    std::string body = rq.BinaryRead(rq.TotalBytes());
+    std::string form_error;
+    try {
+      rq.Form("x");
+    } catch (const HostError& e) {
+      form_error = "refused";
+    }
+    rs.Write(first + "|" + std::to_string(body.size()) + "|" + form_error);
+  } else if (virtual_path == "/map.lp") {
+    rs.Write(host.server->MapPath("/media/qvtome/x") + "|" + host.server->MapPath("img/a.png"));
+  } else {
+    rs.Write("page " + virtual_path + " at " + physical);
+  }
+}
+
+class ServerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    root_ = fs::temp_directory_path() / ("qvtome_http_test_" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    fs::path site = root_ / "site", data = root_ / "data";
+    for (const char* page :
+         {"default.lp", "echo.lp", "session.lp", "redirect.lp", "end.lp", "deny.lp", "boom.lp",
+          "vars.lp", "upload.lp", "map.lp", "my dir/vars.lp", "book/default.lp", "script.lua"}) {
+      WriteFile(site / page, "-- source of " + std::string(page));
+    }
+    WriteFile(site / "style.css", "body{}");
+    WriteFile(site / "qvtome.db", "DB");
+    WriteFile(site / "qvtome.db-wal", "DB");
+    WriteFile(site / "qvtome.toml", "[server]");
+    WriteFile(site / ".htpasswd", "x");
+    WriteFile(site / "empty/readme.txt", "x");
+    WriteFile(data / "media/qvtome/pic.png", "PNG");
+    WriteFile(data / "media/qvtome/evil.lua", "os.exit()");
+    WriteFile(data / "media/qvtome/qvTmUpld.tmp/up.png", "PNG");
+    WriteFile(data / "passwd", "# users\nalice:" + Sha256Hex("secret") + "\n");
+    WriteFile(root_ / "outside.txt", "secret");
+
+    ServerConfig config;
+    config.port = 0;
+    config.site_dir = site.string();
+    config.data_dir = data.string();
+    config.worker_threads = 2;
+    config.max_header_bytes = 4096;
+    config.max_body_bytes = 64 * 1024;
+    config.trusted_proxies = {"127.0.0.2"};
+    config.identity_header = "X-Remote-User";
+    config.basic_auth_file = "passwd";
+    auto clock = [] {
+      return std::chrono::steady_clock::time_point{} + std::chrono::minutes(g_minutes_passed);
+    };
+    server_ = new HttpServer(config, RunPage, std::make_shared<MemorySessionStore>(clock));
+    server_->Start();
+    port_ = server_->port();
+  }
+
+  static void TearDownTestSuite() {
+    delete server_;
+    fs::remove_all(root_);
+  }
+
+  static Reply Ask(const std::string& request, const std::string& from = "") {
+    return Fetch(port_, request, from);
+  }
+
+  static inline fs::path root_;
+  static inline HttpServer* server_ = nullptr;
+  static inline uint16_t port_ = 0;
+};
+
+TEST_F(ServerTest, KeepAliveServesTwoRequestsOnOneConnection) {
+  Client client(port_);
+  client.Send(Get("/echo.lp?a=1"));
+  Reply first = client.Read();
+  client.Send(Get("/echo.lp?a=2"));
+  Reply second = client.Read();
+  EXPECT_EQ(first.status, 200);
+  EXPECT_EQ(first.body.substr(0, 2), "1|");
+  EXPECT_EQ(second.body.substr(0, 2), "2|");
+  EXPECT_EQ(second.Header("content-type"), "text/html; charset=utf-8");
+  EXPECT_EQ(second.Header("x-content-type-options"), "nosniff");
+  EXPECT_EQ(second.Header("content-security-policy"), "frame-ancestors 'self'");
+}
+
+TEST_F(ServerTest, QueryFormAndItemParsing) {
+  Reply r = Ask(Post("/echo.lp?a=x+y&a=%41&c=fromquery", "application/x-www-form-urlencoded",
+                     "b=1&b=two+words&c=fromform"));
+  EXPECT_EQ(r.body, "x y, A|1, two words|fromquery|a=x+y&a=%41&c=fromquery|a,c|b,c");
+  r = Ask(Get("/echo.lp", "Cookie: c=fromcookie\r\n"));
+  EXPECT_EQ(r.body, "||fromcookie|||");
+}
+
+TEST_F(ServerTest, ExpectContinueGetsInterimAnswerBeforeTheBody) {
+  Client client(port_);
+  client.Send(
+      "POST /echo.lp HTTP/1.1\r\nHost: x\r\nExpect: 100-continue\r\n"
+      "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: 3\r\n\r\n");
+  EXPECT_EQ(client.Read().status, 100);
+  client.Send("b=5");
+  EXPECT_EQ(client.Read().body, "|5||||b");
+}
+
+TEST_F(ServerTest, BinaryReadThenFormIsRefusedButItemWorks) {
+  std::string body = "--XX\r\nContent-Disposition: form-data; name=\"f\"\r\n\r\nv\r\n--XX--\r\n";
+  Reply r = Ask(Post("/upload.lp?id=7", "multipart/form-data; boundary=XX", body));
+  EXPECT_EQ(r.body, "7|" + std::to_string(body.size()) + "|refused");
+}
+
+TEST_F(ServerTest, SessionSurvivesRequestsRenewsAndExpires) {
+  Reply set = Ask(Get("/session.lp?do=set&v=hello"));
+  std::string cookie = set.Header("set-cookie");
+  ASSERT_EQ(cookie.rfind("QVSESSION=", 0), 0u);
+  EXPECT_NE(cookie.find("HttpOnly"), std::string::npos);
+  std::string id = cookie.substr(0, cookie.find(';'));
+  EXPECT_EQ(Ask(Get("/session.lp", "Cookie: " + id + "\r\n")).body, "hello");
+
+  Reply renewed = Ask(Get("/session.lp?do=renew", "Cookie: " + id + "\r\n"));
+  std::string new_id = renewed.Header("set-cookie");
+  new_id = new_id.substr(0, new_id.find(';'));
+  EXPECT_NE(new_id, id);
+  EXPECT_EQ(Ask(Get("/session.lp", "Cookie: " + new_id + "\r\n")).body, "hello");
+  EXPECT_EQ(Ask(Get("/session.lp", "Cookie: " + id + "\r\n")).body, "");
+
+  g_minutes_passed += 21;  // past the default 20 minutes
+  EXPECT_EQ(Ask(Get("/session.lp", "Cookie: " + new_id + "\r\n")).body, "");
+}
+
+TEST_F(ServerTest, SecureCookieOnlyWhenTrustedProxySaysHttps) {
+  std::string https = "X-Forwarded-Proto: https\r\n";
+  EXPECT_EQ(Ask(Get("/session.lp?do=set&v=1", https)).Header("set-cookie").find("Secure"),
+            std::string::npos);
+  EXPECT_NE(
+      Ask(Get("/session.lp?do=set&v=1", https), "127.0.0.2").Header("set-cookie").find("Secure"),
+      std::string::npos);
+}
+
+TEST_F(ServerTest, RedirectAndEndStopThePage) {
+  Reply r = Ask(Get("/redirect.lp?to=/target%3Fx%3D1"));
+  EXPECT_EQ(r.status, 302);
+  EXPECT_EQ(r.Header("location"), "/target?x=1");
+  EXPECT_EQ(r.body.find("after"), std::string::npos);
+  EXPECT_EQ(r.body.find("before"), std::string::npos);
+  EXPECT_EQ(Ask(Get("/end.lp")).body, "before");
+  // A line break in the address is refused, not sent as a header.
+  EXPECT_EQ(Ask(Get("/redirect.lp?to=/x%0D%0ASet-Cookie:%20a=b")).status, 500);
+}
+
+TEST_F(ServerTest, UnauthorizedCarriesBasicChallengeAndBasicSetsAuthUser) {
+  Reply r = Ask(Get("/deny.lp"));
+  EXPECT_EQ(r.status, 401);
+  EXPECT_EQ(r.Header("www-authenticate"), "Basic realm=\"qvTome\"");
+  // alice:secret, then alice:wrong
+  EXPECT_NE(Ask(Get("/vars.lp", "Authorization: Basic YWxpY2U6c2VjcmV0\r\n"))
+                .body.find("AUTH_USER=alice\n"),
+            std::string::npos);
+  EXPECT_NE(
+      Ask(Get("/vars.lp", "Authorization: Basic YWxpY2U6d3Jvbmc=\r\n")).body.find("AUTH_USER=\n"),
+      std::string::npos);
+}
+
+TEST_F(ServerTest, ForwardingHeadersCountOnlyFromTrustedProxy) {
+  std::string headers = "X-Forwarded-For: 10.9.9.9, 10.1.2.3\r\nX-Remote-User: DOM\\bob\r\n";
+  std::string direct = Ask(Get("/vars.lp", headers)).body;
+  EXPECT_NE(direct.find("REMOTE_ADDR=127.0.0.1\n"), std::string::npos);
+  EXPECT_NE(direct.find("AUTH_USER=\n"), std::string::npos);
+  std::string proxied = Ask(Get("/vars.lp", headers), "127.0.0.2").body;
+  EXPECT_NE(proxied.find("REMOTE_ADDR=10.1.2.3\n"), std::string::npos);
+  EXPECT_NE(proxied.find("AUTH_USER=DOM\\bob\n"), std::string::npos);
+  std::string forged = Ask(Get("/vars.lp", "X-Forwarded-For: <script>\r\n"), "127.0.0.2").body;
+  EXPECT_NE(forged.find("REMOTE_ADDR=127.0.0.2\n"), std::string::npos);
+}
+
+TEST_F(ServerTest, ScriptNameAndQueryStringCannotBreakOutOfAttributes) {
+  std::string body = Ask(Get("/my%20dir/vars.lp?q=%22ok%22&x=\"><'", "X-Custom: 1\r\n")).body;
+  EXPECT_NE(body.find("SCRIPT_NAME=/my%20dir/vars.lp\n"), std::string::npos);
+  EXPECT_NE(body.find("QUERY_STRING=q=%22ok%22&x=%22%3E%3C%27\n"), std::string::npos);
+  EXPECT_NE(body.find("HTTP_X_CUSTOM=1\n"), std::string::npos);
+  EXPECT_NE(body.find("SERVER_NAME=localhost\n"), std::string::npos);
+}
+
+TEST_F(ServerTest, ScriptRoutingAndMapPath) {
+  EXPECT_NE(Ask(Get("/")).body.find("page /default.lp"), std::string::npos);
+  EXPECT_NE(Ask(Get("/book/")).body.find("page /book/default.lp"), std::string::npos);
+  Reply slash = Ask(Get("/book?id=3"));
+  EXPECT_EQ(slash.status, 301);
+  EXPECT_EQ(slash.Header("location"), "/book/?id=3");
+  EXPECT_NE(Ask(Get("/script.lua")).body.find("page /script.lua"), std::string::npos);
+  EXPECT_EQ(Ask(Get("/missing.lp")).status, 404);
+  EXPECT_EQ(Ask(Get("/empty/")).status, 404);
+  std::string data = fs::weakly_canonical(root_ / "data").string();
+  std::string site = fs::weakly_canonical(root_ / "site").string();
+  EXPECT_EQ(Ask(Get("/map.lp")).body, data + "/media/qvtome/x|" + site + "/img/a.png");
+}
+
+TEST_F(ServerTest, StaticFilesWithValidators) {
+  Reply css = Ask(Get("/style.css"));
+  EXPECT_EQ(css.status, 200);
+  EXPECT_EQ(css.body, "body{}");
+  EXPECT_EQ(css.Header("content-type"), "text/css; charset=utf-8");
+  EXPECT_EQ(css.Header("x-content-type-options"), "nosniff");
+  std::string etag = css.Header("etag");
+  ASSERT_FALSE(etag.empty());
+  EXPECT_EQ(Ask(Get("/style.css", "If-None-Match: " + etag + "\r\n")).status, 304);
+  EXPECT_EQ(Ask(Get("/style.css", "If-None-Match: \"other\"\r\n")).status, 200);
+  std::string since = "If-Modified-Since: " + css.Header("last-modified") + "\r\n";
+  EXPECT_EQ(Ask(Get("/style.css", since)).status, 304);
+  EXPECT_EQ(Ask(Get("/style.css", "If-Modified-Since: Thu, 01 Jan 1970 00:00:00 GMT\r\n")).status,
+            200);
+  Reply media = Ask(Get("/media/qvtome/pic.png"));
+  EXPECT_EQ(media.body, "PNG");
+  EXPECT_EQ(media.Header("content-type"), "image/png");
+  Reply head = Ask("HEAD /style.css HTTP/1.1\r\nHost: x\r\n\r\n");
+  EXPECT_EQ(head.Header("content-length"), "6");
+  EXPECT_EQ(Ask(Post("/style.css", "text/plain", "x")).status, 405);
+}
+
+TEST_F(ServerTest, PrivateAndEscapingPathsAreRefused) {
+  const std::pair<const char*, int> cases[] = {
+      {"/../outside.txt", 404},
+      {"/%2e%2e/outside.txt", 404},
+      {"/media/%2E%2E/%2e%2e/outside.txt", 404},
+      {"/a%2f..%2f..%2foutside.txt", 404},
+      {"/style.css%00.png", 400},
+      {"/..%5coutside.txt", 400},
+      {"/x\\..\\outside.txt", 400},
+      {"/qvtome.db", 404},
+      {"/qvtome.DB-wal", 404},
+      {"/qvtome.toml", 404},
+      {"/.htpasswd", 404},
+      {"/media/qvtome/qvTmUpld.tmp/up.png", 404},
+      {"/media/qvtome/QVTMUPLD.TMP/up.png", 404},
+      {"/media/qvtome/evil.lua", 404},
+      {"/media/qvtome/", 404},
+  };
+  for (const auto& [path, status] : cases) {
+    Reply r = Ask(Get(path));
+    EXPECT_EQ(r.status, status) << path;
+    EXPECT_EQ(r.body.find("secret"), std::string::npos) << path;
+    EXPECT_EQ(r.body.find("source of"), std::string::npos) << path;
+  }
+}
+
+TEST_F(ServerTest, BadRequestsAreAnsweredAndTheServerKeepsServing) {
+  EXPECT_EQ(Ask("NOT A REQUEST\r\n\r\n").status, 400);
+  EXPECT_EQ(Ask("GET / HTTP/1.1\r\nBad Header\r\n\r\n").status, 400);
+  Reply big = Ask(Post("/echo.lp", "text/plain", std::string(65 * 1024, 'x')));
+  EXPECT_EQ(big.status, 413);
+  Reply huge = Ask(Get("/", "X-Big: " + std::string(5000, 'y') + "\r\n"));
+  EXPECT_EQ(huge.status, 431);
+  {
+    Client silent(port_);
+    silent.Send("GET / HTTP/1.1\r\n");  // left unfinished while others are served
+    EXPECT_EQ(Ask(Get("/style.css")).status, 200);
+  }
+  EXPECT_EQ(Ask(Get("/style.css")).status, 200);
+}
+
+TEST_F(ServerTest, HandlerExceptionGivesPlain500) {
+  Reply r = Ask(Get("/boom.lp"));
+  EXPECT_EQ(r.status, 500);
+  EXPECT_NE(r.body.find("<h1>500 Internal Server Error</h1>"), std::string::npos);
+  EXPECT_EQ(r.body.find("secret"), std::string::npos);
+}
+
+TEST_F(ServerTest, RequestsAreLogged) {
+  Ask(Get("/style.css?logged=1"));
+  std::ifstream log(root_ / "data/logs/access.log");
+  std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\"GET /style.css?logged=1\" 200"), std::string::npos);
+}
+
+TEST(ServerLifecycle, PortInUseIsReportedAndStopIsClean) {
+  fs::path dir = fs::temp_directory_path() / ("qvtome_http_life_" + std::to_string(::getpid()));
+  fs::create_directories(dir / "site");
+  std::ofstream(dir / "site/default.lp") << "x";
+  ServerConfig config;
+  config.port = 0;
+  config.site_dir = (dir / "site").string();
+  config.data_dir = dir.string();
+  config.log_to_files = false;
+  std::promise<void> entered, release;
+  std::shared_future<void> released = release.get_future().share();
+  HttpServer first(config, [&](const std::string&, const std::string& virtual_path) {
+    if (virtual_path == "/slow.lp") {
+      entered.set_value();
+      released.wait();
+    }
+    CurrentHostObjects().response->Write("ok");
+  });
+  first.Start();
+  config.port = first.port();
+  HttpServer second(config, nullptr);
+  try {
+    second.Start();
+    FAIL() << "second server bound a taken port";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Port " + std::to_string(config.port) + " is already in use on 127.0.0.1");
+  }
+  std::ofstream(dir / "site/slow.lp") << "x";
+  Client idle(config.port);
+  idle.Send(Get("/"));
+  EXPECT_EQ(idle.Read().body, "ok");
+  Client busy(config.port);
+  busy.Send(Get("/slow.lp"));
+  entered.get_future().wait();
+  std::thread stopper([&] { first.Stop(); });
+  EXPECT_TRUE(idle.ServerClosed());  // an idle keep-alive connection is closed at once
+  release.set_value();
+  Reply finished = busy.Read();  // the request in flight is still answered
+  stopper.join();
+  EXPECT_EQ(finished.status, 200);
+  EXPECT_EQ(finished.Header("connection"), "close");
+  EXPECT_TRUE(busy.ServerClosed());
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qv::http
+
+namespace qv::http {
+namespace {
+
+TEST(RequestHandlerDirect, DebugModeShowsTheEncodedErrorText) {
+  ServerConfig config;
+  config.site_dir = fs::temp_directory_path().string();
+  config.debug = true;
+  config.log_to_files = false;
+  fs::path page =
+      fs::temp_directory_path() / ("qvtome_debug_" + std::to_string(::getpid()) + ".lp");
+  std::ofstream(page) << "x";
+  ServerLogs logs("", false);
+  RequestHandler handler(
+      config, [](const std::string&, const std::string&) { throw std::runtime_error("bad <tag>"); },
+      nullptr, logs);
+  IncomingRequest request;
+  request.target = "/" + page.filename().string();
+  OutgoingResponse r = handler.Handle(request);
+  fs::remove(page);
+  EXPECT_EQ(r.status, 500);
+  EXPECT_NE(r.body.find("bad &lt;tag&gt;"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv::http
+
+namespace qv::http {
+namespace {
+
+TEST(ServerOverload, FullQueueAnswers503AndConnectionLimitHolds) {
+  fs::path dir = fs::temp_directory_path() / ("qvtome_http_load_" + std::to_string(::getpid()));
+  fs::create_directories(dir / "site");
+  std::ofstream(dir / "site/slow.lp") << "x";
+  std::ofstream(dir / "site/a.txt") << "a";
+  ServerConfig config;
+  config.port = 0;
+  config.site_dir = (dir / "site").string();
+  config.data_dir = dir.string();
+  config.log_to_files = false;
+  config.worker_threads = 1;
+  config.queue_limit = 1;
+  config.max_connections = 3;
+  std::promise<void> entered, release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<bool> first{true};
+  HttpServer server(config, [&](const std::string&, const std::string&) {
+    if (first.exchange(false)) {
+      entered.set_value();
+      released.wait();
+    }
+    CurrentHostObjects().response->Write("ok");
+  });
+  server.Start();
+  Client a(server.port()), b(server.port()), c(server.port());
+  a.Send(Get("/slow.lp"));
+  entered.get_future().wait();  // the only worker is busy
+  b.Send(Get("/slow.lp"));
+  c.Send(Get("/slow.lp"));
+  Client extra(server.port());  // past max_connections
+  EXPECT_TRUE(extra.ServerClosed());
+  // One of b and c waits in the queue, the other finds it full.
+  std::promise<void> one_refused;
+  std::atomic<int> refused{0};
+  auto read = [&](Client& client, Reply& reply) {
+    reply = client.Read();
+    if (reply.status == 503 && refused++ == 0) one_refused.set_value();
+  };
+  Reply rb, rc;
+  std::thread read_b([&] { read(b, rb); }), read_c([&] { read(c, rc); });
+  one_refused.get_future().wait_for(std::chrono::seconds(20));  // a guard, not a check
+  release.set_value();
+  read_b.join();
+  read_c.join();
+  EXPECT_EQ(refused, 1);
+  EXPECT_EQ(rb.status + rc.status, 200 + 503);
+  EXPECT_EQ(a.Read().body, "ok");
+  server.Stop();
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qv::http
