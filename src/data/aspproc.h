@@ -71,10 +71,148 @@ class AspProc : public Object {
   void SetIsDisplayOnly(bool value);
 
   // Login (identity module) ----------------------------------------------------
+
+  // Logs the caller in from the posted login form ("qvTomeLogin" "true") or
+  // the network identity (AUTH_USER), storing id, groups, names and times in
+  // the session keys ending in AuthSiteID and renewing the session id.
+  // Nothing happens when already logged in or for the posting agent. With
+  // LANLoginOnly and no network identity, sets "401 Unauthorized" and ends
+  // the response. Otherwise, unless SubmitOnly, writes the login form when
+  // the caller is still anonymous (after a failure, with its message).
+  // Database errors reach the caller.
+  void dbLogin(bool SubmitOnly = false);
+  // Logs action 0, then sets the eight login keys to "".
+  void dbLogOut();
+  // Whether the session holds a login for this site.
+  bool hasLogin();
+  // The failure message shown at the top of the next login form ("" none).
+  const std::string& LoginMsg() const { return strLoginMsg; }
+
+ private:
+  std::string strLoginMsg;
+  void WriteLoginForm();
+  // Finds the user the form names; true when the query gave any row.
+  bool FormLogin();
+  // Finds the user of the network identity; true when found.
+  bool NetworkLogin(const std::string& auth_user);
+  void LoginFailed(const std::string& key, bool SubmitOnly);
+
+ public:
   // Write-back --------------------------------------------------------------
+
+  // Writes the posted form back to every row the clause selects. The fields
+  // are the request's "qvFLD_List" names (when blnUpdateFromForm) followed
+  // by the (field, value) columns of aryFld (MergeFieldList). A value ""
+  // takes Request(name), " " writes an empty value, any other value is
+  // written as given; empty stores Null into text and date fields and 0
+  // into the others, and text fields keep their first DefinedSize
+  // characters. Every row also gets a new Stamp (user and time).
+  //
+  // The rows are re-read, checked and written in one transaction: when a
+  // row's Stamp differs from the one its form was generated with, nothing
+  // is written, "ErrorHasBeenChanged" is reported with the name of the user
+  // who changed it, and the result is 0. Otherwise returns the new ID when
+  // a row was added (no row matched and blnAppendable), -1 when no row
+  // matched and adding is not allowed, 0 otherwise and when there is no
+  // field to write. A field the table lacks, or a value its field cannot
+  // take, throws before anything is written.
+  int32_t dbUpdate(const std::string& strTableName, const std::string& strWhereClause,
+                   const Variant& aryFld = Variant(), bool blnAppendable = false,
+                   bool blnUpdateFromForm = true);
+  // Adds one row (dbUpdate of "WHERE ID=-1" with appending) and returns its
+  // ID.
+  int32_t dbAppend(const std::string& strTableName, const Variant& aryField,
+                   bool blnUpdateFromForm = true);
+  // Writes back a grid form: for every row ID of the posted "qvID_List", the
+  // merged fields take their values from the form fields "ID_<id>_<name>"
+  // (an empty value stores 0, or Null when the field's name contains
+  // "date"). Rows that do not exist are added when blnAppendable, else
+  // skipped. All rows are written in one transaction; an id that is not a
+  // whole number throws before anything is written. No stamps.
+  void db2DUpdate(const std::string& strTableName, const Variant& aryFld = Variant(),
+                  bool blnAppendable = false);
+  // The fields to write: the names of the comma-separated list (trimmed,
+  // each with an empty value) followed by the columns of aryFld. Returns
+  // aryFld unchanged when the list is blank. Throws TypeMismatch when aryFld
+  // is an array but not a two-row one.
+  static Variant MergeFieldList(const Variant& aryFld, const std::string& list);
+
   // Form controls -------------------------------------------------------------
+  //
+  // Each bound control writes one HTML control for a field of the current
+  // row of objRS, showing its value (a missing set, field or row reads "").
+  // The first binding of a field in a request (unless SkipLinkForm) saves
+  // the row's Stamp in the session and writes the hidden "qvFLD_List" field
+  // naming it, so dbUpdate knows what to write back. With IsDisplayOnly the
+  // controls write the plain value instead. DefaultValue replaces an empty
+  // value in edit mode. Values written into attributes are HTML-encoded.
+  //
+  // Choice arrays hold two rows: (0, i) the shown text, (1, i) the value;
+  // an empty value is replaced in the array itself by the shown text. A
+  // field holding several values "a, b" selects the choices "a" and "b".
+
+  // A hidden field; nothing when IsDisplayOnly. isField registers btnName.
+  void dbHiddenText(const std::string& btnName, const Variant& strValue, bool isField = true);
+  // Text box; intSize 0 is DefaultTextAreaWidth.
+  void dbLinkTextBox(const std::string& btnName, int intSize = 0,
+                     const Variant& DefaultValue = Variant());
+  // Text area; intCols 0 is DefaultTextAreaWidth.
+  void dbLinkTextArea(const std::string& btnName, int intRows = 5, int intCols = 0,
+                      const Variant& DefaultValue = Variant());
+  // Password box, never bound and never showing a value.
+  void dbLinkTextPassword(const std::string& btnName, int intSize);
+  // A radio button checked when btnValue is the value; an image without
+  // IsRealButton.
+  void dbLinkRadioButton(const std::string& btnName, const Variant& btnValue,
+                         bool IsRealButton = true, const Variant& DefaultValue = Variant());
+  // A check box posting "-1", checked by a DefaultValue that is not "" (when
+  // it is True) or else by the field; "ON"/"OFF" when IsDisplayOnly.
+  void dbLinkCheckBox(const std::string& btnName, bool IsRealButton = true,
+                      const Variant& DefaultValue = Variant());
+  // A select of intRow rows; writes an error line when aryChoiceValue is no
+  // choice array.
+  void dbLinkDropDown(const std::string& btnName, const Variant& aryChoiceValue, int intRow,
+                      bool blnMultiple = false, const Variant& DefaultValue = Variant());
+  // Check boxes (blnMultiple) or radio buttons, one per choice.
+  void dbLinkCheckList(const std::string& btnName, const Variant& aryChoiceValue, bool blnMultiple,
+                       const Variant& DefaultValue = Variant());
+  // The two above with the choices of strType in a code table (shown text
+  // dbName_<FirstLanguage>, value dbValue); nothing when it has none.
+  void dbLinkDropDownData(const std::string& CodeTableName, const std::string& btnName,
+                          const std::string& strType, int intRow, bool blnMultiple = false,
+                          const Variant& DefaultValue = Variant());
+  void dbLinkCheckListData(const std::string& CodeTableName, const std::string& btnName,
+                           const std::string& strType, bool blnMultiple,
+                           const Variant& DefaultValue = Variant());
   // Grid forms ----------------------------------------------------------------
+  //
+  // One row of a grid form per row of objRS: the controls bind the field as
+  // the one-record controls do, then rename btnName to "ID_<row ID>_<name>"
+  // (written back into the argument) and always write an input element, with
+  // no default. db2DLinkForm ends the row: it adds the row's ID to
+  // "qvID_List" and sets SkipLinkForm, so only the first row registers its
+  // fields. db2DUpdate writes the posted grid back.
+
+  void db2DLinkTextBox(std::string& btnName, int intSize = 0);
+  void db2DLinkTextArea(std::string& btnName, int intRows = 5, int intCols = 0);
+  void db2DLinkRadioButton(std::string& btnName, const Variant& btnValue);
+  void db2DLinkCheckBox(std::string& btnName);
+  // Writes nothing (and leaves btnName) when aryChoiceValue is no choice
+  // array.
+  void db2DLinkDropDown(std::string& btnName, const Variant& aryChoiceValue, int intRow,
+                        bool blnMultiple = false);
+  void db2DLinkForm();
+
   // Activity log --------------------------------------------------------------
+
+  // Stores one row of qvAuthLog for action code qvAction (0..255, else
+  // std::out_of_range) when LogLevel records it: table, page id, script,
+  // query string, the form text (not for a login; password fields masked),
+  // the days since the previous logged action (since login for a logout;
+  // empty on a session's first), user, address and date. Advances the
+  // session's "AuthTime". Errors opening the log reach the caller; any later
+  // failure (such as a body already read as an upload) drops the row.
+  void dbLog(int qvAction);
 
  private:
   std::shared_ptr<Recordset> RequireRS() const;

@@ -54,8 +54,9 @@ struct FieldInfo {
   int64_t defined_size = 0;  // declared length in characters; 0 when none
 };
 
-// The rows of one query. When asked for keys, key_ids holds each row's ID
-// (the table's counter key) and table the single base table.
+// The rows of one query. table names the single table the columns come
+// from ("" when they come from several). When asked for keys, key_ids holds
+// each row's ID (the table's counter key).
 struct QueryResult {
   std::vector<FieldInfo> fields;
   std::vector<std::vector<Variant>> rows;

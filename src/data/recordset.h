@@ -50,6 +50,8 @@ class Recordset : public Object {
   void MovePrevious();
   void MoveLast();
 
+  // The table the rows come from; "" when several or none.
+  const std::string& Table() const { return result_.table; }
   size_t FieldCount() const { return result_.fields.size(); }
   size_t RecordCount() const { return result_.rows.size(); }
   // Value of the named field (any case) in the current row. Throws

@@ -41,6 +41,21 @@ void RequireOrdinaryStatement(std::string_view sql) {
   }
 }
 
+// The one table every column comes from, or "" (expressions are ignored).
+static std::string SingleSourceTable(sqlite3_stmt* stmt) {
+  std::string table;
+  for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+    const char* source = sqlite3_column_table_name(stmt, i);
+    if (source == nullptr) continue;
+    if (table.empty()) {
+      table = source;
+    } else if (!EqualsNoCase(table, source)) {
+      return "";
+    }
+  }
+  return table;
+}
+
 QueryResult ReadAllRows(sqlite3* db, sqlite3_stmt* stmt) {
   QueryResult result;
   int count = sqlite3_column_count(stmt);
@@ -50,6 +65,7 @@ QueryResult ReadAllRows(sqlite3* db, sqlite3_stmt* stmt) {
     types[i] = ClassifyDeclaredType(declared ? declared : "");
     result.fields.push_back({sqlite3_column_name(stmt, i), 0, 0});
   }
+  result.table = SingleSourceTable(stmt);
   while (StepSqlite(db, stmt)) {
     std::vector<Variant>& row = result.rows.emplace_back();
     row.reserve(count);

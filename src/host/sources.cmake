@@ -1,5 +1,7 @@
 set(QV_HOST_SOURCES
+  host/diagnostics.cc
   host/host_objects.cc
+  host/identity.cc
   host/memory_host.cc
   host/message_cache.cc
   host/messages.cc

@@ -4,6 +4,7 @@
 
 #include "core/convert.h"
 #include "data/aspproc.h"
+#include "host/identity.h"
 #include "host/messages.h"
 
 namespace qv {
@@ -210,5 +211,38 @@ void SysVar::SetvMediaDir(const std::string& v) {
   s.vUploadTmpDir = s.vMediaDir + "qvTmUpld.tmp/";
   s.pUploadTmpDir = s.pMediaDir + "qvTmUpld.tmp/";
 }
+
+// Identity ----------------------------------------------------------------------
+
+namespace {
+AspProc& SharedAspProc() {
+  std::shared_ptr<AspProc> proc = State().objAspProc;
+  if (!proc) throw HostError("SysVar.Init must run before login");
+  return *proc;
+}
+
+std::string LanguageSuffix(int intLanguage) {
+  const int16_t language = CheckInt16(intLanguage, "intLanguage");
+  return language == 1 ? State().FirstLanguage : State().SecondLanguage;
+}
+}  // namespace
+
+void SysVar::Login(bool SubmitOnly) { SharedAspProc().dbLogin(SubmitOnly); }
+void SysVar::Logout() { SharedAspProc().dbLogOut(); }
+bool SysVar::hasLogin() { return SharedAspProc().hasLogin(); }
+std::string SysVar::GetUserID() { return CurrentUserID(); }
+std::string SysVar::GetMajorGroupID() { return CurrentMajorGroupID(); }
+std::string SysVar::GetMinorGroupIDs() { return CurrentMinorGroupIDs(); }
+
+std::string SysVar::GetUserName(int intLanguage) {
+  const std::string key = SessionKey("AuthFullName_" + LanguageSuffix(intLanguage));
+  return NullToStr(TheSession().Value(key));
+}
+
+std::string SysVar::UserID2UserName(const std::string& strUserID, int intLanguage) {
+  return UserID2Name(strUserID, LanguageSuffix(intLanguage));
+}
+
+std::string SysVar::EncodePassword(const std::string& PWord) { return qv::EncodePassword(PWord); }
 
 }  // namespace qv

@@ -165,6 +165,27 @@ class SysVar {
   std::string GlossaryBook() const { return State().GlossaryBook; }
   void SetGlossaryBook(const std::string& v) { State().GlossaryBook = v; }
 
+  // Identity (host/identity.h). Login, Logout and hasLogin call the shared
+  // AspProc (HostError before Init). intLanguage 1 means FirstLanguage,
+  // anything else SecondLanguage.
+  void Login(bool SubmitOnly = false);
+  void Logout();
+  bool hasLogin();
+  std::string GetUserID();
+  std::string GetMajorGroupID();
+  std::string GetMinorGroupIDs();
+  // The session's full name of the logged-in user ("" when anonymous).
+  std::string GetUserName(int intLanguage = 1);
+  std::string UserID2UserName(const std::string& strUserID, int intLanguage = 1);
+  std::string EncodePassword(const std::string& PWord);
+
+  // Diagnostics: a heading, then "<br>" key " = [" value "]" for every key
+  // of one request collection in the host's order, keys and values
+  // HTML-encoded (diagnostics.cc).
+  void ListServerVariables();
+  void ListQueryString();
+  void ListFormVariables();
+
  private:
   void TakeHostObjects();
 };

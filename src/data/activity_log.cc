@@ -1,0 +1,110 @@
+// AspProc::dbLog: one row of the activity log per recorded action.
+
+#include <stdexcept>
+#include <string>
+
+#include "core/convert.h"
+#include "core/encode.h"
+#include "data/aspproc.h"
+#include "host/identity.h"
+#include "host/shared_state.h"
+
+namespace qv {
+
+namespace {
+
+// Whether the LogLevel setting records the action.
+bool LevelRecords(const std::string& log_level, int action) {
+  const std::optional<double> parsed = ParseNumber(log_level);
+  const int64_t level = parsed ? static_cast<int64_t>(*parsed) : 4;
+  switch (level) {
+    case 0:
+      return false;
+    case 1:
+      return action <= 1;
+    case 2:
+      return action <= 2;
+    case 3:
+      return action != 2;
+    default:
+      return true;
+  }
+}
+
+// The posted form as "name=value&..." (URL-encoded). Fields whose names
+// mention a password keep their name but not their value. Raises HostError
+// when the body was already read raw (an upload).
+std::string FormText(Request& request) {
+  std::string text;
+  for (const std::string& name : request.FormKeys()) {
+    const bool secret = ToLower(name).find("password") != std::string::npos;
+    const std::string value = secret ? "***" : request.Form(name);
+    if (!text.empty()) text += "&";
+    text += UrlEncode(name) + "=" + UrlEncode(value);
+  }
+  return text;
+}
+
+// Session clock: the days since the previous logged action (since login for
+// a logout), or Null on the first logged action, which starts the clock.
+Variant ElapsedAndAdvance(int action) {
+  Session& session = TheSession();
+  const std::string auth_time = SessionKey("AuthTime");
+  const Variant last = session.Value(auth_time);
+  if (NullToStr(last).empty()) {
+    session.SetValue(auth_time, Now());
+    session.SetValue(SessionKey("AuthLogTime"), Now());
+    return Null;
+  }
+  const Variant since = action == 0 ? session.Value(SessionKey("AuthLogTime")) : last;
+  const Variant elapsed = Now().serial - ToDate(since).serial;
+  session.SetValue(auth_time, Now());
+  return elapsed;
+}
+
+// Fields set after the row may no longer be stored: any failure from here
+// on drops the row (the caller catches).
+void FinishRow(Recordset& rs, int action) {
+  Request& request = TheRequest();
+  const std::string form = FormText(request);
+  if (!form.empty() && action != 1) rs.SetValue("dbFormString", form);
+  const Variant elapsed = ElapsedAndAdvance(action);
+  if (!elapsed.IsNull()) rs.SetValue("dbTime", elapsed);
+  rs.SetValue("dbUserID", CurrentUserID());
+  rs.SetValue("dbIP", request.ServerVariables("REMOTE_ADDR"));
+  rs.SetValue("dbDate", Now());
+  rs.UpdateBatch();
+}
+
+}  // namespace
+
+void AspProc::dbLog(int qvAction) {
+  if (qvAction < 0 || qvAction > 255) {
+    throw std::out_of_range("Overflow: log action " + std::to_string(qvAction));
+  }
+  const SharedState& s = State();
+  if (!LevelRecords(s.LogLevel, qvAction)) return;
+  std::shared_ptr<Connection> conn = OpenOwnConnection();
+  Recordset rs;
+  rs.Open("SELECT * FROM qvAuthLog Where id=0", conn, adOpenKeyset, adLockBatchOptimistic);
+  rs.AddNew();
+  if (!s.TableName.empty()) rs.SetValue("dbTableName", s.TableName);
+  rs.SetValue("dbRecordID", s.ID);
+  rs.SetValue("dbAction", qvAction);
+  Request& request = TheRequest();
+  rs.SetValue("dbPageName", request.ServerVariables("SCRIPT_NAME"));
+  const std::string query = request.QueryStringAll();
+  if (!query.empty()) rs.SetValue("dbQueryString", query);
+  try {
+    FinishRow(rs, qvAction);
+  } catch (const std::exception&) {
+    // Dropped: the row cannot be completed (see the header).
+  }
+  try {
+    rs.Close();
+    conn->Close();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace qv

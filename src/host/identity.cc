@@ -1,0 +1,129 @@
+#include "host/identity.h"
+
+#include <optional>
+#include <string>
+
+#include "core/convert.h"
+#include "core/sql_literal.h"
+#include "data/aspproc.h"
+#include "host/messages.h"
+#include "host/shared_state.h"
+
+namespace qv {
+
+namespace {
+
+// Digit i (from 0) of the password key; the key repeats after its end.
+int KeyDigit(size_t i) {
+  static constexpr std::string_view kKey = "73518260493817264059183726";
+  return kKey[i % kKey.size()] - '0';
+}
+
+// UTF-8 read without rejecting surrogates or code points up to 0x1FFFFF, so
+// that every shifted password reads back; nullopt for text that is not
+// UTF-8 at all.
+std::optional<std::u32string> DecodeUtf8(std::string_view text) {
+  std::u32string out;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const int extra = lead < 0x80   ? 0
+                      : lead < 0xC0 ? -1
+                      : lead < 0xE0 ? 1
+                      : lead < 0xF0 ? 2
+                      : lead < 0xF8 ? 3
+                                    : -1;
+    if (extra < 0 || i + extra >= text.size()) return std::nullopt;
+    char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char c = static_cast<unsigned char>(text[i + k]);
+      if ((c & 0xC0) != 0x80) return std::nullopt;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    out.push_back(cp);
+    i += extra + 1;
+  }
+  return out;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+    return;
+  }
+  const int extra = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+  static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(kLead[extra] | (cp >> (6 * extra)));
+  for (int k = extra - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
+}
+
+// Shifts every character code by its key digit (sign -1 reverses). Text
+// that is not UTF-8 is shifted byte by byte, wrapping around.
+std::string ShiftByKey(const std::string& text, int sign) {
+  std::string out;
+  const std::optional<std::u32string> chars = DecodeUtf8(text);
+  if (!chars) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      out += static_cast<char>(static_cast<unsigned char>(text[i]) + sign * KeyDigit(i));
+    }
+    return out;
+  }
+  for (size_t i = 0; i < chars->size(); ++i) {
+    const int64_t code = static_cast<int64_t>((*chars)[i]) + sign * KeyDigit(i);
+    // Only decoding text that was never encoded can leave the range.
+    const bool in_range = code >= 0 && code <= 0x1FFFFF;
+    AppendUtf8(out, in_range ? static_cast<char32_t>(code) : (*chars)[i]);
+  }
+  return out;
+}
+
+std::string SessionText(std::string_view name) {
+  return NullToStr(TheSession().Value(SessionKey(name)));
+}
+
+}  // namespace
+
+std::string SessionKey(std::string_view name) { return std::string(name) + State().AuthSiteID; }
+
+std::string CurrentUserID() {
+  const std::string id = SessionText("AuthUserID");
+  return id.empty() ? "anonymous" : id;
+}
+
+std::string CurrentMajorGroupID() { return SessionText("AuthMajorGroupID"); }
+
+std::string CurrentMinorGroupIDs() { return SessionText("AuthMinorGroupIDs"); }
+
+std::string UserID2Name(const std::string& userID, const std::string& suffix) {
+  const std::string lang = suffix.empty() ? State().FirstLanguage : suffix;
+  CheckIdentifier(lang);  // becomes part of the field names
+  std::shared_ptr<AspProc> proc = State().objAspProc;
+  if (!proc) throw HostError("UserID2Name needs SysVar.Init to run first");
+  const Variant rows =
+      proc->dbGetTable("qvAuthUser", "dbPositionTitle_" + lang + ",dbFullName_" + lang,
+                       "Where dbUserID=" + SqlText(userID));
+  if (!rows.IsArray()) return GetMsg("msgAnonymousUserName_" + lang, 0);
+  const Array& a = *rows.AsArray();
+  return NullToStr(a.at(0, 0)) + " " + NullToStr(a.at(1, 0));
+}
+
+bool ListHasMatch(const Variant& text, const Variant& list) {
+  const std::string haystack = NullToStr(text);
+  const std::string items = NullToStr(list);
+  if (haystack.empty() || items.empty()) return false;
+  size_t start = 0;
+  while (start <= items.size()) {
+    size_t comma = items.find(',', start);
+    if (comma == std::string::npos) comma = items.size();
+    const std::string item = Trim(std::string_view(items).substr(start, comma - start));
+    // An empty item (",," or a trailing comma) would match every text.
+    if (!item.empty() && haystack.find(item) != std::string::npos) return true;
+    start = comma + 1;
+  }
+  return false;
+}
+
+std::string EncodePassword(const std::string& pword) { return ShiftByKey(pword, +1); }
+
+std::string DecodePassword(const std::string& encoded) { return ShiftByKey(encoded, -1); }
+
+}  // namespace qv

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "core/convert.h"
+#include "data/aspproc.h"
+#include "data/test_source.h"
+#include "host/memory_host.h"
+#include "host/sysvar.h"
+
+namespace qv {
+namespace {
+
+class ActivityLogTest : public ::testing::Test {
+ protected:
+  ActivityLogTest() {
+    State() = SharedState{};
+    host.request.SetServerVariable("SCRIPT_NAME", "/course/book.lp");
+    host.request.SetServerVariable("REMOTE_ADDR", "10.0.0.5");
+    db.CreateMessages({});
+    db.Exec(
+        "CREATE TABLE qvAuthLog (ID counter, dbTableName text(50), dbRecordID long, dbAction "
+        "short, dbPageName text(255), dbQueryString memo, dbFormString memo, dbTime double, "
+        "dbUserID text(50), dbIP text(50), dbDate datetime)");
+    SysVar().Init("qvtest");
+  }
+
+  std::vector<std::vector<Variant>> Rows(const std::string& fields) {
+    return db.Exec("SELECT " + fields + " FROM qvAuthLog ORDER BY ID").rows;
+  }
+
+  testing::TestSource db;
+  MemoryHost host;
+  AspProc ap;
+};
+
+TEST_F(ActivityLogTest, LogLevelSelectsTheActions) {
+  const std::vector<std::pair<std::string, std::vector<int64_t>>> levels = {
+      {"0", {}}, {"1", {0, 1}}, {"2", {0, 1, 2}}, {"3", {0, 1, 8}}, {"4", {0, 1, 2, 8}}};
+  for (const auto& [level, expected] : levels) {
+    db.Exec("DELETE * FROM qvAuthLog");
+    State().LogLevel = level;
+    for (int action : {0, 1, 2, 8}) ap.dbLog(action);
+    std::vector<int64_t> stored;
+    for (const auto& row : Rows("dbAction")) stored.push_back(ToInteger(row[0]));
+    EXPECT_EQ(stored, expected) << "LogLevel " << level;
+  }
+}
+
+TEST_F(ActivityLogTest, SessionClockMeasuresSincePreviousActionOrLogin) {
+  host.request.SetQueryString("id=12");
+  State().TableName = "algebra";
+  State().ID = "12";
+  ap.dbLog(2);
+  const auto first =
+      Rows("dbTableName, dbRecordID, dbPageName, dbQueryString, dbTime, dbUserID, dbIP");
+  EXPECT_EQ(first[0], (std::vector<Variant>{"algebra", 12, "/course/book.lp", "id=12", Null,
+                                            "anonymous", "10.0.0.5"}));
+  ASSERT_TRUE(host.session.Value("AuthTime1").IsDate());  // the first action starts the clock
+  EXPECT_EQ(host.session.Value("AuthLogTime1"), host.session.Value("AuthTime1"));
+
+  const double now = Now().serial;
+  host.session.SetValue("AuthLogTime1", Date{now - 1.0});
+  host.session.SetValue("AuthTime1", Date{now - 0.5});
+  ap.dbLog(8);
+  ap.dbLog(0);  // a logout: since login
+  const auto rows = Rows("dbTime");
+  EXPECT_NEAR(ToDouble(rows[1][0]), 0.5, 0.01);
+  EXPECT_NEAR(ToDouble(rows[2][0]), 1.0, 0.01);
+}
+
+TEST_F(ActivityLogTest, FormTextIsKeptExceptForLoginsAndPasswords) {
+  host.request.AddForm("dbTitle_e", "A & B");
+  host.request.AddForm("dbNewPassword", "hunter2");
+  ap.dbLog(8);
+  ap.dbLog(1);
+  const auto rows = Rows("dbFormString");
+  EXPECT_EQ(rows[0][0], Variant("dbTitle_e=A+%26+B&dbNewPassword=***"));
+  EXPECT_TRUE(rows[1][0].IsNull());
+}
+
+TEST_F(ActivityLogTest, RequestReadAsUploadStoresNoRow) {
+  host.request.SetBody("raw upload");
+  host.request.BinaryRead(10);
+  EXPECT_NO_THROW(ap.dbLog(15));
+  EXPECT_TRUE(Rows("ID").empty());
+  db.Exec("DROP TABLE qvAuthLog");  // failures before the row is filled reach the caller
+  EXPECT_THROW(ap.dbLog(15), DatabaseError);
+}
+
+}  // namespace
+}  // namespace qv
