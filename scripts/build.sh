@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds qvTome into build/ (optimised) or, with "asan", into build-asan/
-# (AddressSanitizer and UndefinedBehaviorSanitizer).
+# Builds qvTome into build/ (optimised), with "asan" into build-asan/
+# (AddressSanitizer and UndefinedBehaviorSanitizer), with "bench" into
+# build-bench/ (optimised, with the benchmarks).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,7 +9,8 @@ kind=${1:-release}
 case "$kind" in
   release) dir=build; flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan) dir=build-asan; flags=(-DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON) ;;
-  *) echo "usage: $0 [release|asan]" >&2; exit 2 ;;
+  bench) dir=build-bench; flags=(-DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=ON) ;;
+  *) echo "usage: $0 [release|asan|bench] [cmake --build options]" >&2; exit 2 ;;
 esac
 shift || true
 

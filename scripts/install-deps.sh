@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages qvTome needs to build, test and run.
 # The one place that lists them; installs only what is missing.
+# With "bench", also what the benchmarks need.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   curl
 )
+
+# Benchmarks also need a load generator and a reference web server.
+if [ "${1:-}" = "bench" ]; then
+  packages+=(wrk nginx-light)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

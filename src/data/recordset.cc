@@ -98,6 +98,12 @@ const Variant& Recordset::Value(const std::string& name) const {
   return result_.rows[static_cast<size_t>(pos_)][static_cast<size_t>(i)];
 }
 
+const Variant& Recordset::ValueAt(size_t i) const {
+  RequireRow();
+  if (i >= result_.fields.size()) throw DatabaseError("Field index out of range");
+  return result_.rows[static_cast<size_t>(pos_)][i];
+}
+
 void Recordset::SetValue(const std::string& name, Variant value) {
   RequireUpdatable();
   int i = FieldIndex(name);

@@ -57,6 +57,8 @@ class Recordset : public Object {
   // Value of the named field (any case) in the current row. Throws
   // DatabaseError for an unknown name or when there is no current row.
   const Variant& Value(const std::string& name) const;
+  // Value of field i (from 0) in the current row; as Value.
+  const Variant& ValueAt(size_t i) const;
   // Stores a value into the current row (updatable sets only).
   void SetValue(const std::string& name, Variant value);
   // The field object at index i (from 0) of the current row; Value is Empty

@@ -2,30 +2,51 @@
 
 namespace qv {
 
-std::optional<std::string> MessageCache::Find(std::string_view key) const {
-  auto it = first_column_.find(std::string(key));
-  if (it == first_column_.end()) return std::nullopt;
-  return columns_[it->second].second;
-}
-
-void MessageCache::Append(std::string key, std::string text) {
+void MessageTable::Append(std::string key, std::string text) {
   // try_emplace keeps an existing index: the earlier column wins.
   first_column_.try_emplace(key, columns_.size());
   columns_.emplace_back(std::move(key), std::move(text));
 }
 
-void MessageCache::Update(std::string key, std::string text) {
-  auto it = first_column_.find(key);
-  if (it == first_column_.end()) {
-    Append(std::move(key), std::move(text));
-    return;
-  }
-  columns_[it->second].second = std::move(text);
+std::ptrdiff_t MessageTable::FirstIndex(std::string_view key) const {
+  auto it = first_column_.find(std::string(key));
+  return it == first_column_.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
 }
 
-void MessageCache::Clear() {
-  columns_.clear();
-  first_column_.clear();
+std::optional<std::string> MessageCache::Find(std::string_view key) const {
+  if (base_) {
+    std::ptrdiff_t i = base_->FirstIndex(key);
+    if (i >= 0) {
+      auto updated = base_updates_.find(std::string(key));
+      return updated != base_updates_.end() ? updated->second : base_->Text(static_cast<size_t>(i));
+    }
+  }
+  std::ptrdiff_t i = own_.FirstIndex(key);
+  if (i < 0) return std::nullopt;
+  return own_.Text(static_cast<size_t>(i));
+}
+
+void MessageCache::Append(std::string key, std::string text) {
+  own_.Append(std::move(key), std::move(text));
+}
+
+void MessageCache::Update(std::string key, std::string text) {
+  if (base_ && base_->FirstIndex(key) >= 0) {
+    base_updates_[std::move(key)] = std::move(text);
+    return;
+  }
+  std::ptrdiff_t i = own_.FirstIndex(key);
+  if (i < 0) {
+    own_.Append(std::move(key), std::move(text));
+  } else {
+    own_.SetText(static_cast<size_t>(i), std::move(text));
+  }
+}
+
+void MessageCache::Reset(std::shared_ptr<const MessageTable> base) {
+  base_ = std::move(base);
+  base_updates_.clear();
+  own_ = MessageTable();
 }
 
 }  // namespace qv

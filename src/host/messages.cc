@@ -1,6 +1,10 @@
 #include "host/messages.h"
 
+#include <mutex>
+#include <unordered_map>
+
 #include "core/convert.h"
+#include "core/sql_literal.h"
 #include "data/aspproc.h"
 #include "host/shared_state.h"
 
@@ -49,19 +53,77 @@ void InsertPlaceholder(const std::string& key) {
   }
 }
 
-// Step 3 of the start-up: every row of objRS as two cache columns.
-void LoadCache() {
+// Step 3 of the start-up: every row of objRS as two columns.
+std::shared_ptr<const MessageTable> ReadMessageTable() {
   SharedState& s = State();
   Recordset& rs = *s.objRS;
+  auto table = std::make_shared<MessageTable>();
+  const int name = rs.FieldIndex("dbName");
+  const int text_e = rs.FieldIndex("dbMsg_e");
+  const int text_n = rs.FieldIndex("dbMsg_n");
+  if (name < 0 || text_e < 0 || text_n < 0) throw DatabaseError("The message table lacks fields");
   while (!rs.EOF_()) {
-    const std::string name = NullToStr(rs.Value("dbName"));
-    const std::string text_e =
-        ReplaceAll(NullToStr(rs.Value("dbMsg_e")), "qvTmIPath/", s.vImageDir);
-    const std::string text_n =
-        ReplaceAll(NullToStr(rs.Value("dbMsg_n")), "qvTmIPath/", s.vImageDir);
-    SetMsg(name + "_e", text_e, false);
-    SetMsg(name + "_n", text_n, false);
+    const std::string key = ToLower(NullToStr(rs.ValueAt(static_cast<size_t>(name))));
+    table->Append(key + "_e", ReplaceAll(NullToStr(rs.ValueAt(static_cast<size_t>(text_e))),
+                                         "qvTmIPath/", s.vImageDir));
+    table->Append(key + "_n", ReplaceAll(NullToStr(rs.ValueAt(static_cast<size_t>(text_n))),
+                                         "qvTmIPath/", s.vImageDir));
     rs.MoveNext();
+  }
+  return table;
+}
+
+// Message tables read by earlier requests, shared by all threads. An entry
+// is used only while the table's change counter (kept by triggers on every
+// insert, update and delete, whoever the writer) still has the value it had
+// when the entry was read, so the next Init sees every change.
+struct SharedMessageTable {
+  int64_t change_count = 0;
+  std::shared_ptr<const MessageTable> table;
+};
+std::mutex shared_tables_mutex;
+std::unordered_map<std::string, SharedMessageTable>& SharedTables() {
+  static std::unordered_map<std::string, SharedMessageTable> tables;
+  return tables;
+}
+
+// Opens the shared connection on the table's change counter: the row of
+// qvChangeCounter naming the table. nullopt when the database keeps no
+// counter for it (the table is then read anew every time). A data source
+// that cannot be opened ends the response here, as in dbOpen.
+std::optional<int64_t> ReadChangeCount(const std::string& table) {
+  SharedState& s = State();
+  try {
+    s.objAspProc->dbOpen("qvChangeCounter", "dbCount", "WHERE dbTable=" + SqlText(ToLower(table)));
+    if (s.objRS->EOF_() || s.objRS->Value("dbCount").IsNull()) return std::nullopt;
+    return ToInteger(s.objRS->Value("dbCount"));
+  } catch (const DatabaseError&) {
+    return std::nullopt;
+  }
+}
+
+// Fills the cache from the shared copy of the table when it is current,
+// else from the table itself.
+void LoadCache(const std::string& table) {
+  SharedState& s = State();
+  const std::string cache_key = ToLower(s.DSNName) + '\x1f' + ToLower(table);
+  const std::optional<int64_t> count = ReadChangeCount(table);
+  if (count) {
+    std::lock_guard lock(shared_tables_mutex);
+    auto it = SharedTables().find(cache_key);
+    if (it != SharedTables().end() && it->second.change_count == *count) {
+      s.arySystemMsg.Reset(it->second.table);
+      return;
+    }
+  }
+  s.objAspProc->dbOpen(table, "*", " order by dbOrder,id");
+  std::shared_ptr<const MessageTable> read = ReadMessageTable();
+  s.arySystemMsg.Reset(read);
+  if (count) {
+    // The count was read before the rows: a change in between leaves a
+    // stale count behind, which only makes the next Init read again.
+    std::lock_guard lock(shared_tables_mutex);
+    SharedTables()[cache_key] = {*count, std::move(read)};
   }
 }
 
@@ -102,8 +164,7 @@ void RunStartup(const std::string& system_msg_table) {
   ResponseWrite("\">");
   ResponseWrite("\r\n");
   try {
-    s.objAspProc->dbOpen("qvSystemMsg" + system_msg_table, "*", " order by dbOrder,id");
-    LoadCache();
+    LoadCache("qvSystemMsg" + system_msg_table);
   } catch (const DatabaseError&) {
     // An unreadable table leaves the cache empty; the check below reports it.
   }

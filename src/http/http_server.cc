@@ -361,6 +361,9 @@ void HttpServer::Impl::OnAccept(beast::error_code ec, tcp::socket socket) {
     if (stopping || open_connections >= config.max_connections) {
       socket.close(ec);
     } else {
+      // Responses go out as header and body writes; without this the
+      // second write waits for the peer's delayed ACK.
+      socket.set_option(tcp::no_delay(true), ec);
       std::make_shared<Connection>(std::move(socket), *this)->Start();
     }
   }

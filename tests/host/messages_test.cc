@@ -137,5 +137,27 @@ TEST_F(MessagesTest, ReportErrorCollectsKeysAndWritesWhenShown) {
   EXPECT_EQ(host.response.Text(), "First failed.");
 }
 
+// The message table is read once and shared while its change counter stands
+// still; a request's own SetSystemMsg never reaches the next request.
+TEST_F(MessagesTest, SharedTableIsReusedUntilItsCounterMoves) {
+  db.CreateMessages({{"greeting", "Hello", "Hallo"}});
+  db.Exec("CREATE TABLE qvChangeCounter (ID counter, dbTable text(64), dbCount long)");
+  db.Exec("INSERT INTO qvChangeCounter (dbTable, dbCount) VALUES ('qvsystemmsg', 7)");
+  sv.Init("qvtest");
+  EXPECT_EQ(sv.GetSystemMsg("greeting"), "Hello");
+  sv.SetSystemMsg("greeting_e", "Changed in this request");
+  EXPECT_EQ(sv.GetSystemMsg("greeting"), "Changed in this request");
+
+  // Without a counter change the shared copy answers: proof it is reused.
+  db.Exec("UPDATE qvSystemMsg SET dbMsg_e='Hi' WHERE dbName='greeting'");
+  sv.Init("qvtest");
+  EXPECT_EQ(sv.GetSystemMsg("greeting"), "Hello");
+
+  db.Exec("UPDATE qvChangeCounter SET dbCount = dbCount + 1");
+  sv.Init("qvtest");
+  EXPECT_EQ(sv.GetSystemMsg("greeting"), "Hi");
+  EXPECT_EQ(sv.GetSystemMsg("greeting", 2), "greeting_");  // no second language set
+}
+
 }  // namespace
 }  // namespace qv

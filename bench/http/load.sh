@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The HTTP host under load, against nginx in the same run: requests per
+# second and p99 latency at 1 and 16 connections of
+#   (a) nginx serving a static 20 KB HTML file,
+#   (b) qvTome serving the same file,
+#   (c) a Lua page writing the same 20 KB,
+#   (d) default.lp with SysVar.Init,
+# and the ratios b/a, c/a, d/a.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source bench/lib_load.sh
+
+bash scripts/install-deps.sh bench >/dev/null
+bash scripts/build.sh bench --target qvtome >/dev/null
+
+work=$(mktemp -d)
+qv_pid=""
+cleanup() {
+  [ -n "$qv_pid" ] && kill "$qv_pid" 2>/dev/null && wait "$qv_pid" 2>/dev/null
+  stop_nginx "$work"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The site under test: the default site plus the 20 KB file and the page
+# that writes it.
+cp -r site "$work/site"
+python3 - "$work/site" <<'PY'
+import sys
+root = sys.argv[1]
+para = "<p>" + "qvTome benchmark text, the same bytes for every server. " * 8 + "</p>\n"
+body = "<!DOCTYPE html>\n<html><head><title>Bench</title></head><body>\n"
+while len(body) < 20 * 1024 - 20:
+    body += para
+body = body[: 20 * 1024 - 16] + "</body></html>\n"
+open(f"{root}/bench20k.html", "w").write(body)
+open(f"{root}/bench20k.lp", "w").write(body)
+PY
+
+nginx_port=$(free_port)
+start_nginx "$work/site" "$nginx_port" "$work"
+
+qv_port=$(free_port)
+build-bench/app/qvtome serve --data "$work/data" --site "$work/site" --port "$qv_port" \
+  >"$work/qvtome.log" 2>&1 &
+qv_pid=$!
+wait_port "$qv_port"
+curl -sf "http://127.0.0.1:$qv_port/default.lp" >/dev/null
+
+echo "Load, ${BENCH_SECONDS:-5} s per run:"
+for c in 1 16; do
+  measure "a nginx static 20 KB" "http://127.0.0.1:$nginx_port/bench20k.html" "$c"
+  measure "b qvTome static 20 KB" "http://127.0.0.1:$qv_port/bench20k.html" "$c"
+  measure "c qvTome Lua page 20 KB" "http://127.0.0.1:$qv_port/bench20k.lp" "$c"
+  measure "d qvTome default.lp with Init" "http://127.0.0.1:$qv_port/default.lp" "$c"
+done
+
+echo "Ratios against nginx (targets at 16 connections: b/a >= 0.5, c/a >= 0.3, d/a >= 0.15):"
+for c in 1 16; do
+  a=${RPS["a nginx static 20 KB",$c]}
+  printf '  c=%-3s b/a %s   c/a %s   d/a %s\n' "$c" \
+    "$(ratio "${RPS["b qvTome static 20 KB",$c]}" "$a")" \
+    "$(ratio "${RPS["c qvTome Lua page 20 KB",$c]}" "$a")" \
+    "$(ratio "${RPS["d qvTome default.lp with Init",$c]}" "$a")"
+done
