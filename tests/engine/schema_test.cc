@@ -81,6 +81,17 @@ TEST_F(SeededDatabase, MessageKeysExistOnceWithoutRegardToCase) {
   EXPECT_TRUE(Rows("SELECT dbName FROM qvSystemMsg WHERE dbMsg_e=null or dbMsg_n=null").empty());
 }
 
+TEST_F(SeededDatabase, EveryMessageChangeMovesTheChangeCounter) {
+  auto count = [&] {
+    return Rows("SELECT dbCount FROM qvChangeCounter WHERE dbTable='qvsystemmsg'").at(0).at(0);
+  };
+  const Variant before = count();
+  conn_->Query("UPDATE qvSystemMsg SET dbOrder = dbOrder WHERE dbName = 'qvTome'");
+  conn_->Query("INSERT INTO qvSystemMsg (dbName) VALUES ('newkey')");
+  conn_->Query("DELETE FROM qvSystemMsg WHERE dbName = 'newkey'");
+  EXPECT_EQ(ToInteger(count()), ToInteger(before) + 3);
+}
+
 TEST_F(SeededDatabase, EveryCommandHasAConfirmationText) {
   // A command whose Confirm key were missing would ask with the key itself.
   for (const char* label :

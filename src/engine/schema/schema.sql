@@ -463,3 +463,14 @@ CREATE TABLE qvlibrary_ (
 
 CREATE INDEX qvlibrary__Submitter ON qvlibrary_ (dbQID, dbUserID);
 CREATE INDEX qvlibrary__Holding ON qvlibrary_ (dbBID, dbOwnerID);
+
+-- Change counters: triggers count every change of a table, whoever writes
+-- it, so a copy of the table kept in memory (the message cache) is known to
+-- be current while its counter stands still.
+CREATE TABLE qvChangeCounter (ID counter, dbTable text(64) NOT NULL, dbCount long NOT NULL DEFAULT 0);
+CREATE UNIQUE INDEX qvChangeCounter_table ON qvChangeCounter (dbTable);
+-- A random start, so a database made anew never repeats a count of the old one.
+INSERT INTO qvChangeCounter (dbTable, dbCount) VALUES ('qvsystemmsg', abs(random() % 1000000000000));
+CREATE TRIGGER qvSystemMsg_counted_insert AFTER INSERT ON qvSystemMsg BEGIN UPDATE qvChangeCounter SET dbCount = dbCount + 1 WHERE dbTable = 'qvsystemmsg'; END;
+CREATE TRIGGER qvSystemMsg_counted_update AFTER UPDATE ON qvSystemMsg BEGIN UPDATE qvChangeCounter SET dbCount = dbCount + 1 WHERE dbTable = 'qvsystemmsg'; END;
+CREATE TRIGGER qvSystemMsg_counted_delete AFTER DELETE ON qvSystemMsg BEGIN UPDATE qvChangeCounter SET dbCount = dbCount + 1 WHERE dbTable = 'qvsystemmsg'; END;
