@@ -240,6 +240,14 @@ void Connection::Dispatch() {
   request->local_port = local_port_;
   busy_ = true;
   server_.BeginRequest();
+  try {
+    if (std::optional<OutgoingResponse> answer = server_.handler.HandleWithoutScript(*request)) {
+      return Respond(std::move(*answer), facts);
+    }
+  } catch (const std::exception& e) {
+    server_.logs.Error(std::string("Request failed: ") + e.what());
+    return Respond(ErrorResponse(500), facts);
+  }
   auto self = shared_from_this();
   bool queued = server_.workers.TrySubmit([self, request, facts] {
     OutgoingResponse response;

@@ -61,15 +61,27 @@ RequestHandler::RequestHandler(const ServerConfig& config, PageHandler page_hand
       identity_(config) {}
 
 OutgoingResponse RequestHandler::Handle(const IncomingRequest& request) {
+  return *Answer(request, true);
+}
+
+std::optional<OutgoingResponse> RequestHandler::HandleWithoutScript(
+    const IncomingRequest& request) {
+  return Answer(request, false);
+}
+
+std::optional<OutgoingResponse> RequestHandler::Answer(const IncomingRequest& request,
+                                                       bool run_scripts) {
   ClientIdentity identity = identity_.Identify(request);
-  OutgoingResponse response = Route(request, identity);
-  AddCommonHeaders(response);
-  LogAccess(request, identity, response);
+  std::optional<OutgoingResponse> response = Route(request, identity, run_scripts);
+  if (!response) return std::nullopt;
+  AddCommonHeaders(*response);
+  LogAccess(request, identity, *response);
   return response;
 }
 
-OutgoingResponse RequestHandler::Route(const IncomingRequest& request,
-                                       const ClientIdentity& identity) {
+std::optional<OutgoingResponse> RequestHandler::Route(const IncomingRequest& request,
+                                                      const ClientIdentity& identity,
+                                                      bool run_scripts) {
   std::string_view target = request.target;
   size_t question = target.find('?');
   std::string_view raw_path = target.substr(0, question);
@@ -91,6 +103,7 @@ OutgoingResponse RequestHandler::Route(const IncomingRequest& request,
       return ServeFile(request, resolved.physical_path);
     case Kind::kScript:
       if (!read_only && request.method != "POST") return MethodNotAllowed("GET, HEAD, POST");
+      if (!run_scripts) return std::nullopt;
       return RunPage(request, identity, resolved.virtual_path, resolved.physical_path);
   }
   return ErrorResponse(404);
