@@ -1,5 +1,7 @@
 #include "http/http_server.h"
 
+#include <algorithm>
+
 #include <boost/asio/dispatch.hpp>
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
@@ -10,6 +12,7 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -29,6 +32,18 @@ namespace net = boost::asio;
 using tcp = net::ip::tcp;
 
 class Connection;
+
+namespace {
+
+std::vector<std::unique_ptr<net::io_context>> MakeContexts(int count) {
+  std::vector<std::unique_ptr<net::io_context>> contexts;
+  for (int i = 0; i < std::max(count, 1); ++i) {
+    contexts.push_back(std::make_unique<net::io_context>(1));  // one thread each
+  }
+  return contexts;
+}
+
+}  // namespace
 
 struct HttpServer::Impl {
   Impl(ServerConfig c, PageHandler page_handler, std::shared_ptr<SessionStore> sessions)
@@ -61,10 +76,15 @@ struct HttpServer::Impl {
   std::atomic<bool> stopping{false};
   std::atomic<int> open_connections{0};
 
+  // One event loop per I/O thread, each run by its own thread: a
+  // connection stays on one loop, so its handlers never wake another
+  // thread. The first loop also runs the acceptor and the timers.
   // Declared last: destroyed first, while the members above still exist
-  // for the handlers it drops.
-  net::io_context ioc;
-  std::optional<net::executor_work_guard<net::io_context::executor_type>> work;
+  // for the handlers they drop.
+  std::vector<std::unique_ptr<net::io_context>> contexts = MakeContexts(config.io_threads);
+  std::vector<net::executor_work_guard<net::io_context::executor_type>> work;
+  size_t next_context = 0;  // round robin, used on the acceptor's strand
+  net::io_context& ioc = *contexts.front();
   tcp::acceptor acceptor{net::make_strand(ioc)};
   // On the acceptor's strand, so that stopping touches them safely.
   net::steady_timer sweep_timer{acceptor.get_executor()};
@@ -358,7 +378,8 @@ void Connection::Close() {
 }
 
 void HttpServer::Impl::Accept() {
-  acceptor.async_accept(net::make_strand(ioc), [this](beast::error_code ec, tcp::socket socket) {
+  net::io_context& target = *contexts[next_context++ % contexts.size()];
+  acceptor.async_accept(net::make_strand(target), [this](beast::error_code ec, tcp::socket socket) {
     OnAccept(ec, std::move(socket));
   });
 }
@@ -422,8 +443,8 @@ void HttpServer::Impl::GracefulStop() {
     changed.wait_for(lock, std::chrono::seconds(30), [this] { return in_flight == 0; });
   }
   workers.Stop();
-  work.reset();
-  ioc.stop();
+  work.clear();
+  for (auto& context : contexts) context->stop();
   for (std::thread& t : io_threads) {
     if (t.joinable()) t.join();
   }
@@ -458,14 +479,14 @@ void HttpServer::Start() {
                              std::to_string(s.config.port) + ": " + ec.message());
   }
   s.bound_port = s.acceptor.local_endpoint().port();
-  s.work.emplace(s.ioc.get_executor());
+  for (auto& context : s.contexts) s.work.push_back(net::make_work_guard(*context));
   s.Accept();
   s.ScheduleSweep();
-  for (int i = 0; i < s.config.io_threads; ++i) {
-    s.io_threads.emplace_back([&s] {
+  for (auto& context : s.contexts) {
+    s.io_threads.emplace_back([&s, &ioc = *context] {
       for (;;) {
         try {
-          s.ioc.run();
+          ioc.run();
           return;
         } catch (const std::exception& e) {
           s.logs.Error(std::string("I/O thread: ") + e.what());
