@@ -8,8 +8,7 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   ConsoleReporter::ReportRuns(runs);
   for (const Run& run : runs) {
     if (run.iterations > 0) {
-      ns_per_iteration_[run.benchmark_name()] =
-          run.GetAdjustedRealTime();
+      ns_per_iteration_[run.benchmark_name()] = run.GetAdjustedRealTime();
     }
   }
 }

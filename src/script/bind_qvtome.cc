@@ -45,11 +45,11 @@ int IsArray(lua_State* L) {
 }  // namespace
 
 void PushQvTomeTable(lua_State* L) {
-  static const luaL_Reg functions[] = {{"SysVar", NewSysVar}, {"AspProc", NewAspProc},
-                                       {"UBound", UBound},    {"LBound", LBound},
-                                       {"IsArray", IsArray},  {nullptr, nullptr}};
+  static const luaL_Reg functions[] = {
+      {"SysVar", NewSysVar}, {"AspProc", NewAspProc}, {"Book", NewBook}, {"UBound", UBound},
+      {"LBound", LBound},    {"IsArray", IsArray},    {nullptr, nullptr}};
   luaL_newlib(L, functions);
-  for (const char* later : {"Book", "Folder"}) {
+  for (const char* later : {"Folder"}) {
     lua_pushstring(L, later);
     lua_pushcclosure(L, NotAvailable, 1);
     lua_setfield(L, -2, later);
@@ -57,7 +57,7 @@ void PushQvTomeTable(lua_State* L) {
 }
 
 void PushAnyObject(lua_State* L, const std::shared_ptr<Object>& object) {
-  if (PushIfDataObject(L, object) || PushIfAspProc(L, object)) return;
+  if (PushIfDataObject(L, object) || PushIfAspProc(L, object) || PushIfBook(L, object)) return;
   PushObject(L, kObject, object);
 }
 
@@ -68,6 +68,7 @@ void OpenBindings(lua_State* L, int base_index) {
   RegisterDataClasses(L);
   RegisterSysVar(L);
   RegisterAspProc(L);
+  RegisterBook(L);
   OpenHostObjects(L, base_index);
 }
 

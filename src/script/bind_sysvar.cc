@@ -1,9 +1,13 @@
 // qvTome.SysVar(): the site settings object.
 //
-// Methods (':'): Init, GetSystemMsg, SetSystemMsg. Every setting is a
-// property ('.'); read-only and write-only settings refuse the other
+// Methods (':'): Init, GetSystemMsg, SetSystemMsg; the identity members
+// Login, Logout, hasLogin, GetUserID, GetMajorGroupID, GetMinorGroupIDs,
+// GetUserName, UserID2UserName, EncodePassword; the diagnostics
+// ListServerVariables, ListQueryString, ListFormVariables. Every setting is
+// a property ('.'); read-only and write-only settings refuse the other
 // direction. oRequest, oResponse, oSession and oServer take the global host
 // objects (sv.oRequest = Request) for the web-class path of Init.
+#include <stdexcept>
 #include <string>
 
 #include "host/sysvar.h"
@@ -42,6 +46,43 @@ int SetSystemMsg(lua_State* L) {
   return Protect(L, [&] {
     Self<SysVar>(L)->SetSystemMsg(ArgString(L, 2), ArgVariant(L, 3), OptBoolean(L, 4, true));
     return 0;
+  });
+}
+
+int Login(lua_State* L) {
+  return Protect(L, [&] {
+    Self<SysVar>(L)->Login(OptBoolean(L, 2, false));
+    return 0;
+  });
+}
+
+// intLanguage is 16-bit: 1 the first language, anything else the second.
+int LanguageArg(lua_State* L, int index) {
+  const int64_t language = OptInteger(L, index, 1);
+  if (language < -32768 || language > 32767) throw std::out_of_range("Overflow: intLanguage");
+  return static_cast<int>(language);
+}
+
+int GetUserName(lua_State* L) {
+  return Protect(L, [&] {
+    auto sysvar = Self<SysVar>(L);
+    PushValue(L, sysvar->GetUserName(LanguageArg(L, 2)));
+    return 1;
+  });
+}
+
+int UserID2UserName(lua_State* L) {
+  return Protect(L, [&] {
+    auto sysvar = Self<SysVar>(L);
+    PushValue(L, sysvar->UserID2UserName(ArgString(L, 2), LanguageArg(L, 3)));
+    return 1;
+  });
+}
+
+int EncodePassword(lua_State* L) {
+  return Protect(L, [&] {
+    PushValue(L, Self<SysVar>(L)->EncodePassword(ArgString(L, 2)));
+    return 1;
   });
 }
 
@@ -100,6 +141,18 @@ int SetHostObject(lua_State* L) {
 const Member kMethods[] = {{"Init", Init},
                            {"GetSystemMsg", GetSystemMsg},
                            {"SetSystemMsg", SetSystemMsg},
+                           {"Login", Login},
+                           {"Logout", Method0<&SysVar::Logout>},
+                           {"hasLogin", Method0<&SysVar::hasLogin>},
+                           {"GetUserID", Method0<&SysVar::GetUserID>},
+                           {"GetMajorGroupID", Method0<&SysVar::GetMajorGroupID>},
+                           {"GetMinorGroupIDs", Method0<&SysVar::GetMinorGroupIDs>},
+                           {"GetUserName", GetUserName},
+                           {"UserID2UserName", UserID2UserName},
+                           {"EncodePassword", EncodePassword},
+                           {"ListServerVariables", Method0<&SysVar::ListServerVariables>},
+                           {"ListQueryString", Method0<&SysVar::ListQueryString>},
+                           {"ListFormVariables", Method0<&SysVar::ListFormVariables>},
                            {nullptr, nullptr}};
 
 // Properties readable and writable under the same name.

@@ -39,4 +39,9 @@ bool PushIfAspProc(lua_State* L, const std::shared_ptr<Object>& object);
 int NewAspProc(lua_State* L);
 void PushQvTomeTable(lua_State* L);
 
+// The Book class (bind_book.cc and its parts, bind_book_*.cc).
+void RegisterBook(lua_State* L);
+bool PushIfBook(lua_State* L, const std::shared_ptr<Object>& object);
+int NewBook(lua_State* L);
+
 }  // namespace qv::script

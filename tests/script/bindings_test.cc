@@ -107,7 +107,8 @@ TEST_F(SysVarBindings, PropertyKindsAndMisuseGiveClearErrors) {
             std::string::npos);
   EXPECT_NE(ErrorOf("qvTome.SysVar().PageLevelMax = 40000").find("Overflow"), std::string::npos);
   EXPECT_NE(ErrorOf("qvTome.SysVar().Init('x')").find("call methods with ':'"), std::string::npos);
-  EXPECT_NE(ErrorOf("qvTome.Book()").find("qvTome.Book is not available yet"), std::string::npos);
+  EXPECT_NE(ErrorOf("qvTome.Folder()").find("qvTome.Folder is not available yet"),
+            std::string::npos);
 }
 
 TEST_F(SysVarBindings, WebClassHostObjectsTakeTheGlobals) {

@@ -253,3 +253,52 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('URLBookMana
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('URLLibOwnerInfor', 'libowner.lp', 'libowner.lp', 902);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('URLHelp', 'help.lp', 'help.lp', 903);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('URLGlossary', 'glossary.lp', 'glossary.lp', 904);
+
+-- 950: Site pages: login, message editor, message order, diagnostics
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteHome', 'Home', 'Startpagina', 950);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLoginTitle', 'Log in', 'Aanmelden', 951);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLoggedInAs', 'You are logged in as', 'U bent aangemeld als', 952);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLogout', 'Log out', 'Afmelden', 953);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLoggedOut', '<p class="qvNotice">You have been logged out.</p>', '<p class="qvNotice">U bent afgemeld.</p>', 954);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteAdminOnly', '<p class="qvError">This page is for administrators only. Please log in with an administrator account.</p>', '<p class="qvError">Deze pagina is alleen voor beheerders. Meld u aan met een beheerdersaccount.</p>', 955);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteSaved', '<p class="qvNotice">Your changes have been saved.</p>', '<p class="qvNotice">Uw wijzigingen zijn opgeslagen.</p>', 956);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteSaveFailed', '<p class="qvError">Your changes were not saved:</p>', '<p class="qvError">Uw wijzigingen zijn niet opgeslagen:</p>', 957);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgEditTitle', 'Edit system messages', 'Systeemberichten bewerken', 960);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgChoose', '<p>Choose the message to edit.</p>', '<p>Kies het bericht dat u wilt bewerken.</p>', 961);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgKey', 'Key', 'Sleutel', 962);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgEnglish', 'English text', 'Engelse tekst', 963);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgDutch', 'Dutch text', 'Nederlandse tekst', 964);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgBadID', '<p class="qvError">The message number must be a whole number.</p>', '<p class="qvError">Het berichtnummer moet een geheel getal zijn.</p>', 965);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgNotFound', '<p class="qvError">There is no message with this number.</p>', '<p class="qvError">Er is geen bericht met dit nummer.</p>', 966);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgAll', 'All messages', 'Alle berichten', 967);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMsgOrderTitle', 'Order of system messages', 'Volgorde van systeemberichten', 970);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteOrderFrom', 'Order from', 'Volgorde van', 971);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteOrderTo', 'to', 'tot en met', 972);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteKeyContains', 'Key contains', 'Sleutel bevat', 973);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteShow', 'Show', 'Tonen', 974);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBadLimits', '<p class="qvError">The order limits must be whole numbers.</p>', '<p class="qvError">De volgordegrenzen moeten gehele getallen zijn.</p>', 975);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNoMessages', '<p>No message matches.</p>', '<p>Geen enkel bericht voldoet.</p>', 976);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteDiagnosticsTitle', 'Diagnostics', 'Diagnose', 980);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteDiagnosticsSend', 'Send a test form', 'Testformulier versturen', 981);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteUnsavedText', '<p>The texts you sent, which were not saved:</p>', '<p>De teksten die u verstuurde en die niet zijn opgeslagen:</p>', 958);
+
+-- 1000: Site pages: course list, book and library pages
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteWelcome', '<p>Choose a course to start reading. Log in to take part in the class room, or to work on the courses you teach.</p>', '<p>Kies een cursus om te beginnen met lezen. Meld u aan om mee te doen in het klaslokaal, of om te werken aan de cursussen die u geeft.</p>', 1000);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteCourses', 'Courses', 'Cursussen', 1001);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGlossaries', 'Glossaries and help', 'Woordenlijsten en hulp', 1002);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMediaBooks', 'Pictures and media', 'Afbeeldingen en media', 1003);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLibraries', 'Library', 'Bibliotheek', 1004);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteEditableBooks', 'Books you can edit', 'Boeken die u kunt bewerken', 1005);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLanguageE', 'English', 'English', 1006);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLanguageN', 'Nederlands', 'Nederlands', 1007);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLanguageBoth', 'Both languages', 'Beide talen', 1008);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteContents', 'Contents', 'Inhoud', 1009);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteCommands', 'Commands', 'Opdrachten', 1010);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SitePrevious', '&larr; Previous', '&larr; Vorige', 1011);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNext', 'Next &rarr;', 'Volgende &rarr;', 1012);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteUp', '&uarr; Up', '&uarr; Omhoog', 1013);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteTop', 'First page', 'Eerste pagina', 1014);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SitePageOf', 'Page <qvTm.PageNo> of <qvTm.PageNoTotal>', 'Pagina <qvTm.PageNo> van <qvTm.PageNoTotal>', 1015);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBadTable', '<p class="qvError">There is no registered book table of this name.</p>', '<p class="qvError">Er is geen geregistreerde boektabel met deze naam.</p>', 1016);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNoBooks', '<p class="qvError">No book has been registered in this table yet.</p>', '<p class="qvError">In deze tabel is nog geen boek geregistreerd.</p>', 1017);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteSkipToContents', 'Skip to the contents', 'Naar de inhoudsopgave', 1018);

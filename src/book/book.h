@@ -1,0 +1,178 @@
+// Book: the pages of a book, as page scripts read and edit them.
+//
+// A page script opens one page (OpenPage, optionally ReOpenSubPage), loads
+// its book and the caller's rights (OpenBook), and then calls the display,
+// contents, navigation and closing members, each of which writes HTML into
+// the current response in the order of the calls. The current page and book
+// live in the thread's shared state (host/shared_state.h: TableName, ID,
+// lngPageParentID, BookAuthorization, ...), so several Book objects of one
+// request see the same page; the few members below marked "per object" are
+// the object's own.
+//
+// Errors seen by users are system-message keys: they are recorded in
+// strErrorMsg (and written when blnShowError) and never thrown; GetErrorMsg
+// and HasError let the page script test them. Database and host failures
+// (a lost connection, a missing table) are exceptions and reach the caller.
+//
+// Naming for script bindings: a property X is X() (get) and SetX(v) (put);
+// methods keep their names; an argument the member changes is a T& and
+// comes back to scripts as an extra result.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/variant.h"
+#include "data/recordset.h"
+
+namespace qv {
+
+class Book : public Object {
+ public:
+  // Sets the shared blnShowContents and blnShowBody to True,
+  // blnPageDeleted and blnConfirmScriptShown to False, strPendingMsg to "".
+  Book();
+
+  // Model ---------------------------------------------------------------------
+
+  // Opens the page named by the request value "id" (DefaultID when that is
+  // ""; a negative id -B is the first top page of book B) in the book table
+  // strTableName (kept in lower case). Clears blnPageShown. A missing page
+  // or an id that is not a whole number reports "ErrorNoPage" (or
+  // "ErrorBookNotFound" for -B) and leaves the previous page state.
+  void OpenPage(const std::string& strTableName, const std::string& DefaultID = "0");
+  // Loads page strID of the open table exactly (a negative id is a row id).
+  void ReOpenPage(const std::string& strID);
+  // On a plain view (no "qvAction", "id" >= 1) of a page with children,
+  // descends to its first child; otherwise, or when no child row exists,
+  // sets blnNoSubPage.
+  void ReOpenSubPage();
+  // Loads the registry row of the current page's book (titles, formats,
+  // level limits) and computes BookAuthorization; major group "99" adds
+  // "read,admin". Does nothing after an error or without an open page.
+  void OpenBook();
+
+  // strErrorMsg: the ", "-separated error keys of this request.
+  std::string GetErrorMsg() const;
+  bool HasError() const;
+  // The current page id (the shared ID).
+  Variant ID() const;
+  int32_t GetBookID() const;
+  std::string GetBookCode() const;
+  std::string GetBookOwnerID() const;
+  std::string GetPageOwnerID() const;
+  int16_t GetPageType() const;
+  int16_t GetPageLevel() const;
+  // The current page has children (dbCID <> 0).
+  bool hasSubPage() const;
+  // The shared record set holding the current page row (null before any).
+  std::shared_ptr<Recordset> thePage() const;
+  // The help code of the current page and action (strHelpCode).
+  std::string HelpCode() const;
+  // Position among the counted siblings and their number; "" until the
+  // sibling walk (GoNext, GoPrevious) has run. Per object.
+  Variant GetPageNo() const { return varPageNo; }
+  Variant GetPageNoTotal() const { return varPageNoTotal; }
+  // Rights in the current book (substring tests of BookAuthorization).
+  bool IsEditor() const;
+  bool IsAuthor() const;
+  bool IsAdmin() const;
+  // None of IsEditor, IsAuthor, IsAdmin.
+  bool IsReaderOnly() const;
+
+  // Display -------------------------------------------------------------------
+
+  // Runs the request's "qvAction" (edit and add forms, lists, paste and
+  // delete notices) and renders the page body: both languages with their
+  // formats and markup expanded, bulletin children, discussion remark and
+  // commands, or the library record. Once per OpenPage; writes nothing
+  // after an error or without an open page (but CheckPageOpen's report).
+  void ShowPage();
+
+  // Contents and navigation ---------------------------------------------------
+
+  // Folding contents tree: the level of the current page (or of the page
+  // -intPageLevel when that is negative) with the branch leading to the
+  // current page unfolded. Needs a list right ("ErrorAuthNoList").
+  void ListContentsLevel(int16_t intShowThumbNail = 0, int32_t intPageLevel = 0,
+                         bool blnIsEdit = false);
+  // Flat list of the current page's siblings (intLevel 0), children (1) or
+  // parent's siblings (-1). Mode intShowThumbNail: 0 titles, 1 thumbnails,
+  // 2 both in a table. blnIsEdit shows unfinished and expired pages with
+  // marks and edit links.
+  void ListContents(int16_t intShowThumbNail = 0, int16_t intLevel = 0, bool blnIsEdit = false,
+                    bool blnHideSelfLink = true);
+  // The command menu of the current page, by the caller's rights; nothing
+  // while blnShowContents is False.
+  void ListMenu();
+  // Links to the book's first page, the parent, the page as first opened,
+  // the next and the previous counted sibling; each writes nothing when
+  // there is no such page.
+  void GoTop(const std::string& strTitle);
+  void GoUp(const std::string& strTitle);
+  void GoRefresh(const std::string& strTitle);
+  void GoNext(const std::string& strTitle);
+  void GoPrevious(const std::string& strTitle);
+  // The current page's title: language 1 the first language, any other
+  // value the second and the other language.
+  void PageTitle(int16_t language = 1);
+  // The parent page's title (nothing for a top page).
+  void ParentTitle();
+  // Page foot (when strFoot), closes the shared connection, writes the
+  // client scripts and, in download form, the error trailer.
+  void ClosePage(bool strFoot = true);
+
+  // Commands and scripts --------------------------------------------------------
+  //
+  // Command links (WriteCommand, WriteMsgLink) and the client-side scripts
+  // (WriteConfirmScript, WriteGlossaryScript) are private procedures of the
+  // book module: book/book_internal.h.
+
+  // Course list -----------------------------------------------------------------
+
+  // Lists the books of book table TableName that the caller may read (or,
+  // with IsEditOnly, author or edit), headings (dbGroup 255) unlinked; a
+  // message when none is available.
+  void ListCourses(const std::string& TableName, bool IsEditOnly = false,
+                   const std::string& strImgName = "mark_book.gif");
+  // The registry title, description and remark in the first language, as
+  // loaded by OpenBook ("" before).
+  void BookTitle();
+  void BookDescription();
+  void BookRemark();
+
+  // Page operations (added by the page-operations module) -----------------------
+
+  // Notes, help and page information (added later) -----------------------------
+
+  // Edit forms (added later) ----------------------------------------------------
+
+  // Administration: users, groups, books, password mail (added later) ----------
+
+  // Assignments and submissions (added later) -----------------------------------
+
+  // Glossary (added later) ------------------------------------------------------
+
+  // Upload and media files (added later) ----------------------------------------
+
+  // Per-object state, for tests and the book module ------------------------------
+  bool PageShown() const { return blnPageShown; }
+  bool NoSubPage() const { return blnNoSubPage; }
+  int32_t NextID() const { return lngNextID; }
+  int32_t PrevID() const { return lngPrevID; }
+
+ private:
+  // Numbers the counted siblings and finds next and previous (once per
+  // object, on the first GoNext or GoPrevious).
+  void WalkSiblings();
+
+  bool blnPageShown = false;  // set by ShowPage, cleared by OpenPage
+  bool blnNoSubPage = false;  // set by ReOpenSubPage
+  Variant varPageNo = "";
+  Variant varPageNoTotal = "";
+  int32_t lngNextID = -1;
+  int32_t lngPrevID = -1;
+};
+
+}  // namespace qv

@@ -1,0 +1,154 @@
+// Private procedures of the book module, shared by its .cc files.
+//
+// They work on the thread's shared state (host/shared_state.h): the open
+// table, the current page and book, the rights in BookAuthorization, the
+// settings. They write into the current response and report user-facing
+// failures with ReportError; database and host errors reach the caller as
+// exceptions. Nothing outside src/book includes this header.
+//
+// Where each lives: book_model.cc (page and book, rights), book.cc (request
+// helpers), commands.cc (command links), client_scripts.cc (scripts),
+// display.cc / markup.cc / library.cc (page display), contents.cc /
+// navigation.cc / course_list.cc (contents and navigation). The entries of
+// later modules (page operations, assignments, glossary) are placeholders
+// that do nothing visible until those modules fill them.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/variant.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+
+namespace qv::book {
+
+// Request helpers (book.cc) ---------------------------------------------------
+
+// Request.Item(name): query string, form, cookies, server variables.
+std::string RequestValue(const std::string& name);
+// Request.QueryString(name).
+std::string QueryValue(const std::string& name);
+// The download form of the page was asked for (query string "qvDnLd" is
+// "qvTm").
+bool IsDownloadForm();
+// The field name stem & suffix, e.g. LanguageField("dbTitle_", "e").
+inline std::string LanguageField(const std::string& stem, const std::string& suffix) {
+  return stem + suffix;
+}
+
+// Page, book and rights (book_model.cc) ---------------------------------------
+
+// Reads page ID of TableName into objRS (updatable) and the page state.
+// Unless blnExact, a negative ID -B reads the first top page of book B and
+// ID becomes that page's id. Reports "ErrorNoPage" (writing " [ID]",
+// HTML-encoded, when blnShowError) or "ErrorBookNotFound" and leaves the
+// state as it was when no row matches or ID is not a whole number. Returns
+// whether the page was loaded.
+bool LoadPage(bool blnExact);
+// The registry row of lBookID: owner, code, titles, formats, level limits,
+// and BookAuthorization by the first rule that holds (owner or author list,
+// editor list, reader list, page level within the major group, page level
+// within AnonymousAccessLevel; else no rights). "read" for lBookID <= 0;
+// "ErrorNoBook" when the row is missing. Skipped after an error or when
+// CheckPageOpen("OpenBook") fails.
+void LoadBook();
+// False without a message when the page was deleted; otherwise, without an
+// open page, reports "ErrorPageNotOpen" (followed by strCaller when
+// blnShowError) and returns false.
+bool CheckPageOpen(const std::string& strCaller);
+// strRight occurs in BookAuthorization (so "readpage" grants "read").
+bool HasRight(const std::string& strRight);
+
+// id is a member of a ", "-separated list: ", " & id & "," occurs in
+// ", " & list & ",". An empty id never matches; an empty or Null list
+// matches nobody.
+bool ListHasMember(const Variant& list, const std::string& id);
+// The caller is listed: the user id in users, the major group in groups,
+// or one of the minor groups in groups (each as a whole member).
+bool CallerIsListed(const Variant& users, const Variant& groups);
+
+// Command links (commands.cc) -------------------------------------------------
+
+// One command link back to the current page with "qvAction=" & action;
+// through qvMenuConfirm when the message labelKey & "Confirm" is set (the
+// confirmation script is written once per request). Nothing in download
+// form or when the label message is "".
+void WriteCommand(const std::string& action, const std::string& labelKey);
+// A link whose address (message urlKey, each "?" replaced by params or
+// params appended) and text (message labelKey) are system messages.
+// Nothing in download form or when the address message is "".
+void WriteMsgLink(const std::string& urlKey, const std::string& labelKey,
+                  const std::string& params);
+
+// Client-side scripts (client_scripts.cc) -------------------------------------
+
+// The block defining qvMenuConfirm(Msg, URL, Target); lines joined by CR LF.
+void WriteConfirmScript();
+// The blocks defining qvTmGlossary(id) and qvGlossary(id), opening the page
+// of the message "URLGlossary" with its window features.
+void WriteGlossaryScript();
+
+// Page display (display.cc, markup.cc, library.cc) ----------------------------
+
+// The page body: read right, finished notes, both languages and the other
+// language, bulletin children, discussion remark and commands, or the
+// library record.
+void ShowPageBody();
+// Media (when language is not ""), assignment markup (not in download
+// form) and paths expanded.
+std::string ExpandPage(const std::string& text, const std::string& language);
+// "<qvTm.Media(id)>" tags replaced by the qvmedia row's dbContent_ &
+// language (at most 32 passes).
+std::string ExpandMedia(const std::string& text, const std::string& language);
+// "qvTmMPath/", "qvTmGoto", "qvTmIPath/" replaced.
+std::string ExpandPaths(const std::string& text);
+// The "<qvTm.db...>" field tags of a display format filled from record.
+std::string FillFormat(const std::string& format, const Recordset& record,
+                       const std::string& language);
+void ShowLibraryRecord();
+void ShowLibraryField(const std::string& stem, int mode);
+// Saves or deletes a holding from the posted holdings form.
+void UpdateBibOwner();
+
+// Contents and navigation (contents.cc, navigation.cc) -------------------------
+
+// Indent written count times.
+void WriteIndent(int count);
+// An image of vImageDir, with alt unless alt holds "<img".
+void WriteImage(const std::string& name, const std::string& alt);
+// The one page link: external links, headings, frame targets, download
+// parameters.
+void WriteLink(const Variant& id, const Variant& text, bool hasChildren, int pageType,
+               const Variant& urlLink, bool isEdit, int level, const std::string& params);
+// None of "admin", "author", "editor" is held.
+bool NoEditRight();
+// " and dbFinished_<FirstLanguage> and (dbExpiredDate=null or ...)": the
+// condition that hides unfinished and expired pages from readers.
+std::string ReaderFilter();
+// The connection of the last dbOpen while it is open, else a new one.
+std::shared_ptr<Connection> PageConnection();
+// url with "<qvTm.TargetURL>" (TargetFile, or ThisURL when that is ""),
+// "<qvTm.ThisURL>" and "<qvTm.TargetFrame>" replaced.
+std::string ExpandLinkPlaceholders(const std::string& url);
+// The end of a link's start tag through ParentFrameFile: "\" target=\"_self\">"
+// when the current script is that file, else "\" target=\"_parent\">".
+std::string ParentFrameTarget();
+
+// Entries of later modules (placeholders until then) ---------------------------
+
+// Page operations: delete the current page, the edit and add forms, and
+// whether the clipboard may be pasted here.
+void DeletePage();
+void DoEditPage();
+void DoAddPage();
+bool CanPaste();
+// Assignments: store a submission, list submissions, expand assignment
+// markup (text unchanged until then).
+void SaveSubmission(bool blnShowMsg);
+void ListSubmissions();
+std::string ExpandAssignment(const std::string& text, bool blnCheck);
+// Glossary: the list of glossary links of the page.
+void ListGlossaryForm();
+
+}  // namespace qv::book

@@ -1,0 +1,313 @@
+// Contents lists: the flat list of one level and the folding contents tree.
+//
+// Both read only the rows of one parent at a time ("Where dbPID=... order by
+// dbOrder,id", served by the (dbPID, dbOrder, ID) index) and only the fields
+// a list line shows, so the cost of a list does not grow with the book.
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "book/book.h"
+#include "book/book_internal.h"
+#include "core/convert.h"
+#include "core/sql_literal.h"
+#include "data/aspproc.h"
+#include "host/messages.h"
+#include "host/shared_state.h"
+
+namespace qv {
+namespace book {
+namespace {
+
+constexpr int kHeading = 255;
+constexpr int kBulletin = 4;
+constexpr const char* kTableStart =
+    "<table border=\"0\" width=\"100%\" cellspacing=\"0\" cellpadding=\"0\">";
+
+// The fields of a page row that a contents line uses.
+struct ListedPage {
+  Variant id;
+  int32_t children = 0;
+  int type = 0;
+  int level = 0;
+  int32_t book_id = 0;
+  int indent = 0;
+  int thumbnail = 0;
+  Variant url_link;
+  Variant title;
+  bool finished_first = true;
+  bool finished_second = true;
+  Variant expired;
+};
+
+int64_t NumberOr0(const Variant& value) {
+  return value.IsNull() || value.IsEmpty() ? 0 : ToInteger(value);
+}
+
+bool FlagOf(const Variant& value) { return !value.IsNull() && ToBoolean(value); }
+
+bool IsCurrentPage(const Variant& id) { return NullToStr(id) == NullToStr(State().ID); }
+
+std::string FieldList() {
+  const SharedState& s = State();
+  std::string fields =
+      "ID, dbPID, dbCID, dbType, dbPageLevel, dbBookID, dbIndent, dbThumbNail, dbURLLink, "
+      "dbExpiredDate, " +
+      std::string(CheckIdentifier("dbTitle_" + s.FirstLanguage)) + ", " +
+      std::string(CheckIdentifier("dbFinished_" + s.FirstLanguage));
+  if (!s.SecondLanguage.empty()) {
+    fields += ", " + std::string(CheckIdentifier("dbFinished_" + s.SecondLanguage));
+  }
+  return fields;
+}
+
+ListedPage ReadListedPage(const Recordset& rs) {
+  const SharedState& s = State();
+  ListedPage page;
+  page.id = rs.Value("ID");
+  page.children = static_cast<int32_t>(NumberOr0(rs.Value("dbCID")));
+  page.type = static_cast<int>(NumberOr0(rs.Value("dbType")));
+  page.level = static_cast<int>(NumberOr0(rs.Value("dbPageLevel")));
+  page.book_id = static_cast<int32_t>(NumberOr0(rs.Value("dbBookID")));
+  page.indent = static_cast<int>(NumberOr0(rs.Value("dbIndent")));
+  page.thumbnail = static_cast<int>(NumberOr0(rs.Value("dbThumbNail")));
+  page.url_link = rs.Value("dbURLLink");
+  page.title = rs.Value("dbTitle_" + s.FirstLanguage);
+  page.finished_first = FlagOf(rs.Value("dbFinished_" + s.FirstLanguage));
+  if (!s.SecondLanguage.empty()) {
+    page.finished_second = FlagOf(rs.Value("dbFinished_" + s.SecondLanguage));
+  }
+  page.expired = rs.Value("dbExpiredDate");
+  return page;
+}
+
+// The children of parent, in order; for readers only the finished pages
+// that have not expired.
+void ReadChildren(int64_t parent, bool isEdit, Recordset& rs) {
+  const SharedState& s = State();
+  RequireTableName(s.TableName);
+  std::string sql = "Select " + FieldList() + " From " + s.TableName +
+                    " Where dbPID=" + SqlInteger(Variant(parent));
+  if (!isEdit) sql += ReaderFilter();
+  sql += " order by dbOrder,id";
+  rs.Open(sql, PageConnection());
+}
+
+// The dbPID of page id, or nothing when there is no such page.
+std::optional<int64_t> ParentOf(int64_t id) {
+  Variant rows = State().objAspProc->dbGetTable(State().TableName, "dbPID",
+                                                "where id=" + SqlInteger(Variant(id)));
+  if (!rows.IsArray()) return std::nullopt;
+  const Variant& pid = rows.AsArray()->at(0, 0);
+  if (pid.IsNull() || !IsNumeric(pid)) return std::nullopt;
+  return ToInteger(pid);
+}
+
+std::string LastSixDigits(const Variant& id) {
+  const std::string digits = std::to_string(NumberOr0(id) + 1000000);
+  return digits.substr(digits.size() - std::min<size_t>(6, digits.size()));
+}
+
+// The thumbnail image of a page for the thumbnail modes.
+std::string ThumbnailImage(const ListedPage& page) {
+  const SharedState& s = State();
+  static const char* const kExtension[] = {nullptr, "gif", "jpg", "jpeg"};
+  std::string image;
+  if (page.thumbnail >= 1 && page.thumbnail <= 3) {
+    image = s.vMediaDir + s.TableName + "/" + std::to_string(s.lBookID) + "/m" +
+            LastSixDigits(page.id) + "_ThumbNail." + kExtension[page.thumbnail];
+  } else {
+    image = s.vImageDir + "mark_thumbnail.gif";
+  }
+  return "<img src=\"" + image + "\" vspace=\"2\" hspace=\"2\" border=\"0\">";
+}
+
+bool HasExpired(const Variant& expired) {
+  if (expired.IsNull() || expired.IsEmpty()) return false;
+  return ToDate(expired).serial < Now().serial;
+}
+
+// Icons before a line: where the page stands in the tree and, for editors,
+// whether it is unfinished or expired.
+void WriteMarks(const ListedPage& page, bool isEdit, int mode) {
+  const SharedState& s = State();
+  if (!s.ShowMark) return;
+  const bool current = IsCurrentPage(page.id);
+  if (mode == 1) {
+    if (current) WriteImage("mark_current.gif", "");
+    return;
+  }
+  if (page.type != kHeading) {
+    const bool leaf = page.children == 0 || (page.type == kBulletin && NoEditRight());
+    if (leaf) {
+      WriteImage(current ? "mark_pageopened.gif" : "mark_page.gif", "");
+    } else {
+      WriteImage(current ? "mark_bookopened.gif" : "mark_book.gif", "");
+    }
+  }
+  if (!isEdit) return;
+  if (!page.finished_first) WriteImage("mark_unfinished1.gif", GetMsg("msgPageNotFinished", 1));
+  if (!s.SecondLanguage.empty() && !page.finished_second) {
+    WriteImage("mark_unfinished2.gif", GetMsg("msgPageNotFinished", 2));
+  }
+  if (HasExpired(page.expired)) WriteImage("mark_expired.gif", GetMsg("dbExpiredDate", 1));
+}
+
+// For editors, a link showing a section or heading page itself (a plain
+// view of a section descends to its first child).
+void WriteShowLink(const ListedPage& page, bool isEdit) {
+  if (!isEdit || (page.type != kHeading && page.children <= 0)) return;
+  ResponseWrite(" <a href=\"" + State().ThisURL + "?id=" + NullToStr(page.id) +
+                "&qvAction=show\">" + GetMsg("msgEditCommand", 1) + "</a>");
+}
+
+void WritePageLink(const ListedPage& page, const std::string& text, bool isEdit, bool hideSelf) {
+  std::string shown = text;
+  if (isEdit && page.children != 0 && page.level != 0) {
+    shown += " [" + std::to_string(page.level) + "]";
+  }
+  if (hideSelf && IsCurrentPage(page.id)) {
+    ResponseWrite(Trim(shown).empty() ? "[Unknown]" : shown);
+    return;
+  }
+  std::string params;
+  if (IsDownloadForm()) {
+    params = "&qvType=" + std::to_string(page.type) + "&qvTome=" + std::to_string(page.book_id) +
+             "&qvLevel=" + std::to_string(page.level);
+  }
+  WriteLink(page.id, shown, page.children != 0, page.type, page.url_link, isEdit, page.level,
+            params);
+}
+
+// One contents line in mode 0 (titles), 1 (thumbnails) or 2 (both, as a
+// table row); other modes write nothing. showLink adds the editor's link
+// to a section page itself.
+void WriteLine(const ListedPage& page, int mode, int indent, bool isEdit, bool hideSelf,
+               bool showLink) {
+  const std::string title = NullToStr(page.title);
+  switch (mode) {
+    case 0:
+      WriteIndent(indent);
+      WriteMarks(page, isEdit, mode);
+      WritePageLink(page, title, isEdit, hideSelf);
+      if (showLink) WriteShowLink(page, isEdit);
+      ResponseWrite("<br>");
+      break;
+    case 1:
+      WriteIndent(indent);
+      WritePageLink(page, ThumbnailImage(page), isEdit, hideSelf);
+      WriteMarks(page, isEdit, mode);
+      if (showLink) WriteShowLink(page, isEdit);
+      ResponseWrite("<br>");
+      break;
+    case 2:
+      ResponseWrite("<tr><td width=\"1%\">");
+      WriteIndent(indent);
+      WritePageLink(page, ThumbnailImage(page), isEdit, hideSelf);
+      ResponseWrite("</td><td width=\"99%\">");
+      WriteMarks(page, isEdit, mode);
+      WritePageLink(page, title, isEdit, hideSelf);
+      if (showLink) WriteShowLink(page, isEdit);
+      ResponseWrite("</td></tr>");
+      break;
+    default:
+      break;
+  }
+}
+
+// Lists need a right beyond "readpage"; they also stop after an error or
+// without an open page, except right after the current page was deleted.
+bool MayList() {
+  const SharedState& s = State();
+  if (s.strErrorMsg != "msgPageDeleted") {
+    if (!s.strErrorMsg.empty() || !CheckPageOpen("ListContentsLevel")) return false;
+  }
+  if (s.BookAuthorization.empty() || s.BookAuthorization == "readpage") {
+    ReportError("ErrorAuthNoList", true);
+    return false;
+  }
+  return true;
+}
+
+// One level of the folding tree below parent; the rows that lead to the
+// current page are unfolded right after themselves. expanded keeps each
+// page from being unfolded twice, so a row that names itself as its own
+// parent cannot recurse without end.
+void ListLevel(int64_t parent, int mode, int depth, bool isEdit, std::set<std::string>& expanded) {
+  const SharedState& s = State();
+  Recordset rs;
+  ReadChildren(parent, isEdit, rs);
+  if (rs.EOF_()) return;
+  if (mode == 2 && depth == 0) ResponseWrite(kTableStart);
+  for (; !rs.EOF_(); rs.MoveNext()) {
+    const ListedPage page = ReadListedPage(rs);
+    WriteLine(page, mode, page.indent + depth, isEdit, true, false);
+    const std::string id = NullToStr(page.id);
+    const bool on_branch = id == NullToStr(s.ID) || id == std::to_string(s.lngPageParentID);
+    if (page.children > 0 && on_branch && expanded.insert(id).second) {
+      ListLevel(NumberOr0(page.id), mode, page.indent + depth + 1, isEdit, expanded);
+    }
+  }
+  if (mode == 2 && depth == 0) ResponseWrite("</table>");
+}
+
+}  // namespace
+
+std::string ReaderFilter() {
+  return " and " + std::string(CheckIdentifier("dbFinished_" + State().FirstLanguage)) +
+         " and (dbExpiredDate=null or dbExpiredDate > Date() + Time())";
+}
+
+void WriteIndent(int count) {
+  for (int i = 0; i < count; ++i) ResponseWrite(State().Indent);
+}
+
+void WriteImage(const std::string& name, const std::string& alt) {
+  const std::string src = "<img src=\"" + State().vImageDir + name + "\"";
+  if (alt.find("<img") != std::string::npos) {
+    ResponseWrite(src + ">");
+  } else {
+    ResponseWrite(src + " alt=\"" + alt + "\">");
+  }
+}
+
+}  // namespace book
+
+void Book::ListContents(int16_t intShowThumbNail, int16_t intLevel, bool blnIsEdit,
+                        bool blnHideSelfLink) {
+  if (!book::MayList()) return;
+  const SharedState& s = State();
+  int64_t parent = s.lngPageParentID;
+  if (intLevel == -1) {
+    std::optional<int64_t> grandparent = book::ParentOf(s.lngPageParentID);
+    if (!grandparent) return;
+    parent = *grandparent;
+  } else if (intLevel == 1) {
+    parent = ToInteger(s.ID);
+  }
+  Recordset rs;
+  book::ReadChildren(parent, blnIsEdit, rs);
+  if (rs.EOF_()) return;
+  if (intShowThumbNail == 2) ResponseWrite(book::kTableStart);
+  for (; !rs.EOF_(); rs.MoveNext()) {
+    const book::ListedPage page = book::ReadListedPage(rs);
+    book::WriteLine(page, intShowThumbNail, page.indent, blnIsEdit, blnHideSelfLink, true);
+  }
+  if (intShowThumbNail == 2) ResponseWrite("</table>");
+}
+
+void Book::ListContentsLevel(int16_t intShowThumbNail, int32_t intPageLevel, bool blnIsEdit) {
+  if (!book::MayList()) return;
+  const SharedState& s = State();
+  int64_t parent = s.lngPageParentID;
+  if (intPageLevel < 0) {
+    parent = -static_cast<int64_t>(intPageLevel);
+  } else if (s.intPageLevel > intPageLevel && s.lngPageParentID >= 0) {
+    parent = book::ParentOf(s.lngPageParentID).value_or(s.lngPageParentID);
+  }
+  std::set<std::string> expanded;
+  book::ListLevel(parent, intShowThumbNail, 0, blnIsEdit, expanded);
+}
+
+}  // namespace qv

@@ -1,0 +1,294 @@
+// Page display: the action dispatch of ShowPage and the page body in its
+// languages, with bulletin children and discussion commands.
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "book/book.h"
+#include "book/book_internal.h"
+#include "book/page_record.h"
+#include "core/convert.h"
+#include "core/sql_literal.h"
+#include "data/aspproc.h"
+#include "host/messages.h"
+#include "host/shared_state.h"
+
+namespace qv {
+namespace book {
+namespace {
+
+// The edit help code of each page type (dbType 0 to 11).
+constexpr const char* kEditHelpCodes[] = {"editNormal",
+                                          "editNormalUserOwned",
+                                          "editDiscussion",
+                                          "editDiscussionReply",
+                                          "editBulletin",
+                                          "editBulletinMessage",
+                                          "editQuiz",
+                                          "editExercise",
+                                          "editAssignment",
+                                          "editClassDiscussion",
+                                          "editSubmitAnonymous",
+                                          "editCheckedAssignment"};
+
+bool IsDiscussionType(int type) { return type == 2 || type == 3; }
+constexpr int kBulletinType = 4;
+
+std::string ReadHelpCode() {
+  const SharedState& s = State();
+  if (s.TableName == "qvglossary") return "readGlossary";
+  if (s.TableName == "qvmedia") return "readMedia";
+  if (s.intPageType == 2) return "readDiscussion";
+  if (s.intPageType == 3) return "readDiscussionReply";
+  return "read";
+}
+
+std::string EditHelpCode() {
+  const SharedState& s = State();
+  if (s.TableName == "qvglossary") return "editGlossary";
+  if (s.TableName == "qvmedia") return "editMedia";
+  const int type = s.intPageType;
+  if (type < 0 || type >= static_cast<int>(std::size(kEditHelpCodes))) return "editNormal";
+  return kEditHelpCodes[type];
+}
+
+// A stored flag that holds False (Null and a missing field do not).
+bool FlagIsFalse(const Recordset& record, const std::string& name) {
+  if (record.FieldIndex(name) < 0) return false;
+  const Variant& value = record.Value(name);
+  if (value.IsNull() || value.IsEmpty()) return false;
+  try {
+    return !ToBoolean(value);
+  } catch (const TypeMismatch&) {
+    return false;
+  }
+}
+
+const std::string& ReadFormat(const std::string& language) {
+  const SharedState& s = State();
+  return language == "e" ? s.FormatRead_e : s.FormatRead_n;
+}
+
+const std::string& ReadAllFormat(const std::string& language) {
+  const SharedState& s = State();
+  return language == "e" ? s.FormatReadAll_e : s.FormatReadAll_n;
+}
+
+Recordset& CurrentPage() {
+  const std::shared_ptr<Recordset>& rs = State().objRS;
+  if (!rs) throw HostError("Book: no page is open");
+  return *rs;
+}
+
+// The page text in one language: through the reading format when the book
+// has one (its media were taken by FillFormat), else the content field.
+void WriteLanguageBody(const std::string& language) {
+  const Recordset& page = CurrentPage();
+  const std::string& format = ReadFormat(language);
+  if (!format.empty()) {
+    ResponseWrite(ExpandPage(FillFormat(format, page, language), ""));
+  } else {
+    ResponseWrite(ExpandPage(FieldText(page, LanguageField("dbContent_", language)), language));
+  }
+}
+
+// Notes on unfinished texts, then the text of each language, then the other
+// language's content as stored.
+void WriteLanguages(const Recordset& page) {
+  const SharedState& s = State();
+  if (FlagIsFalse(page, LanguageField("dbFinished_", s.FirstLanguage))) {
+    ResponseWrite(GetMsg("msgPageNotFinished", 1) + "<br>");
+  }
+  if (!s.SecondLanguage.empty() &&
+      FlagIsFalse(page, LanguageField("dbFinished_", s.SecondLanguage))) {
+    ResponseWrite(GetMsg("msgPageNotFinished", 2) + "<br>");
+  }
+  WriteLanguageBody(s.FirstLanguage);
+  if (!s.SecondLanguage.empty()) {
+    ResponseWrite("<p></p>");
+    WriteLanguageBody(s.SecondLanguage);
+  }
+  if (!s.strOtherLanguage.empty()) {
+    ResponseWrite("<p></p>" + FieldText(page, LanguageField("dbContent_", s.strOtherLanguage)));
+  }
+}
+
+void WriteBulletinChild(const Recordset& child, const std::string& language) {
+  const std::string& format = ReadAllFormat(language);
+  ResponseWrite(ExpandPaths(format.empty() ? FieldText(child, LanguageField("dbContent_", language))
+                                           : FillFormat(format, child, language)));
+}
+
+// Every child of a bulletin, whatever its finished or expiry state.
+void ShowBulletinChildren() {
+  const SharedState& s = State();
+  Recordset children;
+  children.Open("Select * from " + std::string(CheckIdentifier(s.TableName)) +
+                    " Where dbPID=" + SqlInteger(s.ID) + " order by dbOrder,id",
+                s.objConn);
+  for (; !children.EOF_(); children.MoveNext()) {
+    ResponseWrite("<br>");
+    WriteBulletinChild(children, s.FirstLanguage);
+    if (!s.SecondLanguage.empty()) {
+      ResponseWrite("<br>");
+      WriteBulletinChild(children, s.SecondLanguage);
+    }
+    if (!s.strOtherLanguage.empty()) {
+      ResponseWrite("<p></p>" +
+                    FieldText(children, LanguageField("dbContent_", s.strOtherLanguage)));
+    }
+  }
+  children.Close();
+}
+
+void ShowDiscussionCommands() {
+  const SharedState& s = State();
+  ResponseWrite("<p align=\"center\">");
+  WriteCommand("add&add=bottom&reply=y",
+               s.intPageType == 2 ? "menuPostDiscussion" : "menuJoinDiscussion");
+  if (s.intPageLevel < s.PageLevelMin + s.ReplyLevel) {
+    WriteCommand("add&add=below&reply=y", "menuReplyDiscussion");
+  }
+  if (HasRight("author")) {
+    WriteCommand("edit&reply=y", "menuCommentDiscussion");
+    if (s.intPageChildren == 0) WriteCommand("delete", "MenuDelete");
+  }
+  ResponseWrite("</p>");
+}
+
+}  // namespace
+
+void ShowPageBody() {
+  SharedState& s = State();
+  if (!HasRight("read")) {
+    ReportError("ErrorAuthNoRead", true);
+    return;
+  }
+  s.blnShowContents = true;
+  if (s.TableName == "qvlibrary") {
+    ShowLibraryRecord();
+    return;
+  }
+  const Recordset& page = CurrentPage();
+  WriteLanguages(page);
+  if (s.intPageType == kBulletinType) ShowBulletinChildren();
+  if (RequestValue("qvAction") == "add") return;
+  if (!IsDiscussionType(s.intPageType)) return;
+  ResponseWrite("<p><font color=\"#FF00FF\">" +
+                FieldText(page, LanguageField("dbRemark_", s.FirstLanguage)) + "</font></p>");
+  if (RequestValue("reply").empty()) ShowDiscussionCommands();
+}
+
+// Entries of later modules. Each does nothing visible until its module
+// fills it in.
+
+// Page operations: removes the current page (and sets blnPageDeleted).
+void DeletePage() {}
+// Page operations: the edit form of the current page.
+void DoEditPage() {}
+// Page operations: the form of a new page.
+void DoAddPage() {}
+// Submissions: stores the posted answer of an assignment.
+void SaveSubmission(bool) {}
+// Submissions: the list of submissions to an assignment.
+void ListSubmissions() {}
+// Assignments: answer forms and marks in place of the assignment markup.
+std::string ExpandAssignment(const std::string& text, bool) { return text; }
+// Glossary: the form of glossary links of the current page.
+void ListGlossaryForm() {}
+
+}  // namespace book
+
+namespace {
+
+using namespace book;
+
+void WriteStartMark() {
+  const SharedState& s = State();
+  ResponseWrite("<qvTmStart qvType=\"" + std::to_string(s.intPageType) + "\" qvTome=\"" +
+                std::to_string(s.lBookID) + "\" qvLevel=\"" + std::to_string(s.intPageLevel) +
+                "\" qvMediaDir=\"" + s.pMediaDir + "\">");
+}
+
+void HideContentsAndBody() {
+  State().blnShowContents = false;
+  State().blnShowBody = false;
+}
+
+// The page was removed by the delete action: a link to its parent instead.
+void WriteDeletedNote() {
+  const SharedState& s = State();
+  ResponseWrite("<a href=\"" + s.ThisURL + "?id=" + std::to_string(s.lngPageParentID) + "\">");
+  ResponseWrite("<br>" + GetMsg("msgPageDeleted", 1) + "<br>");
+  ResponseWrite("</a>");
+  HideContentsAndBody();
+}
+
+// An edit or add form in place of the page; a discussion reply shows the
+// page being answered above it.
+void ShowForm(const char* help_code, void (*show_form)()) {
+  if (!RequestValue("reply").empty()) ShowPageBody();
+  State().strHelpCode = help_code;
+  show_form();
+  HideContentsAndBody();
+}
+
+// Runs the action of the request; returns whether the page tail (pending
+// note, body, end mark) follows.
+bool RunAction(const std::string& action, bool reader_only) {
+  SharedState& s = State();
+  const bool submitted = !RequestValue("submit").empty();
+  if (action.empty()) {
+    SharedAspProc().dbLog(2);
+    s.strHelpCode = reader_only ? ReadHelpCode() : EditHelpCode();
+  } else if (action == "submitassignment" || action == "submitanonymous") {
+    SaveSubmission(true);
+    s.strHelpCode = action;
+  } else if (action == "listassignment" || action == "submitcheckassignment") {
+    ListSubmissions();
+    s.strHelpCode = "listassignment";
+    HideContentsAndBody();
+  } else if (action == "listglossary") {
+    ListGlossaryForm();
+    s.blnShowContents = false;
+    s.strHelpCode = "listglossary";
+  } else if (action == "edit") {
+    if (submitted) return true;  // saved by UpdatePage: the page follows
+    ShowForm("editpage", DoEditPage);
+    return false;
+  } else if (action == "add") {
+    if (s.strNewTitle.empty() && submitted) return true;
+    ShowForm("addpage", DoAddPage);
+    return false;
+  } else if (action == "paste") {
+    ResponseWrite("<br>" + GetMsg("msgPagePasted", 1) + "<br>");
+  }
+  return true;
+}
+
+}  // namespace
+
+void Book::ShowPage() {
+  SharedState& s = State();
+  const bool download = book::IsDownloadForm();
+  if (download) WriteStartMark();
+  const std::string action = book::RequestValue("qvAction");
+  if (action == "delete") {
+    book::DeletePage();
+    if (s.blnPageDeleted) {
+      WriteDeletedNote();
+      return;
+    }
+  }
+  if (!s.strErrorMsg.empty() || !book::CheckPageOpen("ShowPage") || blnPageShown) return;
+  blnPageShown = true;
+  s.strHelpCode = "read";
+  if (!book::RequestValue("BibOwner").empty()) book::UpdateBibOwner();
+  ResponseWrite(s.MaintenanceMsg);
+  if (!RunAction(action, IsReaderOnly())) return;
+  ResponseWrite(s.strPendingMsg);
+  if (s.blnShowBody) book::ShowPageBody();
+  if (download) ResponseWrite("<qvTmEnd>");
+}
+
+}  // namespace qv

@@ -1,0 +1,245 @@
+// BookTest: a fixture for the book module's tests.
+//
+// Each test gets a copy of a database built once per test program with the
+// full schema and seed data (so every system message exists), with the book
+// tables emptied: tests insert exactly the pages and registry rows they
+// need. The data source is "qvtest"; SysVar.Init has run on an in-memory
+// host and the response is empty when the test body starts. Every
+// statement sent through NewConnection() is recorded (Statements()).
+// RunScript runs a Lua page script on the same request.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <toml++/toml.h>
+
+#include "core/convert.h"
+#include "core/sql_literal.h"
+#include "data/test_source.h"
+#include "engine/datasources.h"
+#include "engine/init_db.h"
+#include "host/identity.h"
+#include "host/memory_host.h"
+#include "host/shared_state.h"
+#include "host/sysvar.h"
+#include "script/script_host.h"
+
+namespace qv::testing {
+
+// A page row; unset fields take the schema's defaults.
+struct PageRow {
+  int id = 0;
+  int pid = 0;
+  int book = 0;
+  int level = 1;
+  int order = 0;
+  int type = 0;
+  int children = 0;
+  int group = 0;
+  int indent = 0;
+  std::string owner = "";
+  std::string title = "";  // dbTitle_e; dbTitle_n is title & " (n)"
+  std::string content_e = "";
+  std::string content_n = "";
+  std::string remark_e = "";
+  bool finished_e = true;
+  bool finished_n = true;
+  std::string expired = "";   // "" for Null
+  std::string url_link = "";  // "" for Null
+  int thumbnail = 0;
+};
+
+// A registry row of qvAuthBook; "" stands for Null in the list fields.
+struct BookRow {
+  int id = 0;
+  std::string table = "qvbook";
+  std::string owner = "";
+  int group = 0;
+  int level_min = 1;
+  int level_max = 3;
+  std::string title = "A book";
+  std::string author_users = "";
+  std::string author_groups = "";
+  std::string editor_users = "";
+  std::string editor_groups = "";
+  std::string reader_users = "";
+  std::string reader_groups = "";
+  bool auth_type_null = true;
+  std::string auth_type = "";
+  std::string edit_type = "";
+  std::string format_read_e = "";
+  std::string format_read_discussion_e = "";
+  bool finished_e = true;
+  int order = 0;
+  int indent = 0;
+};
+
+class BookTest : public ::testing::Test {
+ protected:
+  BookTest() {
+    static int counter = 0;
+    dir_ = std::filesystem::temp_directory_path() /
+           ("qvtome-book-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    std::filesystem::create_directories(dir_);
+    std::filesystem::copy_file(TemplatePath(), dir_ / "qvtest.db");
+    const toml::table config = toml::parse("[datasource.qvtest]\npath = \"qvtest.db\"\n");
+    ConfigureDataSources(&config, dir_.string());
+    SetConnectionFactory(
+        [] { return std::make_unique<RecordingConnection>(std::make_unique<SqliteConnection>()); });
+    for (const char* table : {"qvbook", "qvbook_", "qvAuthBook", "qvmedia", "qvlibrary",
+                              "qvlibrary_", "qvglossary", "qvAuthLog"}) {
+      Exec(std::string("DELETE * FROM ") + table);
+    }
+    State() = SharedState{};
+    host.request.SetServerVariable("SCRIPT_NAME", "/site/book.lp");
+    SysVar().Init("qvtest");
+    host.response.Clear();
+    Statements().clear();
+  }
+  ~BookTest() override {
+    State() = SharedState{};
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  // Runs one statement on a connection of its own (not recorded).
+  QueryResult Exec(const std::string& sql) {
+    SqliteConnection conn;
+    conn.Open("qvtest", "", "");
+    QueryResult result = conn.Query(sql);
+    conn.Close();
+    return result;
+  }
+
+  // INSERT INTO table (names) VALUES (values), each value quoted by kind.
+  void Insert(const std::string& table, const std::vector<std::pair<std::string, Variant>>& row) {
+    std::string names, values;
+    for (const auto& [name, value] : row) {
+      names += (names.empty() ? "" : ", ") + name;
+      values += (values.empty() ? "" : ", ") + Literal(value);
+    }
+    Exec("INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")");
+  }
+
+  void AddPage(const PageRow& p, const std::string& table = "qvbook") {
+    Insert(table, {{"ID", p.id},
+                   {"dbPID", p.pid},
+                   {"dbCID", p.children},
+                   {"dbBookID", p.book},
+                   {"dbPageLevel", p.level},
+                   {"dbOrder", p.order},
+                   {"dbType", p.type},
+                   {"dbIndent", p.indent},
+                   {"dbOwnerID", NullIfEmpty(p.owner)},
+                   {"dbGroup", p.group},
+                   {"dbTitle_e", p.title},
+                   {"dbTitle_n", p.title + " (n)"},
+                   {"dbContent_e", p.content_e},
+                   {"dbContent_n", p.content_n},
+                   {"dbRemark_e", p.remark_e},
+                   {"dbFinished_e", p.finished_e},
+                   {"dbFinished_n", p.finished_n},
+                   {"dbExpiredDate", NullIfEmpty(p.expired)},
+                   {"dbURLLink", NullIfEmpty(p.url_link)},
+                   {"dbThumbNail", p.thumbnail},
+                   {"dbDate", "2024-05-01 10:00:00"}});
+  }
+
+  void AddBook(const BookRow& b) {
+    Insert("qvAuthBook", {{"ID", b.id},
+                          {"dbTableName", b.table},
+                          {"dbBookCode", "B" + std::to_string(b.id)},
+                          {"dbTitle_e", b.title},
+                          {"dbTitle_n", b.title + " (n)"},
+                          {"dbOwnerID", NullIfEmpty(b.owner)},
+                          {"dbGroup", b.group},
+                          {"dbPageLevelMin", b.level_min},
+                          {"dbPageLevelMax", b.level_max},
+                          {"dbOrder", b.order},
+                          {"dbIndent", b.indent},
+                          {"dbFinished_e", b.finished_e},
+                          {"dbFinished_n", b.finished_e},
+                          {"dbAuthorUserID", NullIfEmpty(b.author_users)},
+                          {"dbAuthorGroupID", NullIfEmpty(b.author_groups)},
+                          {"dbAuthType", b.auth_type_null ? Variant(Null) : Variant(b.auth_type)},
+                          {"dbEditorUserID", NullIfEmpty(b.editor_users)},
+                          {"dbEditorGroupID", NullIfEmpty(b.editor_groups)},
+                          {"dbEditType", NullIfEmpty(b.edit_type)},
+                          {"dbReaderUserID", NullIfEmpty(b.reader_users)},
+                          {"dbReaderGroupID", NullIfEmpty(b.reader_groups)},
+                          {"dbFormatRead_e", NullIfEmpty(b.format_read_e)},
+                          {"dbFormatReadDiscussion_e", NullIfEmpty(b.format_read_discussion_e)}});
+  }
+
+  // The session of a logged-in user (major group, comma-separated minor
+  // groups); LogIn("") is the anonymous visitor.
+  void LogIn(const std::string& user, const std::string& major = "",
+             const std::string& minor = "") {
+    host.session.SetValue(SessionKey("AuthUserID"), user);
+    host.session.SetValue(SessionKey("AuthMajorGroupID"), major);
+    host.session.SetValue(SessionKey("AuthMinorGroupIDs"), minor);
+  }
+
+  // Replaces the request's query string ("id=3&qvAction=edit").
+  void Query(const std::string& raw) {
+    host.request = MemoryRequest();
+    host.request.SetQueryString(raw);
+  }
+
+  // Runs a Lua page script on this request; returns what the response
+  // recorded. ScriptError and ResponseEnded reach the test.
+  std::string RunScript(const std::string& lua) {
+    static int scripts = 0;
+    const std::string name = "page" + std::to_string(++scripts) + ".lua";
+    std::ofstream(dir_ / name, std::ios::binary) << lua;
+    host.response.Clear();
+    ScriptHost().Run((dir_ / name).string(), "/" + name);
+    return host.response.Text();
+  }
+
+  const std::string& Output() const { return host.response.Text(); }
+  bool Shows(const std::string& text) const { return Output().find(text) != std::string::npos; }
+
+  static Variant NullIfEmpty(const std::string& text) {
+    return text.empty() ? Variant(Null) : Variant(text);
+  }
+
+  MemoryHost host;
+
+ private:
+  static std::string Literal(const Variant& value) {
+    if (value.IsNull()) return "Null";
+    if (value.IsBoolean()) return value.AsBoolean() ? "true" : "false";
+    if (value.IsNumber()) return SqlNumber(value);
+    return SqlText(value);
+  }
+
+  // The seeded database every test copies, built on first use.
+  static std::filesystem::path TemplatePath() {
+    static const std::filesystem::path path = [] {
+      std::filesystem::path p = std::filesystem::temp_directory_path() /
+                                ("qvtome-book-template-" + std::to_string(::getpid()) + ".db");
+      CreateDatabaseIfMissing(p.string(), /*force=*/true);
+      std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove(std::filesystem::temp_directory_path() /
+                                    ("qvtome-book-template-" + std::to_string(::getpid()) + ".db"),
+                                ignored);
+      });
+      return p;
+    }();
+    return path;
+  }
+
+  std::filesystem::path dir_;
+};
+
+}  // namespace qv::testing

@@ -1,0 +1,163 @@
+// Page display: the action dispatch of ShowPage and the page body.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "book/book.h"
+#include "book_fixture.h"
+#include "host/messages.h"
+
+namespace qv::testing {
+namespace {
+
+class DisplayTest : public BookTest {
+ protected:
+  DisplayTest() {
+    AddBook({.id = 1, .owner = "tea"});
+    Add(10, -1, 0, "<p>EN</p>", 1, 1);
+    Add(12, 10, 0, "two", 2);
+    Exec("UPDATE qvbook SET dbContent_n='<p>NL</p>' WHERE ID=10");
+    Exec("UPDATE qvbook SET dbFinished_e=false, dbFinished_n=false, dbContent_n='' WHERE ID=12");
+    Insert("qvAuthUser", {{"dbUserID", "tea"}, {"dbFullName_e", "Teacher"}});
+  }
+
+  // Opens the page of the request query with its book and shows it.
+  std::string Show(const std::string& query) {
+    Query(query);
+    book = std::make_unique<Book>();
+    book->OpenPage("qvbook");
+    book->OpenBook();
+    host.response.Clear();
+    book->ShowPage();
+    return Output();
+  }
+
+  // A page of book 1 owned by "tea", ordered by id, titled "T" & id.
+  void Add(int id, int pid, int type, const std::string& content, int level = 1, int children = 0) {
+    AddPage({.id = id,
+             .pid = pid,
+             .book = 1,
+             .level = level,
+             .order = id,
+             .type = type,
+             .children = children,
+             .owner = "tea",
+             .title = "T" + std::to_string(id),
+             .content_e = content});
+  }
+
+  size_t LoggedReads() { return Exec("SELECT ID FROM qvAuthLog WHERE dbAction=2").rows.size(); }
+
+  std::unique_ptr<Book> book;
+};
+
+TEST_F(DisplayTest, APlainViewIsLoggedAndShownOncePerOpenPage) {
+  EXPECT_EQ(Show("id=10"), "<p>EN</p>");
+  EXPECT_EQ(book->HelpCode(), "read");
+  host.response.Clear();
+  book->ShowPage();
+  EXPECT_EQ(Output(), "");
+  book->OpenPage("qvbook");
+  book->ShowPage();
+  EXPECT_EQ(Output(), "<p>EN</p>");
+  EXPECT_EQ(LoggedReads(), 2u);
+
+  LogIn("tea");
+  Show("id=10");
+  EXPECT_EQ(book->HelpCode(), "editNormal");
+  Exec("UPDATE qvbook SET dbGroup=60 WHERE ID=10");
+  LogIn("");
+  EXPECT_EQ(Show("id=10"), GetMsg("ErrorAuthNoRead", 1));
+}
+
+TEST_F(DisplayTest, LanguagesFormatsAndUnfinishedNotes) {
+  State().SecondLanguage = "n";
+  State().strOtherLanguage = "n";
+  EXPECT_EQ(Show("id=10"), "<p>EN</p><p></p><p>NL</p><p></p><p>NL</p>");
+  EXPECT_EQ(Show("id=12"), GetMsg("msgPageNotFinished", 1) + "<br>" +
+                               GetMsg("msgPageNotFinished", 2) + "<br>two<p></p><p></p>");
+
+  State().strOtherLanguage = "";
+  Exec(
+      "UPDATE qvAuthBook SET dbFormatRead_e='<h1><qvTm.dbTitle></h1><qvTm.dbContent>', "
+      "dbFormatRead_n='<h2><qvTm.dbTitle></h2>' WHERE ID=1");
+  EXPECT_EQ(Show("id=10"), "<h1>T10</h1><p>EN</p><p></p><h2>T10 (n)</h2>");
+  State().FirstLanguage = "n";  // formats follow the suffix, not the position
+  State().SecondLanguage = "e";
+  EXPECT_EQ(Show("id=10"), "<h2>T10 (n)</h2><p></p><h1>T10</h1><p>EN</p>");
+}
+
+TEST_F(DisplayTest, ActionsReplaceOrPrecedeThePage) {
+  EXPECT_EQ(Show("id=10&qvAction=edit&submit=Save"), "<p>EN</p>");
+  EXPECT_EQ(Show("id=10&qvAction=edit"), "");  // the form of the page operations
+  EXPECT_EQ(book->HelpCode(), "editpage");
+  EXPECT_FALSE(State().blnShowBody || State().blnShowContents);
+  EXPECT_EQ(Show("id=10&qvAction=add&reply=y"), "<p>EN</p>");  // the page above the form
+  EXPECT_EQ(Show("id=10&qvAction=add&submit=1"), "<p>EN</p>");
+  State().strNewTitle = "Dup";  // a duplicate title to confirm: the form again
+  EXPECT_EQ(Show("id=10&qvAction=add&submit=1"), "");
+  EXPECT_EQ(Show("id=10&qvAction=paste"), "<br>" + GetMsg("msgPagePasted", 1) + "<br><p>EN</p>");
+  EXPECT_EQ(Show("id=10&qvAction=listassignment"), "");
+  EXPECT_EQ(LoggedReads(), 0u);
+
+  State().pMediaDir = "/srv/m/";
+  EXPECT_EQ(Show("id=12&qvDnLd=qvTm"),
+            "<qvTmStart qvType=\"0\" qvTome=\"1\" qvLevel=\"2\" qvMediaDir=\"/srv/m/\">" +
+                GetMsg("msgPageNotFinished", 1) + "<br>two<qvTmEnd>");
+}
+
+TEST_F(DisplayTest, BulletinShowsEveryMessageWithTheBulletinOwner) {
+  Add(20, -1, 4, "Board", 1, 2);
+  Add(22, 20, 5, "msg2", 2);
+  Add(21, 20, 5, "qvTmGoto=10", 2);
+  Exec(
+      "UPDATE qvbook SET dbOwnerID='x', dbFinished_e=false, dbExpiredDate='2001-01-01' "
+      "WHERE dbPID=20");
+  EXPECT_EQ(Show("id=20"), "Board<br>" + State().ThisURL + "?id=10<br>msg2");
+  Exec("UPDATE qvAuthBook SET dbFormatReadAll_e='<b><qvTm.dbTitle></b> (<qvTm.dbFullName>)'");
+  EXPECT_EQ(Show("id=20"), "Board<br><b>T21</b> ( Teacher)<br><b>T22</b> ( Teacher)");
+}
+
+TEST_F(DisplayTest, DiscussionCommandsFollowLevelRightsAndReplies) {
+  Add(30, -1, 2, "Topic", 1, 1);
+  Add(31, 30, 3, "Deep", 3);
+  Exec("UPDATE qvbook SET dbRemark_e='Be kind' WHERE ID=30");
+  for (const char* key : {"menuPostDiscussion", "menuJoinDiscussion", "menuReplyDiscussion",
+                          "menuCommentDiscussion", "MenuDelete"}) {
+    SetMsg(std::string(key) + "_e", key, true);
+  }
+  SetMsg("MenuDeleteConfirm_e", "", true);
+  auto link = [&](int id, const std::string& action, const std::string& label) {
+    return "<a href=\"" + State().ThisURL + "?id=" + std::to_string(id) + "&qvAction=" + action +
+           "\">" + label + "</a>";
+  };
+  const std::string remark = "<p><font color=\"#FF00FF\">Be kind</font></p>";
+  EXPECT_EQ(Show("id=30"), "Topic" + remark + "<p align=\"center\">" +
+                               link(30, "add&add=bottom&reply=y", "menuPostDiscussion") +
+                               link(30, "add&add=below&reply=y", "menuReplyDiscussion") + "</p>");
+  EXPECT_EQ(book->HelpCode(), "readDiscussion");
+  // Level 3 is PageLevelMin + ReplyLevel: no replies below it.
+  EXPECT_EQ(Show("id=31"), "Deep<p><font color=\"#FF00FF\"></font></p><p align=\"center\">" +
+                               link(31, "add&add=bottom&reply=y", "menuJoinDiscussion") + "</p>");
+  EXPECT_EQ(Show("id=30&reply=y"), "Topic" + remark);
+
+  LogIn("tea");
+  const std::string for_author = Show("id=30");
+  EXPECT_NE(for_author.find(link(30, "edit&reply=y", "menuCommentDiscussion")), std::string::npos);
+  EXPECT_EQ(for_author.find(">MenuDelete<"), std::string::npos);  // it has a reply
+  EXPECT_NE(Show("id=31").find(link(31, "delete", "MenuDelete")), std::string::npos);
+}
+
+TEST_F(DisplayTest, ScriptsShowThePage) {
+  Query("id=10");
+  const std::string out = RunScript(
+      "qvTome.SysVar():Init('qvtest')\n"
+      "local b = qvTome.Book()\n"
+      "b:OpenPage('qvbook') b:OpenBook() b:ShowPage()\n"
+      "Response.Write('|' .. b.HelpCode)");
+  EXPECT_NE(out.find("<p>EN</p>|read"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace qv::testing

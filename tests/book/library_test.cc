@@ -1,0 +1,146 @@
+// The library book: catalogue record, holdings and the holdings form.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "book/book.h"
+#include "book_fixture.h"
+#include "host/messages.h"
+
+namespace qv::testing {
+namespace {
+
+class LibraryTest : public BookTest {
+ protected:
+  LibraryTest() {
+    AddBook({.id = 9, .table = "qvlibrary"});
+    AddPage({.id = 90, .pid = -9, .book = 9, .children = 1}, "qvlibrary");
+    AddPage({.id = 91, .pid = 90, .book = 9, .level = 2, .type = 77}, "qvlibrary");
+    Exec(
+        "UPDATE qvlibrary SET dbAuthor_e='Hecht', dbTitle_e='Optics', dbYear=2002, "
+        "dbRemark_e=Null, "
+        "dbContent_e='See qvTmGoto=90' WHERE ID=91");
+    Insert("qvCodeDefList", {{"dbType", "dbBibType"}, {"dbValue", "76"}, {"dbName_e", "Paper"}});
+    Insert("qvCodeDefList", {{"dbType", "dbBibType"}, {"dbValue", "77"}, {"dbName_e", "Book"}});
+    Insert("qvAuthUser",
+           {{"dbUserID", "own1"}, {"dbFullName_e", "Olga"}, {"dbMinorGroups", "lib_owner"}});
+    Insert("qvAuthUser", {{"dbUserID", "stu"}, {"dbFullName_e", "Sam"}});
+    SetMsg("URLLibOwnerInfor_e", "owner.lp", true);
+    SetMsg("msgLibMaintain_e", "MAINTAIN", true);
+  }
+
+  void AddHolding(const std::string& owner, const Variant& call_no, const std::string& borrower,
+                  const std::string& notes = "") {
+    Insert("qvlibrary_", {{"dbBID", 91},
+                          {"dbOwnerID", owner},
+                          {"dbCallNo", call_no},
+                          {"dbBorrowerID", borrower},
+                          {"dbBorrowDate", "2024-02-03"},
+                          {"dbNotes", notes}});
+  }
+
+  // Shows page id, first posting the holdings form fields when given.
+  std::string Show(int id, const std::vector<std::pair<std::string, std::string>>& form = {}) {
+    State().strErrorMsg.clear();
+    Query("id=" + std::to_string(id));
+    if (!form.empty()) host.request.AddForm("BibOwner", "Save");
+    for (const auto& [name, value] : form) host.request.AddForm(name, value);
+    Book book;
+    book.OpenPage("qvlibrary");
+    book.OpenBook();
+    host.response.Clear();
+    book.ShowPage();
+    return Output();
+  }
+
+  size_t Holdings(const std::string& where = "") {
+    return Exec("SELECT ID FROM qvlibrary_ WHERE dbBID=91 " + where).rows.size();
+  }
+
+  static std::string Label(const std::string& key) { return "<br><b>" + GetMsg(key, 1) + ":</b> "; }
+};
+
+TEST_F(LibraryTest, TheRecordShowsItsFieldsTypeAndEncodedHoldings) {
+  AddHolding("own1", "QC <a>", "_not_borrow_", "shelf <b>");
+  AddHolding("own1", Null, "stu");
+  EXPECT_EQ(Show(90), "");  // a section of the catalogue
+  const std::string shown = Show(91);
+  const std::string record = Label("dbauthor") + "Hecht" + Label("dbtitle") + "Optics" +
+                             Label("dbyear") + "2002" + Label("dbtype") + "Book" +
+                             Label("dbContent") + "See " + State().ThisURL + "?id=90<br>";
+  EXPECT_EQ(shown.substr(0, record.size()), record);
+  EXPECT_NE(shown.find(Label("dbOwnerID") + " Olga <a href=\"owner.lp?bid=91&callno=QC+%3Ca%3E"
+                                            "&userid=own1\">"),
+            std::string::npos);
+  EXPECT_NE(
+      shown.find(Label("dbCallNo") + "QC &lt;a&gt;" + Label("dbNotes") + "shelf &lt;b&gt;<hr"),
+      std::string::npos);
+  EXPECT_NE(shown.find(Label("dbCallNo") + Label("dbBorrowerID") + " Sam [stu]" +
+                       Label("dbBorrowDate") + "2024-02-03" + Label("dbNotes")),
+            std::string::npos);
+  EXPECT_EQ(shown.find("<form"), std::string::npos);  // not library staff
+}
+
+TEST_F(LibraryTest, TheFormOffersOwnersTheirOwnHoldingsAndManagersAll) {
+  AddHolding("own1", "C9", "_not_borrow_");
+  LogIn("own1", "", "lib_owner");
+  std::string shown = Show(91);
+  EXPECT_NE(shown.find("MAINTAIN<form method=\"POST\" action=\"" + State().ThisURL + "?id=91\">"),
+            std::string::npos);
+  EXPECT_NE(shown.find("name=\"dbOwnerID\" value=\"own1\">"), std::string::npos);
+  EXPECT_NE(shown.find("name=\"dbCallNo\" size=\"45\" value=\"C9\">"), std::string::npos);
+  EXPECT_NE(shown.find("<option value=\"_not_borrow_\">" + GetMsg("msgNotBorrow", 1) + "</option>"),
+            std::string::npos);
+
+  LogIn("boss", "", "x, lib_manager");
+  shown = Show(91);
+  const size_t owners = shown.find("<select name=\"dbOwnerID\"");
+  ASSERT_NE(owners, std::string::npos);
+  const std::string choices = shown.substr(owners, shown.find("</select>", owners) - owners);
+  EXPECT_NE(choices.find("<option value=\"own1\">Olga</option>"), std::string::npos);
+  EXPECT_EQ(choices.find("\"stu\""), std::string::npos);
+
+  LogIn("stu", "", "calib_x");  // not a library group
+  EXPECT_EQ(Show(91).find("<form"), std::string::npos);
+}
+
+TEST_F(LibraryTest, OwnersSaveOnlyTheirOwnHoldingsManagersAnyones) {
+  AddHolding("own1", Null, "_not_borrow_");
+  LogIn("own1", "", "lib_owner");
+  // An empty call number finds the holding without one; the posted owner is
+  // not an owner's to choose.
+  Show(91, {{"dbBID", "91"},
+            {"dbOwnerID", "stu"},
+            {"dbCallNo", ""},
+            {"dbBorrowerID", "stu"},
+            {"dbNotes", "lent"}});
+  EXPECT_EQ(Holdings(), 1u);
+  EXPECT_EQ(Holdings("AND dbOwnerID='own1' AND dbBorrowerID='stu' AND dbNotes='lent'"), 1u);
+  Show(91, {{"dbBID", "91"}, {"dbCallNo", "Z' or '1'='1"}});
+  EXPECT_EQ(Holdings("AND dbCallNo='Z'' or ''1''=''1' AND dbOwnerID='own1'"), 1u);
+  Show(91, {{"dbBID", "91"}, {"dbCallNo", ""}, {"delete", "ON"}});
+  EXPECT_EQ(Holdings(), 1u);
+
+  LogIn("boss", "", "lib_manager");
+  Show(91, {{"dbBID", "91"}, {"dbOwnerID", "stu"}, {"dbCallNo", "M1"}});
+  EXPECT_EQ(Holdings("AND dbOwnerID='stu' AND dbCallNo='M1' AND dbBookID=9"), 1u);
+}
+
+TEST_F(LibraryTest, OutsidersAndBadValuesChangeNothing) {
+  AddHolding("own1", "C1", "_not_borrow_");
+  LogIn("stu");
+  Show(91, {{"dbBID", "91"}, {"dbOwnerID", "own1"}, {"dbCallNo", "C1"}, {"delete", "ON"}});
+  EXPECT_EQ(State().strErrorMsg, "ErrorAuthNoUpdate");
+  LogIn("own1", "", "lib_owner");
+  for (const auto& [bid, date] : {std::pair{"91 or 1=1", ""}, {"91", "someday"}, {"90", ""}}) {
+    Show(91, {{"dbBID", bid}, {"dbCallNo", "C1"}, {"dbBorrowDate", date}});
+    EXPECT_EQ(State().strErrorMsg, "ErrorHoldingInvalid") << bid;
+  }
+  EXPECT_EQ(Exec("SELECT ID FROM qvlibrary_").rows.size(), 1u);
+  EXPECT_EQ(Holdings("AND dbCallNo='C1' AND dbBorrowDate IS NOT NULL"), 1u);
+}
+
+}  // namespace
+}  // namespace qv::testing

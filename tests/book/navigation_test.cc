@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "book/course_tree.h"
+#include "host/identity.h"
+#include "host/messages.h"
+#include "script/script_host.h"
+
+namespace qv {
+namespace {
+
+using testing::Statements;
+
+class NavigationTest : public testing::CourseTreeTest {
+ protected:
+  size_t At(const std::string& text) const {
+    const size_t pos = Output().find(text);
+    EXPECT_NE(pos, std::string::npos) << "missing: " << text << "\nin: " << Output();
+    return pos;
+  }
+  bool Lacks(const std::string& text) const { return !Shows(text); }
+  std::string NextAndPrevious() {
+    host.response.Clear();
+    book.GoNext("Next");
+    book.GoPrevious("Prev");
+    return Output();
+  }
+};
+
+// Sibling walk ---------------------------------------------------------------
+
+TEST_F(NavigationTest, ReaderWalkSkipsHeadingsAndHiddenPages) {
+  OpenAsReader("13");
+  EXPECT_EQ(NextAndPrevious(), "<a href=\"/site/book.lp?id=11&qvAction=show\">Prev</a>");
+  EXPECT_EQ(book.GetPageNo(), Variant(2));
+  EXPECT_EQ(book.GetPageNoTotal(), Variant(2));
+}
+
+TEST_F(NavigationTest, EditorWalkCountsUnfinishedAndExpiredPages) {
+  OpenAsTeacher("13");
+  EXPECT_EQ(NextAndPrevious(),
+            "<a href=\"/site/book.lp?id=14&qvAction=show\">Next</a>"
+            "<a href=\"/site/book.lp?id=11&qvAction=show\">Prev</a>");
+  EXPECT_EQ(book.GetPageNoTotal(), Variant(4));
+}
+
+TEST_F(NavigationTest, FirstPageHasNoPreviousAndNextSkipsTheHeading) {
+  OpenAsReader("11");
+  EXPECT_EQ(book.GetPageNo(), Variant(""));  // before the walk
+  EXPECT_EQ(NextAndPrevious(), "<a href=\"/site/book.lp?id=13&qvAction=show\">Next</a>");
+  EXPECT_EQ(book.GetPageNo(), Variant(1));
+}
+
+TEST_F(NavigationTest, BulletinMessagesOfOthersAreSkippedForNonAuthors) {
+  Open("31", "student", "readers");
+  EXPECT_EQ(NextAndPrevious(), "<a href=\"/site/book.lp?id=33&qvAction=show\">Next</a>");
+  EXPECT_EQ(book.GetPageNoTotal(), Variant(2));
+  Book teachers;
+  Open("31", "teacher");
+  host.response.Clear();
+  teachers.GoNext("Next");
+  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=32&qvAction=show\">Next</a>");
+}
+
+TEST_F(NavigationTest, TheWalkRunsOncePerObject) {
+  OpenAsReader("13");  // no next page
+  Statements().clear();
+  book.GoNext("Next");
+  book.GoPrevious("Prev");
+  book.GoNext("Next");
+  EXPECT_EQ(std::count_if(Statements().begin(), Statements().end(),
+                          [](const std::string& sql) {
+                            return sql.find("Where dbPID=10") != std::string::npos;
+                          }),
+            1);
+}
+
+TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
+  Exec("UPDATE qvbook SET dbGroup=60 WHERE ID=11");
+  Open("11", "someone");  // no list, page above the anonymous level
+  book.GoNext("Next");
+  EXPECT_EQ(book.GetErrorMsg(), "ErrorAuthNoRead");
+  EXPECT_TRUE(Shows(GetMsg("ErrorAuthNoRead", 1)));
+}
+
+// Command menu -----------------------------------------------------------------
+
+TEST_F(NavigationTest, AuthorMenuOnASectionInOrder) {
+  OpenAsTeacher("13");
+  book.ListMenu();
+  const size_t glossary = At("?id=13&qvAction=listglossary\">");
+  const size_t edit = At("?id=13&qvAction=edit\">");
+  const size_t bottom = At("qvAction=add&add=bottom\">");
+  const size_t before = At("qvAction=add&add=before\">");
+  const size_t cut = At("qvAction=cut&cut=current\">");
+  const size_t upload = At("<a href=\"upload.lp?table=qvbook&id=13\">");
+  const size_t property = At("qvAction=edit&edit=property\">");
+  const size_t management = At("<a href=\"bookadmin.lp?id=1\">");
+  EXPECT_TRUE(glossary < edit && edit < bottom && bottom < before && before < cut && cut < upload &&
+              upload < property && property < management);
+  EXPECT_TRUE(Lacks("add=below"));        // the page has children
+  EXPECT_TRUE(Lacks("qvAction=delete"));  // so it cannot be deleted either
+  EXPECT_TRUE(Lacks("paste"));
+  EXPECT_TRUE(Lacks("listassignment"));
+}
+
+TEST_F(NavigationTest, AuthorMenuOnALeafAddsBelowDeleteAndPasteCancel) {
+  host.session.SetValue(SessionKey("Cut_PasteTable"), "qvbook");
+  OpenAsTeacher("11");
+  book.ListMenu();
+  EXPECT_TRUE(Shows("qvAction=add&add=below\">"));
+  EXPECT_TRUE(Shows("qvAction=paste&paste=cancel\">"));
+  EXPECT_TRUE(Shows("javascript:qvMenuConfirm(&quot;"));  // delete asks first
+  EXPECT_TRUE(Shows("qvAction=delete&quot;"));
+}
+
+TEST_F(NavigationTest, MenuLimitsByLevelAndDefaultPage) {
+  OpenAsTeacher("16");  // a leaf at the deepest level
+  book.ListMenu();
+  EXPECT_TRUE(Lacks("add=below"));
+  EXPECT_TRUE(Shows("qvAction=delete"));
+  Query("");
+  LogIn("teacher");
+  Book by_default;
+  by_default.OpenPage("qvbook", "16");
+  by_default.OpenBook();
+  host.response.Clear();
+  by_default.ListMenu();
+  EXPECT_TRUE(Lacks("qvAction=delete"));  // never the page named by DefaultID
+}
+
+TEST_F(NavigationTest, EditorMenuFollowsTheEditRights) {
+  Exec("UPDATE qvAuthBook SET dbEditorUserID='ed', dbEditType='append,update' WHERE ID=1");
+  Open("11", "ed");
+  book.ListMenu();
+  EXPECT_TRUE(Shows("qvAction=edit\">"));
+  EXPECT_TRUE(Shows("add&add=bottom\">"));
+  for (const char* absent : {"add=before", "add=below", "cut", "delete", "upload.lp",
+                             "edit=property", "bookadmin.lp", "listglossary"}) {
+    EXPECT_TRUE(Lacks(absent)) << absent;
+  }
+}
+
+TEST_F(NavigationTest, ReadersGetNoMenuButOwnersEditTheirMessages) {
+  OpenAsReader("11");
+  book.ListMenu();
+  EXPECT_EQ(Output(), "");
+  Open("31", "student", "readers");
+  book.ListMenu();
+  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=31&qvAction=edit\">" +
+                          GetMsg("menuEditCurrent", 1) + "</a>");
+  Exec("UPDATE qvbook SET dbOwnerID='anonymous' WHERE ID=32");
+  Open("32", "");
+  book.ListMenu();
+  EXPECT_EQ(Output(), "");
+}
+
+// Top, up, refresh -----------------------------------------------------------------
+
+TEST_F(NavigationTest, TopUpAndRefreshLinks) {
+  OpenAsReader("16");
+  book.GoTop("Top");
+  book.GoUp("Up");
+  book.GoRefresh("Again");
+  EXPECT_EQ(Output(),
+            "<a href=\"/site/book.lp?id=-1\">Top</a>"
+            "<a href=\"/site/book.lp?id=13\" target=\"_self\">Up</a>"
+            "<a href=\"/site/book.lp?id=16\" target=\"_self\">Again</a>");
+}
+
+TEST_F(NavigationTest, UpFromAPageShownItselfGoesToTheGrandparent) {
+  OpenAsReader("16");
+  book.ReOpenSubPage();  // a leaf: shown itself
+  ASSERT_TRUE(book.NoSubPage());
+  book.GoUp("Up");
+  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=10\" target=\"_self\">Up</a>");
+}
+
+TEST_F(NavigationTest, UpAndRefreshReturnToThePageAsFirstOpened) {
+  OpenAsReader("13");
+  book.ReOpenSubPage();  // descends to 16
+  ASSERT_EQ(book.ID(), Variant(16));
+  book.GoUp("Up");
+  book.GoRefresh("Again");
+  EXPECT_EQ(Output(),
+            "<a href=\"/site/book.lp?id=10\" target=\"_self\">Up</a>"
+            "<a href=\"/site/book.lp?id=13\" target=\"_self\">Again</a>");
+}
+
+TEST_F(NavigationTest, NoTopOrUpForBookRequestsAndTopPages) {
+  Open("-1", "student", "readers");  // the book's first page: 10
+  book.GoTop("Top");
+  book.GoUp("Up");
+  EXPECT_EQ(Output(), "");
+  OpenAsReader("10");
+  book.GoUp("Up");
+  EXPECT_EQ(Output(), "");
+}
+
+// Titles and closing -------------------------------------------------------------
+
+TEST_F(NavigationTest, PageAndParentTitles) {
+  State().SecondLanguage = "n";
+  OpenAsReader("11");
+  book.PageTitle();
+  book.PageTitle(2);
+  book.ParentTitle();
+  EXPECT_EQ(Output(), "AlphaAlpha (n)Intro");
+  Exec("UPDATE qvbook SET dbTitle_e='  ' WHERE ID=10");
+  OpenAsReader("10");
+  book.PageTitle();
+  book.ParentTitle();  // a top page has no parent
+  EXPECT_EQ(Output(), "[Unknown]");
+}
+
+TEST_F(NavigationTest, ClosePageWritesFootScriptsAndClosesTheConnection) {
+  State().SecondLanguage = "n";
+  OpenAsReader("11");
+  book.ClosePage();
+  EXPECT_EQ(
+      Output().rfind(
+          "<br>" + GetMsg("msgPageFoot", 1) + "<br><br>" + GetMsg("msgPageFoot", 2) + "<br>", 0),
+      0u);
+  EXPECT_TRUE(Shows("function qvTmGlossary(id)"));
+  EXPECT_FALSE(State().objConn->IsOpen());
+  host.response.Clear();
+  book.PageTitle();  // the page is read again once objRS is closed
+  EXPECT_EQ(Output(), "Alpha");
+}
+
+TEST_F(NavigationTest, ClosePageInDownloadFormEndsWithTheErrors) {
+  Open("11", "student", "readers", "&qvDnLd=qvTm");
+  book.ClosePage(false);
+  EXPECT_EQ(Output().find("<br>"), std::string::npos);
+  EXPECT_EQ(Output().substr(Output().size() - 14), "<qvTomeErr=\"\">");
+}
+
+// Script binding ---------------------------------------------------------------------
+
+TEST_F(NavigationTest, PageScriptsCallTheMembersWithTheirDefaults) {
+  Query("id=13");
+  LogIn("student", "", "readers");
+  const std::filesystem::path script = std::filesystem::temp_directory_path() /
+                                       ("qvtome-nav-" + std::to_string(::getpid()) + ".lua");
+  std::ofstream(script) << "local b = qvTome.Book()\n"
+                           "b:OpenPage('qvbook')\n"
+                           "b:OpenBook()\n"
+                           "Response.Write('[')\n"
+                           "b:PageTitle() b:ParentTitle() b:GoPrevious('P') b:GoNext('N')\n"
+                           "Response.Write('|' .. b.GetPageNo .. '/' .. b.GetPageNoTotal .. '|')\n"
+                           "b:ListCourses('qvbook', false, '')\n"
+                           "b:ClosePage(false)\n";
+  host.response.Clear();
+  ScriptHost().Run(script.string(), "/nav.lua");
+  std::filesystem::remove(script);
+  EXPECT_EQ(Output().find("[BetaIntro<a href=\"/site/book.lp?id=11&qvAction=show\">P</a>|2/2|"), 0u)
+      << Output();
+  EXPECT_TRUE(Shows(">A book</a> "));
+  EXPECT_TRUE(Shows("function qvGlossary(id)"));
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,216 @@
+// End-to-end: the default site's course list, book and library pages
+// served by a real server on 127.0.0.1 over the seeded demo database, read
+// by an anonymous visitor and by the teacher who owns the course.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <regex>
+#include <string>
+
+#include "core/convert.h"
+#include "engine/datasources.h"
+#include "engine/init_db.h"
+#include "engine/sqlite_connection.h"
+#include "http/http_server.h"
+#include "script/script_host.h"
+#include "test_client.h"
+
+namespace qv::http {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Fetch;
+using testing::Get;
+using testing::Post;
+using testing::Reply;
+
+class BookPages : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = fs::temp_directory_path() / ("qv_book_pages_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    ConfigureDataSources(nullptr, dir_.string());
+    RegisterSqliteEngine();
+    CreateDatabaseIfMissing((dir_ / "qvtome.db").string());
+
+    ServerConfig config;
+    config.port = 0;
+    config.site_dir = QV_SITE_DIR;
+    config.data_dir = dir_.string();
+    config.worker_threads = 2;
+    config.log_to_files = false;
+    scripts_ = new ScriptHost();
+    server_ = new HttpServer(config, [](const std::string& physical, const std::string& path) {
+      scripts_->Run(physical, path);
+    });
+    server_->Start();
+  }
+
+  static void TearDownTestSuite() {
+    server_->Stop();
+    delete server_;
+    delete scripts_;
+    fs::remove_all(dir_);
+  }
+
+  static Reply Ask(const std::string& request) { return Fetch(server_->port(), request); }
+
+  static std::string Page(const std::string& path, const std::string& cookie = "") {
+    Reply reply = Ask(Get(path, cookie.empty() ? "" : "Cookie: " + cookie + "\r\n"));
+    EXPECT_EQ(reply.status, 200) << path;
+    return reply.body;
+  }
+
+  // Logs in through the login page; returns the session cookie.
+  static std::string LogIn(const std::string& user, const std::string& password) {
+    Reply reply =
+        Ask(Post("/login.lp", "application/x-www-form-urlencoded",
+                 "qvTomeLogin=true&qvTomeUserID=" + user + "&qvTomePassword=" + password));
+    std::string cookie = reply.Header("set-cookie");
+    return cookie.substr(0, cookie.find(';'));
+  }
+
+  static bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+  }
+
+  static inline fs::path dir_;
+  static inline ScriptHost* scripts_ = nullptr;
+  static inline HttpServer* server_ = nullptr;
+};
+
+// The demo content is a well-formed tree: child counts, levels and book ids
+// agree, and every jump and picture it uses exists.
+TEST_F(BookPages, DemoContentIsAConsistentTree) {
+  SqliteConnection conn;
+  conn.Open("qvtome", "", "");
+  auto count = [&](const std::string& sql) { return ToInteger(conn.Query(sql).rows.at(0).at(0)); };
+  for (const std::string table : {"qvbook", "qvglossary", "qvlibrary", "qvmedia"}) {
+    EXPECT_EQ(count("SELECT COUNT(*) FROM " + table + " p WHERE dbCID <> (SELECT COUNT(*) FROM " +
+                    table + " c WHERE c.dbPID = p.ID)"),
+              0)
+        << table;
+    EXPECT_EQ(count("SELECT COUNT(*) FROM " + table + " c JOIN " + table +
+                    " p ON c.dbPID = p.ID WHERE c.dbPageLevel <> p.dbPageLevel + 1 "
+                    "or c.dbBookID <> p.dbBookID"),
+              0)
+        << table;
+    EXPECT_EQ(count("SELECT COUNT(*) FROM " + table +
+                    " WHERE dbPID < 0 and (dbPageLevel <> 1 or dbBookID <> -dbPID)"),
+              0)
+        << table;
+  }
+  EXPECT_EQ(count("SELECT COUNT(*) FROM qvbook WHERE dbType = 255"), 1);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM qvbook c JOIN qvbook p ON c.dbPID = p.ID "
+                  "WHERE p.dbType = 4 and c.dbType = 5"),
+            3);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM qvbook c JOIN qvbook p ON c.dbPID = p.ID "
+                  "WHERE p.dbType = 2 and c.dbType = 3"),
+            2);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM qvbook WHERE not dbFinished_e"), 1);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM qvbook WHERE dbExpiredDate < Now()"), 1);
+
+  const std::regex markup(R"(qvTmGoto=(\d+)|<qvTm\.Media\( *(\d+) *\)>)");
+  int jumps = 0, pictures = 0;
+  for (const auto& row : conn.Query("SELECT dbContent_e, dbContent_n FROM qvbook").rows) {
+    for (const Variant& text : row) {
+      const std::string body = NullToStr(text);
+      for (std::sregex_iterator m(body.begin(), body.end(), markup), end; m != end; ++m) {
+        const bool jump = (*m)[1].matched;
+        const std::string id = jump ? (*m)[1].str() : (*m)[2].str();
+        EXPECT_EQ(count(std::string("SELECT COUNT(*) FROM ") + (jump ? "qvbook" : "qvmedia") +
+                        " WHERE ID = " + id),
+                  1)
+            << m->str();
+        ++(jump ? jumps : pictures);
+      }
+    }
+  }
+  EXPECT_GT(jumps, 5);
+  EXPECT_GT(pictures, 10);
+}
+
+TEST_F(BookPages, EntryPageListsTheCoursesAndOffersLogin) {
+  std::string page = Page("/default.lp");
+  EXPECT_TRUE(Has(page, "Courses in astronomy")) << page;  // a heading row, unlinked
+  EXPECT_FALSE(Has(page, ">Courses in astronomy</a>"));
+  EXPECT_TRUE(Has(page, "<a href=\"book.lp?id=-2\">Discovering the night sky</a>")) << page;
+  EXPECT_TRUE(Has(page, "<a href=\"library.lp?id=-3\">Course library</a>")) << page;
+  EXPECT_TRUE(Has(page, "book.lp?id=-1&table=qvglossary")) << page;
+  EXPECT_TRUE(Has(page, "href=\"login.lp?lang=e\""));
+  EXPECT_FALSE(Has(page, "qvError"));
+  EXPECT_TRUE(Has(Page("/default.lp?lang=n"), "De sterrenhemel ontdekken"));
+}
+
+TEST_F(BookPages, ReaderAndTeacherSeeDifferentTreesAndMenus) {
+  // Page 22 sits among Jupiter, Saturn and the unfinished "Dwarf planets".
+  std::string reader = Page("/book.lp?id=22");
+  EXPECT_TRUE(Has(reader, "Discovering the night sky")) << reader;
+  EXPECT_TRUE(Has(reader, "Uranus and Neptune"));
+  EXPECT_TRUE(Has(reader, "?id=21&qvAction=show\">&larr; Previous</a>")) << reader;
+  EXPECT_FALSE(Has(reader, "Next &rarr;</a>"));  // the unfinished page is not counted
+  EXPECT_TRUE(Has(reader, "Saturn</a>"));        // the open branch of the tree
+  EXPECT_FALSE(Has(reader, "Dwarf planets"));
+  EXPECT_FALSE(Has(reader, "mark_unfinished1.gif"));
+  EXPECT_FALSE(Has(reader, "class=\"qvMenu\""));
+  EXPECT_FALSE(Has(reader, "qvAction=edit"));
+  EXPECT_FALSE(Has(reader, "qvError")) << reader;
+
+  const std::string teacher = LogIn("teacher", "teacher-2026");
+  ASSERT_EQ(teacher.rfind("QVSESSION=", 0), 0u) << teacher;
+  std::string editor = Page("/book.lp?id=22", teacher);
+  EXPECT_TRUE(Has(editor, "Tessa Teacher"));
+  EXPECT_TRUE(Has(editor, "Dwarf planets")) << editor;
+  EXPECT_TRUE(Has(editor, "mark_unfinished1.gif"));
+  EXPECT_TRUE(Has(editor, "?id=23&qvAction=show\">Next &rarr;</a>")) << editor;
+  EXPECT_TRUE(Has(editor, "class=\"qvMenu\""));
+  EXPECT_TRUE(Has(editor, "?id=22&qvAction=edit\">[Edit] </a>")) << editor;
+  EXPECT_FALSE(Has(editor, "qvError"));
+
+  // An expired page: hidden from the reader, marked for the teacher.
+  EXPECT_FALSE(Has(Page("/book.lp?id=27"), "Observing evening"));
+  std::string marked = Page("/book.lp?id=27", teacher);
+  EXPECT_TRUE(Has(marked, "Observing evening")) << marked;
+  EXPECT_TRUE(Has(marked, "mark_expired.gif"));
+}
+
+TEST_F(BookPages, PageBodyExpandsMarkupInBothLanguages) {
+  std::string page = Page("/book.lp?id=8&lang=en");
+  EXPECT_TRUE(Has(page, "<img src=\"images/demo/moon.svg\"")) << page;
+  EXPECT_FALSE(Has(page, "qvTm.Media"));
+  EXPECT_FALSE(Has(page, "qvTmIPath"));
+  EXPECT_TRUE(Has(page, "De helft van de maan"));  // the second language follows
+  EXPECT_TRUE(Has(Page("/book.lp?id=6"), "href=\"/book.lp?id=10\"")) << Page("/book.lp?id=6");
+  // A section opens its first page; the bulletin shows its messages.
+  EXPECT_TRUE(Has(Page("/book.lp?id=2"), "The Sun is an ordinary star"));
+  std::string board = Page("/book.lp?id=30");
+  EXPECT_TRUE(Has(board, "Observing evening moved")) << board;
+  EXPECT_TRUE(Has(board, "Question about the homework"));
+  std::string discussion = Page("/book.lp?id=34");  // the topic, not its first reply
+  EXPECT_TRUE(Has(discussion, "Since 2006 Pluto counts as a dwarf planet")) << discussion;
+  EXPECT_TRUE(Has(discussion, "qvAction=add&add=below&reply=y\">[Reply] </a>"));
+}
+
+TEST_F(BookPages, TheLibraryShowsHoldingsAndTheirFormToLibraryGroups) {
+  std::string reader = Page("/library.lp?id=2");
+  EXPECT_TRUE(Has(reader, "A walk through the night sky")) << reader;
+  EXPECT_TRUE(Has(reader, "AST 520.1"));
+  EXPECT_FALSE(Has(reader, "name=\"BibOwner\""));
+  std::string manager = Page("/library.lp?id=2", LogIn("teacher", "teacher-2026"));
+  EXPECT_TRUE(Has(manager, "name=\"BibOwner\"")) << manager;
+  EXPECT_TRUE(Has(Page("/library.lp"), "The changing face of the Moon"));  // the section lists
+}
+
+TEST_F(BookPages, BadTablesAndIdsAreRefusedWithoutEchoingThem) {
+  EXPECT_TRUE(Has(Page("/book.lp?table=qvAuthUser"), "no registered book table"));
+  EXPECT_TRUE(Has(Page("/book.lp?table=qvbook%27--"), "no registered book table"));
+  std::string page = Page("/book.lp?id=%3Cscript%3Ex");
+  EXPECT_TRUE(Has(page, "This page does not exist")) << page;
+  EXPECT_FALSE(Has(page, "<script>x"));
+}
+
+}  // namespace
+}  // namespace qv::http
