@@ -184,6 +184,7 @@ TEST_F(BookPages, PageBodyExpandsMarkupInBothLanguages) {
   EXPECT_FALSE(Has(page, "qvTmIPath"));
   EXPECT_TRUE(Has(page, "De helft van de maan"));  // the second language follows
   EXPECT_TRUE(Has(Page("/book.lp?id=6"), "href=\"/book.lp?id=10\"")) << Page("/book.lp?id=6");
+  EXPECT_TRUE(Has(Page("/book.lp"), "Welcome to <b>Discovering the night sky</b>"));
   // A section opens its first page; the bulletin shows its messages.
   EXPECT_TRUE(Has(Page("/book.lp?id=2"), "The Sun is an ordinary star"));
   std::string board = Page("/book.lp?id=30");
