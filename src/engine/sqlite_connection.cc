@@ -33,24 +33,46 @@ SqliteDatabase& SqliteConnection::Database() const {
   return *db_;
 }
 
-QueryResult SqliteConnection::Query(const std::string& sql, bool with_keys) {
-  sqlite3* db = Database().get();
+namespace {
+
+// The statement as SQLite runs it: translated, checked, and for a keyed
+// query with the key column added.
+SqliteStatement PrepareQuery(sqlite3* db, const std::string& sql, bool with_keys) {
   std::string translated = TranslateToSqlite(sql);
   CheckSingleStatement(translated);
   RequireOrdinaryStatement(translated);
-  if (!with_keys) {
-    SqliteStatement stmt = PrepareSqlite(db, translated);
-    return ReadAllRows(db, stmt.get());
-  }
+  if (!with_keys) return PrepareSqlite(db, translated);
   std::string keyed = WithKeyColumn(translated);
-  SqliteStatement stmt;
   try {
-    stmt = PrepareSqlite(db, keyed);
+    return PrepareSqlite(db, keyed);
   } catch (const DatabaseError& e) {
     PrepareSqlite(db, translated);  // the statement's own error comes first
     throw DatabaseError("Record set is not updatable: " + std::string(e.what()));
   }
-  return ReadKeyedRows(db, stmt.get());
+}
+
+// Resets a cached statement when its use ends, however it ends.
+class StatementUse {
+ public:
+  explicit StatementUse(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  ~StatementUse() { sqlite3_reset(stmt_); }
+  StatementUse(const StatementUse&) = delete;
+  StatementUse& operator=(const StatementUse&) = delete;
+
+ private:
+  sqlite3_stmt* stmt_;
+};
+
+}  // namespace
+
+QueryResult SqliteConnection::Query(const std::string& sql, bool with_keys) {
+  SqliteDatabase& database = Database();
+  sqlite3* db = database.get();
+  sqlite3_stmt* stmt = database.Statement((with_keys ? "K" : "Q") + sql,
+                                          [&] { return PrepareQuery(db, sql, with_keys); });
+  StatementUse use(stmt);
+  auto write_lock = database.LockForStatement(stmt);
+  return with_keys ? ReadKeyedRows(db, stmt) : ReadAllRows(db, stmt);
 }
 
 std::vector<int64_t> SqliteConnection::WriteRows(const std::string& table,
@@ -59,7 +81,7 @@ std::vector<int64_t> SqliteConnection::WriteRows(const std::string& table,
   int outer_depth = database.depth();
   database.Begin();
   try {
-    std::vector<int64_t> new_ids = WriteRowsTo(database.get(), table, rows);
+    std::vector<int64_t> new_ids = WriteRowsTo(database, table, rows);
     database.Commit();
     return new_ids;
   } catch (...) {

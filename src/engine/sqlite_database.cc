@@ -28,10 +28,29 @@ SqliteDb OpenConfigured(const std::string& path) {
   return db;
 }
 
+// The writer lock of a file, one per (device, inode) for the process.
+std::shared_ptr<std::recursive_mutex> WriterLockOf(dev_t device, ino_t inode) {
+  static std::mutex mutex;
+  static std::map<std::pair<dev_t, ino_t>, std::weak_ptr<std::recursive_mutex>> locks;
+  std::lock_guard guard(mutex);
+  std::weak_ptr<std::recursive_mutex>& slot = locks[{device, inode}];
+  std::shared_ptr<std::recursive_mutex> lock = slot.lock();
+  if (!lock) {
+    lock = std::make_shared<std::recursive_mutex>();
+    slot = lock;
+  }
+  return lock;
+}
+
 }  // namespace
 
 SqliteDatabase::SqliteDatabase(SqliteDb db, dev_t device, ino_t inode)
-    : db_(std::move(db)), device_(device), inode_(inode) {}
+    : db_(std::move(db)), device_(device), inode_(inode), writer_(WriterLockOf(device, inode)) {}
+
+std::unique_lock<std::recursive_mutex> SqliteDatabase::LockForStatement(sqlite3_stmt* stmt) {
+  if (depth_ > 0 || sqlite3_stmt_readonly(stmt)) return {};
+  return std::unique_lock(*writer_);
+}
 
 std::shared_ptr<SqliteDatabase> SqliteDatabase::ForThisThread(const std::string& path) {
   thread_local std::map<std::string, std::shared_ptr<SqliteDatabase>> pool;
@@ -56,13 +75,20 @@ void SqliteDatabase::DiscardStaleTransaction() {
   if (sqlite3_get_autocommit(db_.get()) == 0)
     sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
   depth_ = 0;
+  if (transaction_lock_.owns_lock()) transaction_lock_.unlock();
 }
 
 void SqliteDatabase::Begin() {
   if (depth_ > 0 && sqlite3_get_autocommit(db_.get()) != 0) {
     throw DatabaseError("The transaction was rolled back by the database");
   }
-  ExecSqlite(db_.get(), depth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT " + SavepointName(depth_));
+  if (depth_ == 0) {
+    std::unique_lock lock(*writer_);
+    ExecSqlite(db_.get(), "BEGIN IMMEDIATE");
+    transaction_lock_ = std::move(lock);
+  } else {
+    ExecSqlite(db_.get(), "SAVEPOINT " + SavepointName(depth_));
+  }
   ++depth_;
 }
 
@@ -70,20 +96,25 @@ void SqliteDatabase::Commit() {
   if (depth_ == 0) throw DatabaseError("Commit without a transaction");
   if (sqlite3_get_autocommit(db_.get()) != 0) {
     --depth_;
+    if (depth_ == 0 && transaction_lock_.owns_lock()) transaction_lock_.unlock();
     throw DatabaseError("The transaction was rolled back by the database");
   }
   ExecSqlite(db_.get(), depth_ == 1 ? "COMMIT" : "RELEASE " + SavepointName(depth_ - 1));
   --depth_;
+  if (depth_ == 0 && transaction_lock_.owns_lock()) transaction_lock_.unlock();
 }
 
 void SqliteDatabase::Rollback() {
   if (depth_ == 0) return;
   --depth_;
-  if (sqlite3_get_autocommit(db_.get()) != 0) return;
   if (depth_ == 0) {
-    sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (sqlite3_get_autocommit(db_.get()) == 0) {
+      sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    if (transaction_lock_.owns_lock()) transaction_lock_.unlock();
     return;
   }
+  if (sqlite3_get_autocommit(db_.get()) != 0) return;
   std::string name = SavepointName(depth_);
   std::string sql = "ROLLBACK TO " + name + "; RELEASE " + name;
   sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);

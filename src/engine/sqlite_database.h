@@ -10,7 +10,19 @@
 // A handle opens the file in WAL mode with a 10 s busy time-out, foreign
 // keys off and synchronous=NORMAL. When the file at the path was replaced
 // or removed since it was opened, the next acquire opens it anew.
+//
+// Writers of one process take turns on a process-wide lock per file before
+// SQLite's own write lock: a waiting thread is woken the moment the lock is
+// free instead of polling through the busy handler (which sleeps up to
+// 100 ms between tries). Other processes still meet the busy time-out.
+//
+// Prepared statements are kept per handle, keyed by the statement's text as
+// the caller wrote it, so a repeated statement is neither translated nor
+// parsed again.
 #pragma once
+
+#include <mutex>
+#include <unordered_map>
 
 #include <sys/types.h>
 
@@ -30,6 +42,20 @@ class SqliteDatabase {
   sqlite3* get() const { return db_.get(); }
   int depth() const { return depth_; }
 
+  // The prepared statement for key, made by prepare() when not cached.
+  // The caller must reset it after use (StatementUse does).
+  template <class Prepare>
+  sqlite3_stmt* Statement(const std::string& key, Prepare prepare) {
+    auto found = statements_.find(key);
+    if (found != statements_.end()) return found->second.get();
+    if (statements_.size() >= kMaxStatements) statements_.clear();
+    return statements_.emplace(key, prepare()).first->second.get();
+  }
+
+  // Holds the process's writer lock of this file while a statement that
+  // writes runs outside a transaction (inside one, Begin holds it).
+  std::unique_lock<std::recursive_mutex> LockForStatement(sqlite3_stmt* stmt);
+
   void Begin();
   // Ends the innermost level. Throws DatabaseError when there is none, or
   // when the database already rolled the transaction back.
@@ -44,10 +70,16 @@ class SqliteDatabase {
   bool IsSameFile(dev_t device, ino_t inode) const { return device == device_ && inode == inode_; }
   void DiscardStaleTransaction();
 
+  static constexpr size_t kMaxStatements = 200;
+
+  // Declared after db_, so statements are finalized before the handle closes.
   SqliteDb db_;
+  std::unordered_map<std::string, SqliteStatement> statements_;
   dev_t device_;
   ino_t inode_;
   int depth_ = 0;
+  std::shared_ptr<std::recursive_mutex> writer_;  // shared by the process's handles on the file
+  std::unique_lock<std::recursive_mutex> transaction_lock_;
 };
 
 }  // namespace qv

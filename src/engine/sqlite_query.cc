@@ -57,6 +57,9 @@ static std::string SingleSourceTable(sqlite3_stmt* stmt) {
 }
 
 QueryResult ReadAllRows(sqlite3* db, sqlite3_stmt* stmt) {
+  // The first step comes before the column metadata: a statement prepared
+  // earlier is compiled anew by it when the schema changed meanwhile.
+  bool has_row = StepSqlite(db, stmt);
   QueryResult result;
   int count = sqlite3_column_count(stmt);
   std::vector<ColumnType> types(count);
@@ -66,7 +69,7 @@ QueryResult ReadAllRows(sqlite3* db, sqlite3_stmt* stmt) {
     result.fields.push_back({sqlite3_column_name(stmt, i), 0, 0});
   }
   result.table = SingleSourceTable(stmt);
-  while (StepSqlite(db, stmt)) {
+  for (; has_row; has_row = StepSqlite(db, stmt)) {
     std::vector<Variant>& row = result.rows.emplace_back();
     row.reserve(count);
     for (int i = 0; i < count; ++i) {
@@ -97,6 +100,7 @@ std::string WithKeyColumn(std::string_view sql) {
 }
 
 QueryResult ReadKeyedRows(sqlite3* db, sqlite3_stmt* stmt) {
+  QueryResult result = ReadAllRows(db, stmt);
   const char* table = sqlite3_column_table_name(stmt, 0);
   if (table == nullptr) ThrowNotUpdatable("its ID is not a column of a table");
   for (int i = 1; i < sqlite3_column_count(stmt); ++i) {
@@ -105,7 +109,6 @@ QueryResult ReadKeyedRows(sqlite3* db, sqlite3_stmt* stmt) {
       ThrowNotUpdatable("it reads more than one table");
     }
   }
-  QueryResult result = ReadAllRows(db, stmt);
   result.table = table;
   result.fields.erase(result.fields.begin());
   for (std::vector<Variant>& row : result.rows) {

@@ -20,8 +20,26 @@ std::string QuotedName(std::string_view name) {
   }
 }
 
-ColumnKinds ReadColumnKinds(sqlite3* db, const std::string& table) {
-  SqliteStatement stmt = PrepareSqlite(db, "PRAGMA table_info(" + QuotedName(table) + ")");
+// A statement of the handle's cache, reset when the use ends.
+class CachedStatement {
+ public:
+  CachedStatement(SqliteDatabase& database, const std::string& sql)
+      : stmt_(database.Statement("W" + sql, [&] { return PrepareSqlite(database.get(), sql); })) {}
+  ~CachedStatement() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+  CachedStatement(const CachedStatement&) = delete;
+  CachedStatement& operator=(const CachedStatement&) = delete;
+  sqlite3_stmt* get() const { return stmt_; }
+
+ private:
+  sqlite3_stmt* stmt_;
+};
+
+ColumnKinds ReadColumnKinds(SqliteDatabase& database, const std::string& table) {
+  sqlite3* db = database.get();
+  CachedStatement stmt(database, "PRAGMA table_info(" + QuotedName(table) + ")");
   ColumnKinds kinds;
   while (StepSqlite(db, stmt.get())) {
     std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
@@ -69,18 +87,20 @@ std::string UpdateSql(const std::string& table, const RowWrite& row) {
   return "UPDATE " + QuotedName(table) + " SET " + assignments + " WHERE \"ID\" = ?";
 }
 
-int64_t InsertRow(sqlite3* db, const ColumnKinds& kinds, const std::string& table,
+int64_t InsertRow(SqliteDatabase& database, const ColumnKinds& kinds, const std::string& table,
                   const RowWrite& row) {
-  SqliteStatement stmt = PrepareSqlite(db, InsertSql(table, row));
+  sqlite3* db = database.get();
+  CachedStatement stmt(database, InsertSql(table, row));
   BindValues(stmt.get(), kinds, table, row);
   StepSqlite(db, stmt.get());
   return sqlite3_last_insert_rowid(db);
 }
 
-void UpdateRow(sqlite3* db, const ColumnKinds& kinds, const std::string& table,
+void UpdateRow(SqliteDatabase& database, const ColumnKinds& kinds, const std::string& table,
                const RowWrite& row) {
   if (row.values.empty()) return;
-  SqliteStatement stmt = PrepareSqlite(db, UpdateSql(table, row));
+  sqlite3* db = database.get();
+  CachedStatement stmt(database, UpdateSql(table, row));
   BindValues(stmt.get(), kinds, table, row);
   sqlite3_bind_int64(stmt.get(), static_cast<int>(row.values.size()) + 1, *row.id);
   StepSqlite(db, stmt.get());
@@ -91,15 +111,15 @@ void UpdateRow(sqlite3* db, const ColumnKinds& kinds, const std::string& table,
 
 }  // namespace
 
-std::vector<int64_t> WriteRowsTo(sqlite3* db, const std::string& table,
+std::vector<int64_t> WriteRowsTo(SqliteDatabase& database, const std::string& table,
                                  const std::vector<RowWrite>& rows) {
-  ColumnKinds kinds = ReadColumnKinds(db, table);
+  ColumnKinds kinds = ReadColumnKinds(database, table);
   std::vector<int64_t> new_ids;
   for (const RowWrite& row : rows) {
     if (row.id) {
-      UpdateRow(db, kinds, table, row);
+      UpdateRow(database, kinds, table, row);
     } else {
-      new_ids.push_back(InsertRow(db, kinds, table, row));
+      new_ids.push_back(InsertRow(database, kinds, table, row));
     }
   }
   return new_ids;

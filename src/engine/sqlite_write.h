@@ -14,13 +14,14 @@
 #include <sqlite3.h>
 
 #include "data/connection.h"
+#include "engine/sqlite_database.h"
 
 namespace qv {
 
 // Returns the new IDs of the inserted rows in order. Throws DatabaseError
 // for an unknown table or column, a value its column cannot hold, an
 // updated row that no longer exists, or any SQLite failure.
-std::vector<int64_t> WriteRowsTo(sqlite3* db, const std::string& table,
+std::vector<int64_t> WriteRowsTo(SqliteDatabase& database, const std::string& table,
                                  const std::vector<RowWrite>& rows);
 
 }  // namespace qv

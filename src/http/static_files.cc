@@ -1,4 +1,8 @@
 #include "http/static_files.h"
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include <sys/stat.h>
 
@@ -202,6 +206,48 @@ bool ClientHasCurrent(const IncomingRequest& request, const std::string& tag, in
 
 }  // namespace
 
+namespace {
+
+// Small files are kept in memory, so that a response goes out as one write
+// (header and body together) without opening the file. An entry is used
+// while the file's ETag (size and modification time) is unchanged.
+constexpr uint64_t kCachedFileMax = 256 * 1024;
+constexpr uint64_t kCacheBytesMax = 64 * 1024 * 1024;
+
+struct CachedFile {
+  std::string tag;
+  std::shared_ptr<const std::string> content;
+};
+
+std::mutex cache_mutex;
+std::unordered_map<std::string, CachedFile> cache;  // by physical path
+uint64_t cache_bytes = 0;
+
+std::shared_ptr<const std::string> CachedContent(const std::string& path, const std::string& tag,
+                                                 uint64_t size) {
+  {
+    std::lock_guard lock(cache_mutex);
+    auto found = cache.find(path);
+    if (found != cache.end() && found->second.tag == tag) return found->second.content;
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::string content(size, '\0');
+  if (!in.read(content.data(), static_cast<std::streamsize>(size))) return nullptr;
+  auto shared = std::make_shared<const std::string>(std::move(content));
+  std::lock_guard lock(cache_mutex);
+  if (cache_bytes + size > kCacheBytesMax) {
+    cache.clear();
+    cache_bytes = 0;
+  }
+  auto [slot, inserted] = cache.try_emplace(path);
+  if (!inserted) cache_bytes -= slot->second.content->size();
+  slot->second = {tag, shared};
+  cache_bytes += size;
+  return shared;
+}
+
+}  // namespace
+
 OutgoingResponse ServeFile(const IncomingRequest& request, const std::string& physical_path) {
   struct stat st {};
   if (::stat(physical_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ErrorResponse(404);
@@ -215,8 +261,15 @@ OutgoingResponse ServeFile(const IncomingRequest& request, const std::string& ph
     return r;
   }
   r.SetHeader("Content-Type", ContentTypeFor(physical_path));
+  const auto size = static_cast<uint64_t>(st.st_size);
+  if (size <= kCachedFileMax) {
+    if (auto content = CachedContent(physical_path, tag, size)) {
+      r.body = *content;
+      return r;
+    }
+  }
   r.file_path = physical_path;
-  r.file_size = static_cast<uint64_t>(st.st_size);
+  r.file_size = size;
   return r;
 }
 

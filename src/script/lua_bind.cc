@@ -327,10 +327,38 @@ void RegisterClass(lua_State* L, const ClassSpec& spec) {
   lua_pop(L, 1);
 }
 
+namespace {
+constexpr char kRunHandlesKey[] = "qvTome.runHandles";
+}  // namespace
+
 void PushHandle(lua_State* L, const char* class_name, Handle handle) {
   void* memory = lua_newuserdatauv(L, sizeof(Handle), 0);
   new (memory) Handle(std::move(handle));
   luaL_setmetatable(L, class_name);
+  if (lua_getfield(L, LUA_REGISTRYINDEX, kRunHandlesKey) == LUA_TTABLE) {
+    lua_pushvalue(L, -2);
+    lua_rawseti(L, -2, static_cast<lua_Integer>(lua_rawlen(L, -2)) + 1);
+  }
+  lua_pop(L, 1);
+}
+
+void BeginRunHandles(lua_State* L) {
+  lua_newtable(L);
+  lua_setfield(L, LUA_REGISTRYINDEX, kRunHandlesKey);
+}
+
+void ReleaseRunHandles(lua_State* L) {
+  if (lua_getfield(L, LUA_REGISTRYINDEX, kRunHandlesKey) == LUA_TTABLE) {
+    const lua_Integer count = static_cast<lua_Integer>(lua_rawlen(L, -1));
+    for (lua_Integer i = 1; i <= count; ++i) {
+      lua_rawgeti(L, -1, i);
+      if (auto* handle = static_cast<Handle*>(lua_touserdata(L, -1))) *handle = Handle();
+      lua_pop(L, 1);
+    }
+  }
+  lua_pop(L, 1);
+  lua_pushnil(L);
+  lua_setfield(L, LUA_REGISTRYINDEX, kRunHandlesKey);
 }
 
 Handle* TestHandle(lua_State* L, int index, const char* class_name) {

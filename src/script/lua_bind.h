@@ -113,6 +113,11 @@ struct Handle {
 };
 
 void PushHandle(lua_State* L, const char* class_name, Handle handle);
+// Handles pushed between these two calls are emptied by the second, so a
+// run's objects (record sets, connections) are released when it ends,
+// without waiting for a full garbage collection.
+void BeginRunHandles(lua_State* L);
+void ReleaseRunHandles(lua_State* L);
 // The handle at index when it is of the class, else nullptr.
 Handle* TestHandle(lua_State* L, int index, const char* class_name);
 

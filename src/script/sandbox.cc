@@ -169,6 +169,8 @@ LuaStatePtr NewSandboxState() {
   LuaStatePtr state(luaL_newstate());
   if (!state) throw std::bad_alloc();
   lua_State* L = state.get();
+  // Each run leaves short-lived garbage behind: young collections suit it.
+  lua_gc(L, LUA_GCGEN, 0, 0);
   lua_pushcfunction(L, BuildSandbox);
   if (lua_pcall(L, 0, 0, 0) != LUA_OK) {
     std::string message = lua_tostring(L, -1) ? lua_tostring(L, -1) : "unknown error";

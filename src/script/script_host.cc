@@ -118,6 +118,7 @@ RunOutcome RunChunk(lua_State* L) {
   lua_pushcfunction(L, AddTraceback);
   lua_insert(L, function);
   script::ResponseEndedFlag() = false;
+  script::BeginRunHandles(L);
   int status = lua_pcall(L, 0, 0, function);
 
   RunOutcome outcome;
@@ -131,15 +132,16 @@ RunOutcome RunChunk(lua_State* L) {
   return outcome;
 }
 
-// Drops the run's environment from the cached function and collects it, so
-// objects of the request (record sets, connections) are released now.
+// Drops the run's environment from the cached function and releases the
+// objects of the request (record sets, connections) now; the Lua garbage
+// itself goes with the collector's ordinary steps.
 void CleanUp(lua_State* L, int function_ref) {
   lua_rawgeti(L, LUA_REGISTRYINDEX, function_ref);
   lua_pushnil(L);
   lua_setupvalue(L, -2, 1);
   lua_pop(L, 1);
   script::ClearCurrentEnvironment(L);
-  lua_gc(L, LUA_GCCOLLECT);
+  script::ReleaseRunHandles(L);
 }
 
 }  // namespace

@@ -200,6 +200,18 @@ TEST_F(SqliteConnectionTest, WriteRowsIsAllOrNothing) {
   EXPECT_EQ(Count(), 1);
 }
 
+// Statements are prepared once per handle; a change of the table's shape
+// still reaches a repeated statement.
+TEST_F(SqliteConnectionTest, RepeatedStatementsFollowSchemaChanges) {
+  Insert({{"dbName", "a"}});
+  const std::string sql = "SELECT * FROM qvItem";
+  size_t fields = conn_->Query(sql).fields.size();
+  conn_->Query("ALTER TABLE qvItem ADD COLUMN dbExtra text(10)");
+  EXPECT_EQ(conn_->Query(sql).fields.size(), fields + 1);
+  Insert({{"dbName", "b"}, {"dbExtra", "x"}});
+  EXPECT_EQ(conn_->Query(sql).rows.size(), 2u);
+}
+
 TEST_F(SqliteConnectionTest, NestedTransactionsShareTheThreadsHandle) {
   auto other = Connect();  // same thread, same file: same transaction
   conn_->BeginTransaction();

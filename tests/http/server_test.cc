@@ -264,6 +264,16 @@ TEST_F(ServerTest, ScriptRoutingAndMapPath) {
   EXPECT_EQ(Ask(Get("/map.lp")).body, data + "/media/qvtome/x|" + site + "/img/a.png");
 }
 
+// Small files are answered from memory; a changed file is read anew.
+TEST_F(ServerTest, ChangedStaticFileIsServedAnew) {
+  WriteFile(root_ / "site/changing.txt", "first");
+  EXPECT_EQ(Ask(Get("/changing.txt")).body, "first");
+  WriteFile(root_ / "site/changing.txt", "second, longer");
+  EXPECT_EQ(Ask(Get("/changing.txt")).body, "second, longer");
+  fs::remove(root_ / "site/changing.txt");
+  EXPECT_EQ(Ask(Get("/changing.txt")).status, 404);
+}
+
 TEST_F(ServerTest, StaticFilesWithValidators) {
   Reply css = Ask(Get("/style.css"));
   EXPECT_EQ(css.status, 200);

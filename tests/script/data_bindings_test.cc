@@ -53,6 +53,22 @@ TEST_F(DataBindings, RecordSetLoopReadsEveryRow) {
             "first,1,2024-05-06 07:08:09,true;second,nil,2024-01-02,false;nil");
 }
 
+// A script's objects are released when its run ends: a transaction it left
+// open is rolled back at once, not at some later garbage collection.
+TEST_F(DataBindings, ObjectsOfARunAreReleasedWhenItEnds) {
+  Run(R"lua(
+    local conn = Server.CreateObject("ADODB.Connection")
+    conn:Open("qvtest")
+    conn:BeginTrans()
+    conn:execute("INSERT INTO items (dbTitle) VALUES ('never committed')")
+    keep = conn)lua");
+  SqliteConnection conn;
+  conn.Open("qvtest", "", "");
+  EXPECT_EQ(conn.Query("SELECT COUNT(*) FROM items").rows[0][0], Variant(2));
+  conn.Query("INSERT INTO items (dbTitle) VALUES ('after')");
+  EXPECT_EQ(conn.Query("SELECT COUNT(*) FROM items").rows[0][0], Variant(3));
+}
+
 TEST_F(DataBindings, FieldObjectsGiveNameTypeAndSize) {
   EXPECT_EQ(Run(R"lua(
     local conn = Server.CreateObject("ADODB.Connection") conn:Open("qvtest")
