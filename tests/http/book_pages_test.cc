@@ -2,25 +2,18 @@
 // served by a real server on 127.0.0.1 over the seeded demo database, read
 // by an anonymous visitor and by the teacher who owns the course.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 #include <regex>
 #include <string>
 
 #include "core/convert.h"
-#include "engine/datasources.h"
-#include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
-#include "http/http_server.h"
-#include "script/script_host.h"
-#include "test_client.h"
+#include "site_server.h"
 
 namespace qv::http {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::Fetch;
 using testing::Get;
 using testing::Post;
@@ -28,35 +21,13 @@ using testing::Reply;
 
 class BookPages : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = fs::temp_directory_path() / ("qv_book_pages_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    ConfigureDataSources(nullptr, dir_.string());
-    RegisterSqliteEngine();
-    CreateDatabaseIfMissing((dir_ / "qvtome.db").string());
-
-    ServerConfig config;
-    config.port = 0;
-    config.site_dir = QV_SITE_DIR;
-    config.data_dir = dir_.string();
-    config.worker_threads = 2;
-    config.log_to_files = false;
-    scripts_ = new ScriptHost();
-    server_ = new HttpServer(config, [](const std::string& physical, const std::string& path) {
-      scripts_->Run(physical, path);
-    });
-    server_->Start();
-  }
-
+  static void SetUpTestSuite() { site_ = new testing::SiteServer("qv_book_pages"); }
   static void TearDownTestSuite() {
-    server_->Stop();
-    delete server_;
-    delete scripts_;
-    fs::remove_all(dir_);
+    delete site_;
+    site_ = nullptr;
   }
 
-  static Reply Ask(const std::string& request) { return Fetch(server_->port(), request); }
+  static Reply Ask(const std::string& request) { return Fetch(site_->port(), request); }
 
   static std::string Page(const std::string& path, const std::string& cookie = "") {
     Reply reply = Ask(Get(path, cookie.empty() ? "" : "Cookie: " + cookie + "\r\n"));
@@ -77,9 +48,7 @@ class BookPages : public ::testing::Test {
     return text.find(part) != std::string::npos;
   }
 
-  static inline fs::path dir_;
-  static inline ScriptHost* scripts_ = nullptr;
-  static inline HttpServer* server_ = nullptr;
+  static inline testing::SiteServer* site_ = nullptr;
 };
 
 // The demo content is a well-formed tree: child counts, levels and book ids

@@ -2,84 +2,33 @@
 // seeded SQLite database; browsers log in with a session cookie and edit
 // system messages through the message editor.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
 #include "core/convert.h"
-#include "engine/datasources.h"
-#include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
 #include "host/identity.h"
-#include "http/http_server.h"
-#include "script/script_host.h"
-#include "test_client.h"
+#include "site_server.h"
 
 namespace qv::http {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::Fetch;
-using testing::Get;
-using testing::Post;
+using testing::Browser;
 using testing::Reply;
-
-// One browser: keeps the session cookie the server sets.
-class Browser {
- public:
-  explicit Browser(uint16_t port) : port_(port) {}
-
-  Reply Open(const std::string& path) { return Keep(Fetch(port_, Get(path, CookieHeader()))); }
-  Reply Send(const std::string& path, const std::string& form) {
-    return Keep(
-        Fetch(port_, Post(path, "application/x-www-form-urlencoded", form, CookieHeader())));
-  }
-  Reply LogIn(const std::string& path, const std::string& user, const std::string& password) {
-    return Send(path, "qvTomeLogin=true&qvTomeUserID=" + user + "&qvTomePassword=" + password);
-  }
-  const std::string& cookie() const { return cookie_; }
-
- private:
-  std::string CookieHeader() const { return cookie_.empty() ? "" : "Cookie: " + cookie_ + "\r\n"; }
-  Reply Keep(Reply reply) {
-    const std::string set = reply.Header("set-cookie");
-    if (!set.empty()) cookie_ = set.substr(0, set.find(';'));
-    return reply;
-  }
-
-  uint16_t port_;
-  std::string cookie_;
-};
 
 class SiteEndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    data_ = fs::temp_directory_path() / ("qvtome_site_e2e_" + std::to_string(::getpid()));
-    fs::remove_all(data_);
-    ConfigureDataSources(nullptr, data_.string());
-    RegisterSqliteEngine();
-    CreateDatabaseIfMissing((data_ / "qvtome.db").string());
+    site_ = new testing::SiteServer("qvtome_site_e2e");
     Query(
         "INSERT INTO qvAuthUser (dbUserID, dbPassword, dbPasswordType, dbMajorGroup,"
         " dbFullName_e, dbFullName_n) VALUES ('editor', '" +
         EncodePassword("second-pass") + "', 0, '99', 'Second Editor', 'Tweede Redacteur')");
-
-    ServerConfig config;
-    config.port = 0;
-    config.site_dir = QV_SITE_DIR;
-    config.data_dir = data_.string();
-    config.worker_threads = 2;
-    config.log_to_files = false;
-    server_ = new HttpServer(config, [](const std::string& physical, const std::string& path) {
-      ScriptHost().Run(physical, path);
-    });
-    server_->Start();
   }
 
   static void TearDownTestSuite() {
-    delete server_;
-    fs::remove_all(data_);
+    delete site_;
+    site_ = nullptr;
   }
 
   static std::string Query(const std::string& sql) {
@@ -104,12 +53,11 @@ class SiteEndToEnd : public ::testing::Test {
     return text.find(part) != std::string::npos;
   }
 
-  static inline fs::path data_;
-  static inline HttpServer* server_ = nullptr;
+  static inline testing::SiteServer* site_ = nullptr;
 };
 
 TEST_F(SiteEndToEnd, AdministratorLogsInEditsAMessageAndLogsOut) {
-  Browser browser(server_->port());
+  Browser browser(site_->port());
   const std::string id = IdOf("SiteMsgAll");
   const std::string page = "/msgedit.lp?id=" + id;
 
@@ -144,7 +92,7 @@ TEST_F(SiteEndToEnd, AdministratorLogsInEditsAMessageAndLogsOut) {
 }
 
 TEST_F(SiteEndToEnd, SecondBrowserCannotOverwriteAChangeItDidNotSee) {
-  Browser first(server_->port()), second(server_->port());
+  Browser first(site_->port()), second(site_->port());
   const std::string id = IdOf("SiteShow");
   const std::string page = "/msgedit.lp?id=" + id;
   first.LogIn("/login.lp", "admin", "qvtome-admin");

@@ -1,0 +1,86 @@
+// The default site on a real server for end-to-end tests: a fresh data
+// folder with the seeded database, the site of the source tree, a server on
+// 127.0.0.1 with page scripts, stopped and removed again at the end; and a
+// browser that keeps the session cookie the server sets.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "engine/datasources.h"
+#include "engine/init_db.h"
+#include "engine/sqlite_connection.h"
+#include "http/http_server.h"
+#include "script/script_host.h"
+#include "test_client.h"
+
+namespace qv::http::testing {
+
+class SiteServer {
+ public:
+  // `name` names the temporary data folder.
+  explicit SiteServer(const std::string& name)
+      : data_(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))) {
+    std::filesystem::remove_all(data_);
+    std::filesystem::create_directories(data_);
+    ConfigureDataSources(nullptr, data_.string());
+    RegisterSqliteEngine();
+    CreateDatabaseIfMissing((data_ / "qvtome.db").string());
+    ServerConfig config;
+    config.port = 0;
+    config.site_dir = QV_SITE_DIR;
+    config.data_dir = data_.string();
+    config.worker_threads = 2;
+    config.log_to_files = false;
+    server_ = std::make_unique<HttpServer>(
+        config, [this](const std::string& physical, const std::string& path) {
+          scripts_.Run(physical, path);
+        });
+    server_->Start();
+  }
+  ~SiteServer() {
+    server_->Stop();
+    server_.reset();
+    std::filesystem::remove_all(data_);
+  }
+  SiteServer(const SiteServer&) = delete;
+  SiteServer& operator=(const SiteServer&) = delete;
+
+  uint16_t port() const { return server_->port(); }
+
+ private:
+  std::filesystem::path data_;
+  ScriptHost scripts_;
+  std::unique_ptr<HttpServer> server_;
+};
+
+// One browser: keeps the session cookie the server sets.
+class Browser {
+ public:
+  explicit Browser(uint16_t port) : port_(port) {}
+
+  Reply Open(const std::string& path) { return Keep(Fetch(port_, Get(path, CookieHeader()))); }
+  Reply Send(const std::string& path, const std::string& form) {
+    return Keep(
+        Fetch(port_, Post(path, "application/x-www-form-urlencoded", form, CookieHeader())));
+  }
+  Reply LogIn(const std::string& path, const std::string& user, const std::string& password) {
+    return Send(path, "qvTomeLogin=true&qvTomeUserID=" + user + "&qvTomePassword=" + password);
+  }
+  const std::string& cookie() const { return cookie_; }
+
+ private:
+  std::string CookieHeader() const { return cookie_.empty() ? "" : "Cookie: " + cookie_ + "\r\n"; }
+  Reply Keep(Reply reply) {
+    const std::string set = reply.Header("set-cookie");
+    if (!set.empty()) cookie_ = set.substr(0, set.find(';'));
+    return reply;
+  }
+
+  uint16_t port_;
+  std::string cookie_;
+};
+
+}  // namespace qv::http::testing
