@@ -61,3 +61,17 @@ measure() {
 ratio() {
   python3 -c "import sys; a, b = float(sys.argv[1]), float(sys.argv[2]); print(f'{a / b:.2f}' if b else 'n/a')" "$1" "$2"
 }
+
+# A work folder in $work; at exit qvTome (started with its pid in $qv_pid)
+# and nginx are stopped and the folder is removed.
+start_work() {
+  work=$(mktemp -d)
+  qv_pid=""
+  trap cleanup_work EXIT
+}
+
+cleanup_work() {
+  [ -n "$qv_pid" ] && kill "$qv_pid" 2>/dev/null && wait "$qv_pid" 2>/dev/null
+  stop_nginx "$work"
+  rm -rf "$work"
+}

@@ -13,14 +13,7 @@ source bench/lib_load.sh
 bash scripts/install-deps.sh bench >/dev/null
 bash scripts/build.sh bench --target qvtome >/dev/null
 
-work=$(mktemp -d)
-qv_pid=""
-cleanup() {
-  [ -n "$qv_pid" ] && kill "$qv_pid" 2>/dev/null && wait "$qv_pid" 2>/dev/null
-  stop_nginx "$work"
-  rm -rf "$work"
-}
-trap cleanup EXIT
+start_work
 
 # The site under test: the default site plus the 20 KB file and the page
 # that writes it.
