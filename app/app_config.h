@@ -10,7 +10,7 @@
 namespace qv::app {
 
 struct StartupConfig {
-  std::string data_dir;            // absolute
+  std::string data_dir;             // absolute
   std::optional<toml::table> toml;  // the parsed configuration, when there is one
 };
 

@@ -49,7 +49,8 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   qv::http::ServerConfig config =
       qv::http::LoadServerConfig(startup.toml ? &*startup.toml : nullptr);
   config.data_dir = startup.data_dir;
-  if (!startup.toml || !startup.toml->at_path("server.site_dir")) config.site_dir = DefaultSiteDir();
+  if (!startup.toml || !startup.toml->at_path("server.site_dir"))
+    config.site_dir = DefaultSiteDir();
   if (o.site) config.site_dir = *o.site;
   if (o.port) config.port = static_cast<uint16_t>(*o.port);
   if (o.bind) config.address = *o.bind;
@@ -58,10 +59,10 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   std::filesystem::create_directories(std::filesystem::path(config.data_dir) / "media" / "qvtome");
 
   qv::ScriptHost scripts({.debug = config.debug});
-  qv::http::HttpServer server(config, [&scripts](const std::string& physical,
-                                                 const std::string& virtual_path) {
-    scripts.Run(physical, virtual_path);
-  });
+  qv::http::HttpServer server(
+      config, [&scripts](const std::string& physical, const std::string& virtual_path) {
+        scripts.Run(physical, virtual_path);
+      });
   server.Start();
   server.StopOnSignals();
   std::cout << "qvTome serving " << config.site_dir << " on http://" << config.address << ":"
