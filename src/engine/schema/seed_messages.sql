@@ -302,3 +302,4 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SitePageOf'
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBadTable', '<p class="qvError">There is no registered book table of this name.</p>', '<p class="qvError">Er is geen geregistreerde boektabel met deze naam.</p>', 1016);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNoBooks', '<p class="qvError">No book has been registered in this table yet.</p>', '<p class="qvError">In deze tabel is nog geen boek geregistreerd.</p>', 1017);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteSkipToContents', 'Skip to the contents', 'Naar de inhoudsopgave', 1018);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMessagesTitle', 'System messages', 'Systeemberichten', 1019);
