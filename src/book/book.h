@@ -42,7 +42,8 @@ class Book : public Object {
   // or an id that is not a whole number reports "ErrorNoPage" (or
   // "ErrorBookNotFound" for -B) and leaves the previous page state.
   void OpenPage(const std::string& strTableName, const std::string& DefaultID = "0");
-  // Loads page strID of the open table exactly (a negative id is a row id).
+  // Loads page strID of the open table exactly (a negative id is a row id;
+  // its miss is still reported as "ErrorBookNotFound").
   void ReOpenPage(const std::string& strID);
   // On a plain view (no "qvAction", "id" >= 1) of a page with children,
   // descends to its first child; otherwise, or when no child row exists,

@@ -42,9 +42,9 @@ inline std::string LanguageField(const std::string& stem, const std::string& suf
 // Reads page ID of TableName into objRS (updatable) and the page state.
 // Unless blnExact, a negative ID -B reads the first top page of book B and
 // ID becomes that page's id. Reports "ErrorNoPage" (writing " [ID]",
-// HTML-encoded, when blnShowError) or "ErrorBookNotFound" and leaves the
-// state as it was when no row matches or ID is not a whole number. Returns
-// whether the page was loaded.
+// HTML-encoded, when blnShowError), or "ErrorBookNotFound" for a negative
+// ID, and leaves the state as it was when no row matches or ID is not a
+// whole number. Returns whether the page was loaded.
 bool LoadPage(bool blnExact);
 // The registry row of lBookID: owner, code, titles, formats, level limits,
 // and BookAuthorization by the first rule that holds (owner or author list,

@@ -138,14 +138,16 @@ bool LoadPage(bool blnExact) {
     ReportNoPage(s.ID);
     return false;
   }
-  const bool first_of_book = *id < 0 && !blnExact;
+  // A negative id names a book: unless blnExact it reads that book's first
+  // top page, and a miss is reported as a missing book either way.
+  const bool names_book = *id < 0;
   const std::string condition =
-      first_of_book ? " Where dbPID=" + SqlInteger(Variant(*id)) + " order by dbOrder,id"
-                    : " Where id=" + SqlInteger(Variant(*id));
+      names_book && !blnExact ? " Where dbPID=" + SqlInteger(Variant(*id)) + " order by dbOrder,id"
+                              : " Where id=" + SqlInteger(Variant(*id));
   SharedAspProc().dbOpen(s.TableName, "*", condition, true);
   const auto& rs = s.objRS;
   if (!rs || rs->EOF_()) {
-    if (first_of_book) {
+    if (names_book) {
       ReportError("ErrorBookNotFound", true);
     } else {
       ReportNoPage(s.ID);

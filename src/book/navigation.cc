@@ -154,6 +154,7 @@ void WriteLink(const Variant& id, const Variant& text, bool hasChildren, int pag
                const Variant& urlLink, bool isEdit, int /*level*/, const std::string& params) {
   const SharedState& s = State();
   std::string shown = TitleText(text);
+  // An empty address (as an edit form may store it) is no external link.
   if (!urlLink.IsNull() && !Trim(NullToStr(urlLink)).empty()) {
     ResponseWrite("<a href=\"" + ExpandLinkPlaceholders(NullToStr(urlLink)) + "\">" + shown +
                   "</a> ");
@@ -230,8 +231,9 @@ void Book::GoUp(const std::string& strTitle) {
   book::WritePlainPageLink(target, strTitle);
 }
 
+// Written also while an error is pending: after a failed action the link is
+// the way back to the page as first opened. Nothing without an open page.
 void Book::GoRefresh(const std::string& strTitle) {
-  if (book::NavigationBlocked("GoRefresh")) return;
   const SharedState& s = State();
   std::optional<int64_t> target = s.lngOpenID;
   if (book::RequestValue("qvAction") == "add") target = book::WholeNumber(s.ID);

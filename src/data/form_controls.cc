@@ -135,15 +135,14 @@ Array* PrepareChoices(const Variant& choices, const char* error, const char* deb
     return nullptr;
   }
   Array& array = *choices.AsArray();
-  form::FillChoiceValues(array);
-  if (State().IsDebug) {
+  if (State().IsDebug) {  // the choices as the caller gave them
     DebugPrint(debug_label, btnName);
     DebugPrint("Array len", Variant(static_cast<long long>(array.UBound(2))));
     for (size_t i = 0; i < form::ChoiceCount(array); ++i) {
-      DebugPrint("  Array[" + HtmlEncode(form::ChoiceText(array, i)) + "]",
-                 form::ChoiceValue(array, i));
+      DebugPrint("  Array[" + HtmlEncode(form::ChoiceText(array, i)) + "]", array.at(1, i));
     }
   }
+  form::FillChoiceValues(array);
   return &array;
 }
 

@@ -157,12 +157,19 @@ Variant TypedValue(const Field& field, const Variant& given, const std::string& 
   return given;
 }
 
-// The value stored for `given`: text fields keep their first DefinedSize
-// characters; empty is Null for text and dates, else 0 (or Null, with
-// null_for_date_names, when the field's name contains "date").
-Variant StoredValue(const Field& field, const Variant& given, bool null_for_date_names) {
+// `given` as text, as the field keeps it: text fields keep their first
+// DefinedSize characters.
+std::string FieldText(const Field& field, const Variant& given) {
   std::string text = ToStr(given);
   if (field.Type == adVarChar && field.DefinedSize > 0) text = FirstChars(text, field.DefinedSize);
+  return text;
+}
+
+// The value stored for `given` (as text: `text`): empty is Null for text
+// and dates, else 0 (or Null, with null_for_date_names, when the field's
+// name contains "date").
+Variant StoredValue(const Field& field, const Variant& given, const std::string& text,
+                    bool null_for_date_names) {
   if (!text.empty()) return TypedValue(field, given, text);
   if (IsTextType(field.Type) || IsDateType(field.Type)) return Null;
   if (null_for_date_names && ToLower(field.Name).find("date") != std::string::npos) return Null;
@@ -175,12 +182,13 @@ void SetEntries(Recordset& rs, const std::vector<Entry>& entries, const RequestV
   for (size_t i = 0; i < entries.size(); ++i) {
     const Entry& e = entries[i];
     const Field field = rs.FieldAt(static_cast<size_t>(rs.FieldIndex(e.name)));
-    Variant stored = StoredValue(field, GivenValue(e, from_request), null_for_date_names);
+    const Variant given = GivenValue(e, from_request);
+    const std::string text = FieldText(field, given);
     if (State().IsDebug) {
       DebugPrint(" for field(" + std::to_string(i) + ")", e.name);
-      DebugPrint(" to value(" + std::to_string(i) + ")", stored);
+      DebugPrint(" to value(" + std::to_string(i) + ")", text);
     }
-    rs.SetValue(field.Name, std::move(stored));
+    rs.SetValue(field.Name, StoredValue(field, given, text, null_for_date_names));
   }
 }
 

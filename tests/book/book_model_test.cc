@@ -113,8 +113,11 @@ TEST_F(OpenPageTest, AnIdThatIsNoWholeNumberNeverReachesSql) {
 TEST_F(OpenPageTest, ReOpenPageTakesTheIdLiterally) {
   book.OpenPage("qvbook", "80");
   Statements().clear();
+  host.response.Clear();
   book.ReOpenPage("-7");
-  EXPECT_EQ(book.GetErrorMsg(), "ErrorNoPage");
+  // A negative id is still reported as a book, without the " [id]" note.
+  EXPECT_EQ(book.GetErrorMsg(), "ErrorBookNotFound");
+  EXPECT_EQ(Output().find(" [-7]"), std::string::npos);
   ASSERT_FALSE(Statements().empty());
   EXPECT_NE(Statements().back().find("Where id=-7"), std::string::npos);
   State().strErrorMsg.clear();
@@ -185,7 +188,7 @@ TEST_F(OpenPageTest, ScriptsOpenAPageAndReadItsProperties) {
       "  .. tostring(b.IsAuthor) .. '|' .. tostring(b.isreaderonly) .. '|' .. "
       "b.thePage('dbTitle_e')\n"
       "  .. '|' .. b.GetPageNo .. ']')\n"
-      "b:ReOpenPage(-3) Response.Write(b.GetErrorMsg)");
+      "b:ReOpenPage(3) Response.Write(b.GetErrorMsg)");
   EXPECT_NE(out.find("[73|7|false|true|false|First|]"), std::string::npos) << out;
   EXPECT_NE(out.find("ErrorNoPage"), std::string::npos);
 }

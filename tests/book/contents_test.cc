@@ -135,6 +135,10 @@ TEST_F(ContentsTest, ExternalLinksReplaceThePlaceholders) {
   host.response.Clear();
   book.ListContents(0, 0, true);  // editors also get a link to the page itself
   EXPECT_TRUE(Shows("<a href=\"/site/book.lp?f=\">Beta [2]</a> <a href=\"/site/book.lp?id=13\""));
+  Exec("UPDATE qvbook SET dbURLLink='' WHERE ID=13");  // an emptied field links the page
+  host.response.Clear();
+  book.ListContents();
+  EXPECT_TRUE(Shows("<a href=\"/site/book.lp?id=13\" target=\"_self\">Beta</a>"));
 }
 
 TEST_F(ContentsTest, DownloadFormLinksCarryThePageAttributes) {

@@ -107,6 +107,21 @@ TEST_F(DisplayTest, ActionsReplaceOrPrecedeThePage) {
                 GetMsg("msgPageNotFinished", 1) + "<br>two<qvTmEnd>");
 }
 
+TEST_F(DisplayTest, ADeletedPageLeavesOnlyALinkToItsParent) {
+  Query("id=12&qvAction=delete&qvDnLd=qvTm");
+  Book page;
+  page.OpenPage("qvbook");
+  page.OpenBook();
+  host.response.Clear();
+  State().blnPageDeleted = true;  // as the delete operation leaves it
+  page.ShowPage();
+  EXPECT_EQ(Output(),
+            "<qvTmStart qvType=\"0\" qvTome=\"1\" qvLevel=\"2\" qvMediaDir=\"\">"
+            "<a href=\"" +
+                State().ThisURL + "?id=10\"><br>" + GetMsg("msgPageDeleted", 1) + "<br></a>");
+  EXPECT_FALSE(State().blnShowBody || State().blnShowContents);
+}
+
 TEST_F(DisplayTest, BulletinShowsEveryMessageWithTheBulletinOwner) {
   Add(20, -1, 4, "Board", 1, 2);
   Add(22, 20, 5, "msg2", 2);

@@ -83,6 +83,15 @@ TEST_F(LibraryTest, TheRecordShowsItsFieldsTypeAndEncodedHoldings) {
   EXPECT_EQ(shown.find("<form"), std::string::npos);  // not library staff
 }
 
+TEST_F(LibraryTest, SecondAndOtherLanguageFieldsAreLabelledApart) {
+  Exec("UPDATE qvlibrary SET dbAuthor_n='Hecht NL' WHERE ID=91");
+  State().SecondLanguage = "n";
+  State().strOtherLanguage = "n";
+  EXPECT_NE(Show(91).find(Label("dbauthor") + "Hecht<br><b>" + GetMsg("dbauthor", 2) +
+                          ":</b> Hecht NL<br><b>" + GetMsg("dbauthor", 1) + "(2):</b> Hecht NL"),
+            std::string::npos);
+}
+
 TEST_F(LibraryTest, TheFormOffersOwnersTheirOwnHoldingsAndManagersAll) {
   AddHolding("own1", "C9", "_not_borrow_");
   LogIn("own1", "", "lib_owner");
@@ -138,6 +147,7 @@ TEST_F(LibraryTest, OutsidersAndBadValuesChangeNothing) {
     Show(91, {{"dbBID", bid}, {"dbCallNo", "C1"}, {"dbBorrowDate", date}});
     EXPECT_EQ(State().strErrorMsg, "ErrorHoldingInvalid") << bid;
   }
+  EXPECT_NE(GetMsg("ErrorHoldingInvalid", 1), "errorholdinginvalid");  // a seeded message
   EXPECT_EQ(Exec("SELECT ID FROM qvlibrary_").rows.size(), 1u);
   EXPECT_EQ(Holdings("AND dbCallNo='C1' AND dbBorrowDate IS NOT NULL"), 1u);
 }

@@ -191,6 +191,17 @@ TEST_F(NavigationTest, UpAndRefreshReturnToThePageAsFirstOpened) {
             "<a href=\"/site/book.lp?id=13\" target=\"_self\">Again</a>");
 }
 
+TEST_F(NavigationTest, RefreshLeadsBackAfterAFailedActionButNeedsAnOpenPage) {
+  book.GoRefresh("Again");  // nothing opened yet
+  EXPECT_EQ(Output(), "");
+  EXPECT_EQ(book.GetErrorMsg(), "");
+  OpenAsReader("16");
+  ReportError("ErrorAuthNoList", false);
+  book.GoUp("Up");
+  book.GoRefresh("Again");
+  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=16\" target=\"_self\">Again</a>");
+}
+
 TEST_F(NavigationTest, NoTopOrUpForBookRequestsAndTopPages) {
   Open("-1", "student", "readers");  // the book's first page: 10
   book.GoTop("Top");

@@ -40,23 +40,14 @@ TEST(Numbers, ParsingAndRounding) {
   EXPECT_FALSE(ToBoolean(Variant(0)));
 }
 
-TEST(Dates, SerialDaysFrom1899) {
+TEST(Dates, SerialDaysFrom1899AndTheirText) {
   EXPECT_EQ(MakeDate({1899, 12, 30, 0, 0, 0}).serial, 0);
   EXPECT_EQ(MakeDate({1900, 1, 1, 0, 0, 0}).serial, 2);
   EXPECT_EQ(MakeDate({2000, 1, 1, 12, 0, 0}).serial, 36526.5);
-  DateParts p = SplitDate(MakeDate({2026, 2, 28, 23, 59, 59}));
-  EXPECT_EQ(p.year, 2026);
-  EXPECT_EQ(p.month, 2);
-  EXPECT_EQ(p.day, 28);
-  EXPECT_EQ(p.hour, 23);
-  EXPECT_EQ(p.second, 59);
-}
-
-TEST(Dates, FormatsDropMidnight) {
-  EXPECT_EQ(FormatDate(MakeDate({2024, 2, 29, 0, 0, 0})), "2024-02-29");
-  EXPECT_EQ(FormatDate(MakeDate({2024, 2, 29, 8, 5, 3})), "2024-02-29 08:05:03");
+  // The last second of a day does not round into the next one.
+  EXPECT_EQ(FormatDate(MakeDate({2026, 2, 28, 23, 59, 59})), "2026-02-28 23:59:59");
+  EXPECT_EQ(FormatDate(MakeDate({2024, 2, 29, 0, 0, 0})), "2024-02-29");  // midnight dropped
   EXPECT_EQ(FormatDateTime(MakeDate({2024, 2, 29, 0, 0, 0})), "2024-02-29 00:00:00");
-  EXPECT_EQ(DateSerialText(MakeDate({2000, 1, 1, 12, 0, 0})), "36526.5");
   // Stamps keep at most 15 characters of the day count.
   EXPECT_EQ(DateSerialText(Date{46362.543217592593}), "46362.543217592");
 }
@@ -67,18 +58,14 @@ TEST(Dates, ParsingPostedText) {
   EXPECT_EQ(ParseDate(" 2024-03-01T07:30:15 ")->serial, MakeDate({2024, 3, 1, 7, 30, 15}).serial);
   EXPECT_EQ(ParseDate("10:15")->serial, MakeDate({1899, 12, 30, 10, 15, 0}).serial);
   EXPECT_FALSE(ParseDate("2023-02-29"));
-  EXPECT_FALSE(ParseDate("2024-13-01"));
-  EXPECT_FALSE(ParseDate("yesterday"));
   EXPECT_FALSE(ParseDate("2024-03-01 25:00"));
+  EXPECT_FALSE(ParseDate("yesterday"));
   EXPECT_FALSE(ParseDate(""));
   EXPECT_THROW(ToDate(Variant("soon")), TypeMismatch);
 }
 
-TEST(Text, Helpers) {
+TEST(Text, ReplacementContainingThePatternIsNotRescanned) {
   EXPECT_EQ(ReplaceAll("a%b%", "%", "%25"), "a%25b%25");
-  EXPECT_EQ(Trim("  x y "), "x y");
-  EXPECT_TRUE(EqualsNoCase("BtnSave", "btnsave"));
-  EXPECT_EQ(ToLower("MyBook"), "mybook");
 }
 
 }  // namespace

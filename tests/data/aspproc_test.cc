@@ -32,6 +32,7 @@ class AspProcTest : public ::testing::Test {
 };
 
 TEST_F(AspProcTest, DbOpenSharesTheRecordSetAndWalksIt) {
+  ap.dbClose();  // nothing open yet: nothing happens
   ap.dbOpen("qvAuthBook", "*", "");
   EXPECT_EQ(Statements(), std::vector<std::string>{"SELECT * FROM qvAuthBook "});
   EXPECT_EQ(ap.RecordSet(), State().objRS);

@@ -128,5 +128,19 @@ TEST_F(FormControlsTest, ChoicesSelectEachStoredValueAndNeedAnArray) {
   EXPECT_EQ(Out(), "Error, no choice array for drop down.Error, no choice array for check list.");
 }
 
+TEST_F(FormControlsTest, DebugTraceShowsTheChoicesAsGiven) {
+  ap.SetSkipLinkForm(true);
+  const Variant choices = Choices();
+  State().IsDebug = true;
+  ap.dbLinkCheckList("dbChoice", choices, true);
+  EXPECT_EQ(Out(),
+            "<br>(dbLinkCheckList): Name= [dbChoice]<br>Array len= [3]"
+            "<br>  Array[A]= [a]<br>  Array[B]= [b]<br>  Array[AB]= [ab]<br>  Array[Other]= []"
+            "<br> <input type=\"checkbox\" name=\"dbChoice\" value=\"a\" checked>A"
+            "<br> <input type=\"checkbox\" name=\"dbChoice\" value=\"b\" checked>B"
+            "<br> <input type=\"checkbox\" name=\"dbChoice\" value=\"ab\">AB"
+            "<br> <input type=\"checkbox\" name=\"dbChoice\" value=\"Other\">Other");
+}
+
 }  // namespace
 }  // namespace qv

@@ -167,6 +167,23 @@ TEST_F(LoginTest, NetworkLoginDropsTheDomain) {
   }
 }
 
+// A form row skipped by the exact check leaves the network step its turn; a
+// refused form login ends the attempt before it.
+TEST_F(LoginTest, FormStepComesBeforeTheNetworkStep) {
+  Post(host, "ALICE", "secret");
+  host.request.SetServerVariable("AUTH_USER", "CAMPUS\\lanonly.l");
+  ap.dbLogin();
+  EXPECT_EQ(Key("AuthUserID"), "lanonly");
+
+  NextRequest next;
+  Post(next.host, "alice", "wrong");
+  next.host.request.SetServerVariable("AUTH_USER", "alice.l");
+  AspProc proc;
+  proc.dbLogin(true);
+  EXPECT_FALSE(proc.hasLogin());
+  EXPECT_EQ(proc.LoginMsg(), "Login failed");
+}
+
 TEST_F(LoginTest, NetworkOnlySiteAnswers401AndPostingAgentIsNoLogin) {
   State().LANLoginOnly = true;
   EXPECT_THROW(ap.dbLogin(), ResponseEnded);

@@ -98,6 +98,23 @@ TEST_F(WriteBackTest, EmptyValuesTruncationAndTypes) {
   EXPECT_EQ(Cell("dbContent_e", 1), Variant(long_text));
 }
 
+TEST_F(WriteBackTest, DebugTraceShowsEachValueAsTextBeforeItIsStored) {
+  State().IsDebug = true;
+  ap.dbUpdate("qvbook", "WHERE ID=1",
+              Fields({{"dbGroup", " "}, {"dbDate", "2024-03-05 10:20:00"}, {"dbOwnerID", "u1"}}),
+              false, false);
+  const std::string trace = host.response.Text();
+  EXPECT_NE(trace.find("<br>  Array(0)= [ ]<br>  Array(1)= [2024-03-05 10:20:00]"),
+            std::string::npos);
+  EXPECT_NE(trace.find("<br>begin to update or create= []"), std::string::npos);
+  EXPECT_NE(trace.find("<br> for field(0)= [dbGroup]<br> to value(0)= []"
+                       "<br> for field(1)= [dbDate]<br> to value(1)= [2024-03-05 10:20:00]"
+                       "<br> for field(2)= [dbOwnerID]<br> to value(2)= [u1]"),
+            std::string::npos)
+      << trace;
+  EXPECT_EQ(Cell("dbGroup", 1), Variant(0));
+}
+
 TEST_F(WriteBackTest, NoMatchingRowAddsOnlyWhenAllowed) {
   auto fields = Fields({{"dbTitle_e", "Three"}});
   EXPECT_EQ(ap.dbUpdate("qvbook", "WHERE ID=-1", fields), -1);

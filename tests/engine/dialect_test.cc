@@ -34,8 +34,7 @@ TEST_P(TranslateTest, RewritesOnlyTheDesktopConstructs) {
 
 INSTANTIATE_TEST_SUITE_P(
     NullComparisons, TranslateTest,
-    testing::Values(Case{"SELECT * FROM t WHERE a=null", "SELECT * FROM t WHERE a IS NULL"},
-                    Case{"WHERE a = Null and b<>null", "WHERE a IS NULL and b IS NOT NULL"},
+    testing::Values(Case{"WHERE a = Null and b<>null", "WHERE a IS NULL and b IS NOT NULL"},
                     Case{"where dbPassword=Null and x=1", "where dbPassword IS NULL and x=1"},
                     // In an UPDATE's SET list "= null" assigns.
                     Case{"UPDATE t SET a = null, b=Null WHERE c = null",
@@ -99,11 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
 // Every construct inside a string literal, quoted name or comment stays.
 INSTANTIATE_TEST_SUITE_P(
     Literals, TranslateTest,
-    testing::Values(Case{"WHERE a='= null'", "WHERE a='= null'"},
-                    Case{"WHERE a='x <> null'", "WHERE a='x <> null'"},
-                    Case{"WHERE a='Now()'", "WHERE a='Now()'"},
-                    Case{"WHERE a='Date() + Time()'", "WHERE a='Date() + Time()'"},
-                    Case{"WHERE a='Time()' OR b='Date()'", "WHERE a='Time()' OR b='Date()'"},
+    testing::Values(Case{"WHERE a='= null' OR b='x <> null'", "WHERE a='= null' OR b='x <> null'"},
+                    Case{"WHERE a='Now()' OR b='Date() + Time()' OR c='Time()'",
+                         "WHERE a='Now()' OR b='Date() + Time()' OR c='Time()'"},
                     Case{"WHERE a='delete * from t'", "WHERE a='delete * from t'"},
                     Case{"WHERE a='len(x)' AND b='true'", "WHERE a='len(x)' AND b='true'"},
                     Case{"WHERE a='it''s = null' AND b=null",
@@ -115,15 +112,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"SELECT 1 /* true */", "SELECT 1 /* true */"},
                     Case{"WHERE a='unterminated = null", "WHERE a='unterminated = null"}));
 
-TEST(CheckSingleStatementTest, AllowsOneStatementWithTrailingBlanks) {
-  EXPECT_NO_THROW(CheckSingleStatement("SELECT 1"));
+TEST(CheckSingleStatementTest, RefusesOnlyASecondStatement) {
   EXPECT_NO_THROW(CheckSingleStatement("SELECT 1;  \n"));
   EXPECT_NO_THROW(CheckSingleStatement("SELECT 1; -- done"));
   EXPECT_NO_THROW(CheckSingleStatement("SELECT ';x' FROM t WHERE a = \"b;c\""));
-}
-
-TEST(CheckSingleStatementTest, RefusesASecondStatement) {
-  EXPECT_THROW(CheckSingleStatement("SELECT 1; DROP TABLE t"), DatabaseError);
   EXPECT_THROW(CheckSingleStatement("SELECT 1;DELETE FROM t;"), DatabaseError);
   try {
     CheckSingleStatement("SELECT * FROM t WHERE a='x'; DELETE FROM t");

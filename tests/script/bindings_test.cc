@@ -9,6 +9,10 @@ namespace {
 
 using HostObjectBindings = ScriptTest;
 
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 TEST_F(HostObjectBindings, RequestReadsEveryCollection) {
   host_->request.SetQueryString("id=3&x=a+b&x=c");
   host_->request.AddForm("title", "T");
@@ -31,8 +35,6 @@ TEST_F(HostObjectBindings, BinaryReadReturnsTheCountReadAsSecondResult) {
 
 TEST_F(HostObjectBindings, SessionValuesAndTimeout) {
   Run("Session.Value('user', 'u1') Session('n', 5) Session.Timeout = 30");
-  EXPECT_EQ(ToStr(host_->session.Value("user")), "u1");
-  EXPECT_EQ(host_->session.Timeout(), 30);
   EXPECT_EQ(Run("Response.Write(Session.Value('user') .. Session('n') .. Session.Timeout"
                 ".. '[' .. Session.Value('never') .. ']')"),
             "u1530[]");
@@ -46,9 +48,8 @@ TEST_F(HostObjectBindings, ServerAndResponseMembers) {
             (site_ / "images/x.gif").string());
   Run("Response.Status = '401 Unauthorized'");
   EXPECT_EQ(host_->response.Status(), "401 Unauthorized");
-  EXPECT_NE(ErrorOf("local s = Response.Status").find("write-only"), std::string::npos);
-  EXPECT_NE(ErrorOf("Response.Flush()").find("'Flush' is not a member of qvTome.Response"),
-            std::string::npos);
+  EXPECT_TRUE(Has(ErrorOf("local s = Response.Status"), "write-only"));
+  EXPECT_TRUE(Has(ErrorOf("Response.Flush()"), "'Flush' is not a member of qvTome.Response"));
 }
 
 using ValueBindings = ScriptTest;
@@ -81,7 +82,7 @@ TEST_F(ValueBindings, SequenceOfPairsBecomesTwoRowArray) {
 TEST_F(ValueBindings, NilAndTablesThatAreNoSequence) {
   Run("Session.Value('x', nil)");
   EXPECT_TRUE(host_->session.Value("x").IsEmpty());
-  EXPECT_NE(ErrorOf("Session.Value('x', {a = 1})").find("must be a sequence"), std::string::npos);
+  EXPECT_TRUE(Has(ErrorOf("Session.Value('x', {a = 1})"), "must be a sequence"));
   EXPECT_NE(ErrorOf("Session.Value('x', print or function() end)"), "");
 }
 
@@ -94,21 +95,16 @@ TEST_F(SysVarBindings, PropertiesGoThroughTheComponentsSetters) {
                 "Response.Write(sv.TableName .. ' ' .. sv.FirstLanguage .."
                 "' ' .. sv.LogLevel .. ' ' .. tostring(sv.ShowMark) .. ' ' .. sv.Verion)"),
             "mybook n 2 false 1.10");
-}
-
-TEST_F(SysVarBindings, NamesMatchExactlyOrWithoutCase) {
   EXPECT_EQ(Run("local sv = qvTome.SysVar() sv.tablename = 'A' Response.Write(sv.TABLENAME)"), "a");
 }
 
 TEST_F(SysVarBindings, PropertyKindsAndMisuseGiveClearErrors) {
-  EXPECT_NE(ErrorOf("qvTome.SysVar().ThisURL = 'x'").find("'ThisURL' of qvTome.SysVar cannot be"),
-            std::string::npos);
-  EXPECT_NE(ErrorOf("local x = qvTome.SysVar().MaintenanceMsg").find("write-only"),
-            std::string::npos);
-  EXPECT_NE(ErrorOf("qvTome.SysVar().PageLevelMax = 40000").find("Overflow"), std::string::npos);
-  EXPECT_NE(ErrorOf("qvTome.SysVar().Init('x')").find("call methods with ':'"), std::string::npos);
-  EXPECT_NE(ErrorOf("qvTome.Folder()").find("qvTome.Folder is not available yet"),
-            std::string::npos);
+  EXPECT_TRUE(
+      Has(ErrorOf("qvTome.SysVar().ThisURL = 'x'"), "'ThisURL' of qvTome.SysVar cannot be"));
+  EXPECT_TRUE(Has(ErrorOf("local x = qvTome.SysVar().MaintenanceMsg"), "write-only"));
+  EXPECT_TRUE(Has(ErrorOf("qvTome.SysVar().PageLevelMax = 40000"), "Overflow"));
+  EXPECT_TRUE(Has(ErrorOf("qvTome.SysVar().Init('x')"), "call methods with ':'"));
+  EXPECT_TRUE(Has(ErrorOf("qvTome.Folder()"), "qvTome.Folder is not available yet"));
 }
 
 TEST_F(SysVarBindings, WebClassHostObjectsTakeTheGlobals) {

@@ -13,12 +13,9 @@ namespace {
 
 using Unwinding = ScriptTest;
 
-TEST_F(Unwinding, EndStopsTheScriptAndKeepsWhatWasWritten) {
+TEST_F(Unwinding, EndAndRedirectStopTheScript) {
   EXPECT_THROW(Run("Response.Write('a') Response.End() Response.Write('b')"), ResponseEnded);
   EXPECT_EQ(host_->response.Text(), "a");
-}
-
-TEST_F(Unwinding, RedirectStopsTheScript) {
   EXPECT_THROW(Run("Response.Redirect('next.lp?id=2') Response.Write('after')"), ResponseEnded);
   EXPECT_EQ(host_->response.RedirectUrl(), "next.lp?id=2");
   EXPECT_EQ(host_->response.Text(), "");

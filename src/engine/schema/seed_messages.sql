@@ -303,3 +303,4 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBadTabl
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNoBooks', '<p class="qvError">No book has been registered in this table yet.</p>', '<p class="qvError">In deze tabel is nog geen boek geregistreerd.</p>', 1017);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteSkipToContents', 'Skip to the contents', 'Naar de inhoudsopgave', 1018);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMessagesTitle', 'System messages', 'Systeemberichten', 1019);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorHoldingInvalid', '<p class="qvError">The holding was not saved: choose a holder and enter a valid date.</p>', '<p class="qvError">Het exemplaar is niet opgeslagen: kies een houder en vul een geldige datum in.</p>', 321);
