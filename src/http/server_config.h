@@ -3,7 +3,8 @@
 // Every key is optional; a missing key keeps the default below. The keys:
 //
 //   address = "127.0.0.1"        port = 8080 (0 picks a free port)
-//   io_threads = 2               worker_threads = 8      queue_limit = 256
+//   io_threads = 2               worker_threads = 2 per core, at least 4
+//   queue_limit = 256
 //   max_header_bytes = 16384     max_body_bytes = 8388608
 //   max_connections = 512
 //   header_timeout = 10          body_timeout = 60       idle_timeout = 30
@@ -19,6 +20,9 @@
 // throws std::runtime_error naming the key when a value has the wrong type
 // or is out of range.
 #pragma once
+
+#include <algorithm>
+#include <thread>
 
 #include <chrono>
 #include <cstdint>
@@ -37,7 +41,9 @@ struct ServerConfig {
   std::string address = "127.0.0.1";
   uint16_t port = 8080;
   int io_threads = 2;
-  int worker_threads = 8;
+  // Page scripts mostly compute; a few more workers than cores cover the
+  // ones waiting on the database without thrashing the scheduler.
+  int worker_threads = std::max(4, 2 * static_cast<int>(std::thread::hardware_concurrency()));
   // Requests waiting for a worker; past it the answer is 503.
   int queue_limit = 256;
 
