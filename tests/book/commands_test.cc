@@ -37,27 +37,21 @@ class CommandsTest : public BookTest {
   Book book;  // clears blnConfirmScriptShown
 };
 
-TEST_F(CommandsTest, PlainCommandLinksBackToThePage) {
-  book::WriteCommand("edit", "menuEditCurrent");
-  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=12&qvAction=edit\">Edit</a>");
-
-  host.response.Clear();
-  State().TargetFileParam = "&frame=1";
-  book::WriteCommand("add&add=below", "menuEditCurrent");
-  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=12&qvAction=add&add=below&frame=1\">Edit</a>");
-}
-
-TEST_F(CommandsTest, TargetFileIsUsedOnlyWithATargetFrame) {
+// The target file is used only with a target frame.
+TEST_F(CommandsTest, CommandLinksGoBackToThePageOrToTheTargetFrame) {
   State().TargetFile = "main.lp";
   book::WriteCommand("edit", "menuEditCurrent");
-  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=12&qvAction=edit\">Edit</a>");
+  EXPECT_EQ(Take(), "<a href=\"/site/book.lp?id=12&qvAction=edit\">Edit</a>");
 
-  host.response.Clear();
+  State().TargetFileParam = "&frame=1";
+  book::WriteCommand("add&add=below", "menuEditCurrent");
+  EXPECT_EQ(Take(), "<a href=\"/site/book.lp?id=12&qvAction=add&add=below&frame=1\">Edit</a>");
+  State().TargetFileParam = "";
+
   State().TargetFrame = "body";
   book::WriteCommand("edit", "menuEditCurrent");
-  EXPECT_EQ(Output(), "<a href=\"main.lp?id=12&qvAction=edit\" target=\"body\">Edit</a>");
+  EXPECT_EQ(Take(), "<a href=\"main.lp?id=12&qvAction=edit\" target=\"body\">Edit</a>");
 
-  host.response.Clear();
   book::WriteCommand("delete", "MenuDelete");
   EXPECT_EQ(Output().substr(0, Output().find("\r\n")),
             "<a href=\"javascript:qvMenuConfirm(&quot;Sure?&quot;,&quot;main.lp?id=12&qvAction="
@@ -85,9 +79,8 @@ TEST_F(CommandsTest, EmptyLabelsEmptyActionsAndDownloadForm) {
   book::WriteCommand("edit", "menuEditCurrent");
   EXPECT_EQ(Output(), "");
   book::WriteCommand("", "MenuDelete");
-  EXPECT_EQ(Output(), "Delete");
+  EXPECT_EQ(Take(), "Delete");
 
-  host.response.Clear();
   Query("qvDnLd=qvTm");
   book::WriteCommand("delete", "MenuDelete");
   SetMsg("URLHelp_e", "help.lp", true);
@@ -99,15 +92,13 @@ TEST_F(CommandsTest, MessageLinksReplaceOrAppendTheParameters) {
   SetMsg("URLUploadFiles_e", "upload.lp?", true);
   SetMsg("MenuUploadFiles_e", "Files", true);
   book::WriteMsgLink("URLUploadFiles", "MenuUploadFiles", "?table=qvbook&id=12");
-  const std::string with_mark = Output();
+  const std::string with_mark = Take();
   EXPECT_EQ(with_mark, "<a href=\"upload.lp?table=qvbook&id=12\">Files</a>");
 
-  host.response.Clear();
   SetMsg("URLUploadFiles_e", "upload.lp", true);
   book::WriteMsgLink("URLUploadFiles", "MenuUploadFiles", "?table=qvbook&id=12");
-  EXPECT_EQ(Output(), with_mark);
+  EXPECT_EQ(Take(), with_mark);
 
-  host.response.Clear();
   SetMsg("URLUploadFiles_e", "", true);
   book::WriteMsgLink("URLUploadFiles", "MenuUploadFiles", "?table=qvbook&id=12");
   EXPECT_EQ(Output(), "");

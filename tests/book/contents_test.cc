@@ -10,15 +10,7 @@ namespace {
 
 using testing::Statements;
 
-class ContentsTest : public testing::CourseTreeTest {
- protected:
-  // Position of text in the output, npos-safe for ordering checks.
-  size_t At(const std::string& text) const {
-    const size_t pos = Output().find(text);
-    EXPECT_NE(pos, std::string::npos) << "missing: " << text << "\nin: " << Output();
-    return pos;
-  }
-};
+using ContentsTest = testing::CourseTreeTest;
 
 TEST_F(ContentsTest, ReaderSeesFinishedCurrentPagesOnly) {
   OpenAsReader("11");

@@ -21,55 +21,21 @@ class CourseTreeTest : public BookTest {
  protected:
   CourseTreeTest() {
     AddBook({.id = 1, .owner = "teacher", .reader_groups = "staff, readers"});
-    AddPage({.id = 10, .pid = -1, .book = 1, .order = 1, .children = 5, .title = "Intro"});
-    AddPage({.id = 11, .pid = 10, .book = 1, .level = 2, .order = 1, .title = "Alpha"});
-    AddPage(
-        {.id = 12, .pid = 10, .book = 1, .level = 2, .order = 2, .type = 255, .title = "Heading"});
-    AddPage(
-        {.id = 13, .pid = 10, .book = 1, .level = 2, .order = 3, .children = 1, .title = "Beta"});
-    AddPage({.id = 16, .pid = 13, .book = 1, .level = 3, .order = 1, .title = "Deep"});
-    AddPage({.id = 14,
-             .pid = 10,
-             .book = 1,
-             .level = 2,
-             .order = 4,
-             .title = "Draft",
-             .finished_e = false});
-    AddPage({.id = 15,
-             .pid = 10,
-             .book = 1,
-             .level = 2,
-             .order = 5,
-             .title = "Old",
-             .expired = "2000-01-01 00:00:00"});
-    AddPage({.id = 20, .pid = -1, .book = 1, .order = 2, .children = 1, .title = "Second"});
-    AddPage({.id = 21, .pid = 20, .book = 1, .level = 2, .order = 1, .title = "Gamma"});
-    AddPage(
-        {.id = 30, .pid = -1, .book = 1, .order = 3, .type = 4, .children = 3, .title = "Board"});
-    AddPage({.id = 31,
-             .pid = 30,
-             .book = 1,
-             .level = 2,
-             .order = 1,
-             .type = 5,
-             .owner = "student",
-             .title = "Msg one"});
-    AddPage({.id = 32,
-             .pid = 30,
-             .book = 1,
-             .level = 2,
-             .order = 2,
-             .type = 5,
-             .owner = "other",
-             .title = "Msg two"});
-    AddPage({.id = 33,
-             .pid = 30,
-             .book = 1,
-             .level = 2,
-             .order = 3,
-             .type = 5,
-             .owner = "student",
-             .title = "Msg three"});
+    Add(10, -1, 1, 1, "Intro", 0, 5);
+    Add(11, 10, 2, 1, "Alpha");
+    Add(12, 10, 2, 2, "Heading", 255);
+    Add(13, 10, 2, 3, "Beta", 0, 1);
+    Add(16, 13, 3, 1, "Deep");
+    Add(14, 10, 2, 4, "Draft");
+    Add(15, 10, 2, 5, "Old");
+    Add(20, -1, 1, 2, "Second", 0, 1);
+    Add(21, 20, 2, 1, "Gamma");
+    Add(30, -1, 1, 3, "Board", 4, 3);
+    Add(31, 30, 2, 1, "Msg one", 5, 0, "student");
+    Add(32, 30, 2, 2, "Msg two", 5, 0, "other");
+    Add(33, 30, 2, 3, "Msg three", 5, 0, "student");
+    Exec("UPDATE qvbook SET dbFinished_e=false WHERE ID=14");
+    Exec("UPDATE qvbook SET dbExpiredDate='2000-01-01 00:00:00' WHERE ID=15");
     State().vImageDir = "img/";
   }
 
@@ -85,6 +51,23 @@ class CourseTreeTest : public BookTest {
   }
   void OpenAsReader(const std::string& id) { Open(id, "student", "readers"); }
   void OpenAsTeacher(const std::string& id) { Open(id, "teacher"); }
+
+  // Position of text in the output, failing the test when it is missing.
+  size_t At(const std::string& text) const {
+    const size_t pos = Output().find(text);
+    EXPECT_NE(pos, std::string::npos) << "missing: " << text << "\nin: " << Output();
+    return pos;
+  }
+
+  // A page of book 1 as drawn above.
+  void Add(int id, int pid, int level, int order, const std::string& title, int type = 0,
+           int children = 0, const std::string& owner = "") {
+    PageRow row{.id = id, .pid = pid, .book = 1, .level = level, .order = order, .type = type};
+    row.children = children;
+    row.owner = owner;
+    row.title = title;
+    AddPage(row);
+  }
 
   Book book;
 };

@@ -35,16 +35,12 @@ class DisplayTest : public BookTest {
 
   // A page of book 1 owned by "tea", ordered by id, titled "T" & id.
   void Add(int id, int pid, int type, const std::string& content, int level = 1, int children = 0) {
-    AddPage({.id = id,
-             .pid = pid,
-             .book = 1,
-             .level = level,
-             .order = id,
-             .type = type,
-             .children = children,
-             .owner = "tea",
-             .title = "T" + std::to_string(id),
-             .content_e = content});
+    PageRow row{.id = id, .pid = pid, .book = 1, .level = level, .order = id, .type = type};
+    row.children = children;
+    row.owner = "tea";
+    row.title = "T" + std::to_string(id);
+    row.content_e = content;
+    AddPage(row);
   }
 
   size_t LoggedReads() { return Exec("SELECT ID FROM qvAuthLog WHERE dbAction=2").rows.size(); }
@@ -162,16 +158,6 @@ TEST_F(DisplayTest, DiscussionCommandsFollowLevelRightsAndReplies) {
   EXPECT_NE(for_author.find(link(30, "edit&reply=y", "menuCommentDiscussion")), std::string::npos);
   EXPECT_EQ(for_author.find(">MenuDelete<"), std::string::npos);  // it has a reply
   EXPECT_NE(Show("id=31").find(link(31, "delete", "MenuDelete")), std::string::npos);
-}
-
-TEST_F(DisplayTest, ScriptsShowThePage) {
-  Query("id=10");
-  const std::string out = RunScript(
-      "qvTome.SysVar():Init('qvtest')\n"
-      "local b = qvTome.Book()\n"
-      "b:OpenPage('qvbook') b:OpenBook() b:ShowPage()\n"
-      "Response.Write('|' .. b.HelpCode)");
-  EXPECT_NE(out.find("<p>EN</p>|read"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Page markup: media placeholders, paths and jumps, display formats.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "book/book.h"
@@ -24,16 +23,11 @@ class MarkupTest : public BookTest {
   }
 
   static std::string Tag(int id) { return "<qvTm.Media(" + std::to_string(id) + ")>"; }
-
-  static long MediaQueries() {
-    return std::count_if(Statements().begin(), Statements().end(),
-                         [](const std::string& sql) { return sql.find("qvmedia") != sql.npos; });
-  }
 };
 
 TEST_F(MarkupTest, MediaTagsAreLookedUpOnceAndAtMost32Times) {
   EXPECT_EQ(book::ExpandMedia("a" + Tag(5) + "b" + Tag(5) + "c", "e"), "a[m5]b[m5]c");
-  EXPECT_EQ(MediaQueries(), 1);
+  EXPECT_EQ(SqlCount("qvmedia"), 1);
   EXPECT_EQ(book::ExpandMedia("<qvTm.Media( 7 )>" + Tag(8), "n"), "[n7][n8]");
 
   Statements().clear();
@@ -41,13 +35,13 @@ TEST_F(MarkupTest, MediaTagsAreLookedUpOnceAndAtMost32Times) {
   for (int id = 1; id <= 40; ++id) forty += Tag(id);
   const std::string expanded = book::ExpandMedia(forty, "e");
   EXPECT_EQ(expanded.find("<qvTm"), expanded.find("[m32]" + Tag(33)) + 5);
-  EXPECT_EQ(MediaQueries(), 32);
+  EXPECT_EQ(SqlCount("qvmedia"), 32);
 }
 
 TEST_F(MarkupTest, BadTagsVanishOrStopTheExpansionWithoutReachingSql) {
   Statements().clear();
   EXPECT_EQ(book::ExpandMedia("x<qvTm.Media(1 or 1=1)>y<qvTm.Media(a)>z" + Tag(999), "e"), "xyz");
-  EXPECT_EQ(MediaQueries(), 1);  // only the whole number 999
+  EXPECT_EQ(SqlCount("qvmedia"), 1);  // only the whole number 999
   EXPECT_EQ(book::ExpandMedia(Tag(1) + "<qvTm.Media(2 " + Tag(3), "e"),
             "[m1]<qvTm.Media(2 " + Tag(3));
   EXPECT_EQ(book::ExpandMedia("<qvTm.Media(2)", "e"), "<qvTm.Media(2)");

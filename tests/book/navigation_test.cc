@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "book/course_tree.h"
 #include "host/identity.h"
 #include "host/messages.h"
-#include "script/script_host.h"
 
 namespace qv {
 namespace {
@@ -17,11 +13,6 @@ using testing::Statements;
 
 class NavigationTest : public testing::CourseTreeTest {
  protected:
-  size_t At(const std::string& text) const {
-    const size_t pos = Output().find(text);
-    EXPECT_NE(pos, std::string::npos) << "missing: " << text << "\nin: " << Output();
-    return pos;
-  }
   bool Lacks(const std::string& text) const { return !Shows(text); }
   std::string NextAndPrevious() {
     host.response.Clear();
@@ -34,10 +25,17 @@ class NavigationTest : public testing::CourseTreeTest {
 // Sibling walk ---------------------------------------------------------------
 
 TEST_F(NavigationTest, ReaderWalkSkipsHeadingsAndHiddenPages) {
+  OpenAsReader("11");
+  EXPECT_EQ(book.GetPageNo(), Variant(""));  // before the walk
+  EXPECT_EQ(NextAndPrevious(), "<a href=\"/site/book.lp?id=13&qvAction=show\">Next</a>");
+  EXPECT_EQ(book.GetPageNo(), Variant(1));
+  Book last;
   OpenAsReader("13");
-  EXPECT_EQ(NextAndPrevious(), "<a href=\"/site/book.lp?id=11&qvAction=show\">Prev</a>");
-  EXPECT_EQ(book.GetPageNo(), Variant(2));
-  EXPECT_EQ(book.GetPageNoTotal(), Variant(2));
+  last.GoNext("Next");
+  last.GoPrevious("Prev");
+  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=11&qvAction=show\">Prev</a>");
+  EXPECT_EQ(last.GetPageNo(), Variant(2));
+  EXPECT_EQ(last.GetPageNoTotal(), Variant(2));
 }
 
 TEST_F(NavigationTest, EditorWalkCountsUnfinishedAndExpiredPages) {
@@ -48,20 +46,12 @@ TEST_F(NavigationTest, EditorWalkCountsUnfinishedAndExpiredPages) {
   EXPECT_EQ(book.GetPageNoTotal(), Variant(4));
 }
 
-TEST_F(NavigationTest, FirstPageHasNoPreviousAndNextSkipsTheHeading) {
-  OpenAsReader("11");
-  EXPECT_EQ(book.GetPageNo(), Variant(""));  // before the walk
-  EXPECT_EQ(NextAndPrevious(), "<a href=\"/site/book.lp?id=13&qvAction=show\">Next</a>");
-  EXPECT_EQ(book.GetPageNo(), Variant(1));
-}
-
 TEST_F(NavigationTest, BulletinMessagesOfOthersAreSkippedForNonAuthors) {
   Open("31", "student", "readers");
   EXPECT_EQ(NextAndPrevious(), "<a href=\"/site/book.lp?id=33&qvAction=show\">Next</a>");
   EXPECT_EQ(book.GetPageNoTotal(), Variant(2));
   Book teachers;
   Open("31", "teacher");
-  host.response.Clear();
   teachers.GoNext("Next");
   EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=32&qvAction=show\">Next</a>");
 }
@@ -72,11 +62,7 @@ TEST_F(NavigationTest, TheWalkRunsOncePerObject) {
   book.GoNext("Next");
   book.GoPrevious("Prev");
   book.GoNext("Next");
-  EXPECT_EQ(std::count_if(Statements().begin(), Statements().end(),
-                          [](const std::string& sql) {
-                            return sql.find("Where dbPID=10") != std::string::npos;
-                          }),
-            1);
+  EXPECT_EQ(SqlCount("Where dbPID=10"), 1);
 }
 
 TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
@@ -92,20 +78,20 @@ TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
 TEST_F(NavigationTest, AuthorMenuOnASectionInOrder) {
   OpenAsTeacher("13");
   book.ListMenu();
-  const size_t glossary = At("?id=13&qvAction=listglossary\">");
-  const size_t edit = At("?id=13&qvAction=edit\">");
-  const size_t bottom = At("qvAction=add&add=bottom\">");
-  const size_t before = At("qvAction=add&add=before\">");
-  const size_t cut = At("qvAction=cut&cut=current\">");
-  const size_t upload = At("<a href=\"upload.lp?table=qvbook&id=13\">");
-  const size_t property = At("qvAction=edit&edit=property\">");
-  const size_t management = At("<a href=\"bookadmin.lp?id=1\">");
-  EXPECT_TRUE(glossary < edit && edit < bottom && bottom < before && before < cut && cut < upload &&
-              upload < property && property < management);
-  EXPECT_TRUE(Lacks("add=below"));        // the page has children
-  EXPECT_TRUE(Lacks("qvAction=delete"));  // so it cannot be deleted either
-  EXPECT_TRUE(Lacks("paste"));
-  EXPECT_TRUE(Lacks("listassignment"));
+  size_t previous = 0;
+  for (const char* item :
+       {"?id=13&qvAction=listglossary\">", "?id=13&qvAction=edit\">", "qvAction=add&add=bottom\">",
+        "qvAction=add&add=before\">", "qvAction=cut&cut=current\">",
+        "<a href=\"upload.lp?table=qvbook&id=13\">", "qvAction=edit&edit=property\">",
+        "<a href=\"bookadmin.lp?id=1\">"}) {
+    const size_t at = At(item);
+    EXPECT_LT(previous, at) << item;
+    previous = at;
+  }
+  // The page has children, so nothing goes below it and it cannot be deleted.
+  for (const char* absent : {"add=below", "qvAction=delete", "paste", "listassignment"}) {
+    EXPECT_TRUE(Lacks(absent)) << absent;
+  }
 }
 
 TEST_F(NavigationTest, AuthorMenuOnALeafAddsBelowDeleteAndPasteCancel) {
@@ -255,19 +241,14 @@ TEST_F(NavigationTest, ClosePageInDownloadFormEndsWithTheErrors) {
 TEST_F(NavigationTest, PageScriptsCallTheMembersWithTheirDefaults) {
   Query("id=13");
   LogIn("student", "", "readers");
-  const std::filesystem::path script = std::filesystem::temp_directory_path() /
-                                       ("qvtome-nav-" + std::to_string(::getpid()) + ".lua");
-  std::ofstream(script) << "local b = qvTome.Book()\n"
-                           "b:OpenPage('qvbook')\n"
-                           "b:OpenBook()\n"
-                           "Response.Write('[')\n"
-                           "b:PageTitle() b:ParentTitle() b:GoPrevious('P') b:GoNext('N')\n"
-                           "Response.Write('|' .. b.GetPageNo .. '/' .. b.GetPageNoTotal .. '|')\n"
-                           "b:ListCourses('qvbook', false, '')\n"
-                           "b:ClosePage(false)\n";
-  host.response.Clear();
-  ScriptHost().Run(script.string(), "/nav.lua");
-  std::filesystem::remove(script);
+  RunScript(
+      "local b = qvTome.Book()\n"
+      "b:OpenPage('qvbook') b:OpenBook()\n"
+      "Response.Write('[')\n"
+      "b:PageTitle() b:ParentTitle() b:GoPrevious('P') b:GoNext('N')\n"
+      "Response.Write('|' .. b.GetPageNo .. '/' .. b.GetPageNoTotal .. '|')\n"
+      "b:ListCourses('qvbook', false, '')\n"
+      "b:ClosePage(false)\n");
   EXPECT_EQ(Output().find("[BetaIntro<a href=\"/site/book.lp?id=11&qvAction=show\">P</a>|2/2|"), 0u)
       << Output();
   EXPECT_TRUE(Shows(">A book</a> "));

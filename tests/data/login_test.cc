@@ -38,21 +38,17 @@ class LoginTest : public ::testing::Test {
         "dbAction short, dbPageName text(255), dbQueryString memo, dbFormString memo, "
         "dbTime double, dbUserID text(50), dbIP text(50), dbDate datetime)");
     const std::string s = SqlText(EncodePassword("secret"));
-    db.Exec(
-        "INSERT INTO qvAuthUser (dbUserID, dbPassword, dbPasswordType, dbExpiredDate, "
-        "dbLANUserID, dbMajorGroup, dbMinorGroups, dbFullName_e, dbFullName_n) VALUES "
-        "('alice', " +
-        s +
-        ", 0, Null, 'alice.l', '20', '30, 31', 'Alice', 'Aleid'), "
-        "('nopass', Null, 0, Null, '', '', '', '', ''), "
-        "('old', " +
-        s +
-        ", 0, '2000-01-01 00:00:00', 'old.l', '', '', '', ''), "
-        "('lanonly', " +
-        s +
-        ", -1, '2999-01-01 00:00:00', 'lanonly.l', '', '', '', ''), "
-        "('disabled', " +
-        s + ", -2, Null, 'disabled.l', '', '', '', '')");
+    for (const std::string& row :
+         {"'alice', " + s + ", 0, Null, 'alice.l', '20', '30, 31', 'Alice', 'Aleid'",
+          std::string("'nopass', Null, 0, Null, '', '', '', '', ''"),
+          "'old', " + s + ", 0, '2000-01-01 00:00:00', 'old.l', '', '', '', ''",
+          "'lanonly', " + s + ", -1, '2999-01-01 00:00:00', 'lanonly.l', '', '', '', ''",
+          "'disabled', " + s + ", -2, Null, 'disabled.l', '', '', '', ''"}) {
+      db.Exec(
+          "INSERT INTO qvAuthUser (dbUserID, dbPassword, dbPasswordType, dbExpiredDate, "
+          "dbLANUserID, dbMajorGroup, dbMinorGroups, dbFullName_e, dbFullName_n) VALUES (" +
+          row + ")");
+    }
     SysVar().Init("qvtest");
     host.response.Clear();
     Statements().clear();

@@ -50,12 +50,7 @@ class IdentityTest : public ::testing::Test {
   SysVar sv;
 };
 
-TEST_F(IdentityTest, NamesComeFromTheSessionOrTheUserTable) {
-  EXPECT_EQ(sv.GetUserID(), "anonymous");
-  EXPECT_EQ(sv.GetUserName(), "");
-  host.session.SetValue("AuthFullName_n1", "Ann Smid");
-  EXPECT_EQ(sv.GetUserName(2), "Ann Smid");
-
+TEST_F(IdentityTest, UserNamesJoinTitleAndNameOrFallBackToAnonymous) {
   EXPECT_EQ(sv.UserID2UserName("ann"), "Dr. Ann Smith");
   EXPECT_EQ(sv.UserID2UserName("ann", 2), " Ann Smid");  // Null title
   EXPECT_EQ(sv.UserID2UserName("x' or '1'='1"), "Anonymous");

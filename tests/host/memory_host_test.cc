@@ -56,15 +56,6 @@ TEST(MemoryResponseTest, RedirectAndEndUnwindAndAreRecorded) {
   EXPECT_TRUE(ended.Ended());
 }
 
-TEST(MemorySessionTest, UnsetNamesReadEmptyTextAndNamesIgnoreCase) {
-  MemorySession s;
-  EXPECT_EQ(s.Value("AuthUserID1"), Variant(""));
-  s.SetValue("AuthUserID1", "ann");
-  EXPECT_EQ(s.Value("authuserid1"), Variant("ann"));
-  s.RenewId();
-  EXPECT_EQ(s.RenewCount(), 1);
-}
-
 TEST(MemoryServerTest, MapPathResolvesAgainstRootAndScriptFolder) {
   MemoryServer server("/srv/site/", "/course");
   EXPECT_EQ(server.MapPath("/"), "/srv/site");
