@@ -13,13 +13,16 @@ namespace {
 constexpr const char* kBaseKey = "qvTome.base";
 constexpr const char* kEnvMetaKey = "qvTome.envmeta";
 constexpr const char* kCurrentEnvKey = "qvTome.env";
+constexpr const char* kLibraryMetasKey = "qvTome.libmetas";
 
 constexpr const char* kSafeBaseFunctions[] = {
     "assert",   "error",    "getmetatable", "ipairs",  "next",   "pairs",
     "rawequal", "rawget",   "rawlen",       "rawset",  "select", "setmetatable",
     "tonumber", "tostring", "type",         "_VERSION"};
 
-// Library tables that every run gets a copy of.
+// Library tables that every run gets a view of: an empty table of its own
+// whose missing keys come from the library, so a run may add to or replace
+// entries of its view without any other run seeing it.
 constexpr const char* kLibraries[] = {"string", "table",     "math",  "utf8",
                                       "os",     "coroutine", "qvTome"};
 
@@ -159,6 +162,18 @@ int BuildSandbox(lua_State* L) {
   lua_pushboolean(L, 0);
   lua_setfield(L, -2, "__metatable");
   lua_setfield(L, LUA_REGISTRYINDEX, kEnvMetaKey);
+
+  // One metatable per library, shared by the views of every run.
+  lua_newtable(L);
+  for (const char* name : kLibraries) {
+    lua_newtable(L);
+    lua_getfield(L, base, name);
+    lua_setfield(L, -2, "__index");
+    lua_pushboolean(L, 0);
+    lua_setfield(L, -2, "__metatable");
+    lua_setfield(L, -2, name);
+  }
+  lua_setfield(L, LUA_REGISTRYINDEX, kLibraryMetasKey);
   lua_setfield(L, LUA_REGISTRYINDEX, kBaseKey);
   return 0;
 }
@@ -182,12 +197,12 @@ LuaStatePtr NewSandboxState() {
 void PushFreshEnvironment(lua_State* L) {
   lua_newtable(L);
   int env = lua_gettop(L);
-  lua_getfield(L, LUA_REGISTRYINDEX, kBaseKey);
+  lua_getfield(L, LUA_REGISTRYINDEX, kLibraryMetasKey);
   for (const char* name : kLibraries) {
-    lua_getfield(L, -1, name);
-    CopyTable(L, -1);
+    lua_newtable(L);
+    lua_getfield(L, -2, name);
+    lua_setmetatable(L, -2);
     lua_setfield(L, env, name);
-    lua_pop(L, 1);
   }
   lua_pop(L, 1);
   lua_pushvalue(L, env);

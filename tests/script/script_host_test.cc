@@ -64,10 +64,11 @@ TEST_F(Sandbox, SharedMetatablesAreOutOfReach) {
 }
 
 TEST_F(Sandbox, NothingLeaksIntoTheNextRun) {
-  Run("leaked = 1; string.upper = nil; qvTome.SysVar = nil; table.answer = 42");
+  Run("leaked = 1; string.upper = nil; qvTome.SysVar = nil; table.answer = 42;"
+      "rawset(math, 'pi', 3)");
   EXPECT_EQ(Run("Response.Write(tostring(leaked) .. type(string.upper) .. type(qvTome.SysVar)"
-                ".. tostring(table.answer) .. ('a'):upper())"),
-            "nilfunctionfunctionnilA");
+                ".. tostring(table.answer) .. ('a'):upper() .. tostring(math.pi > 3))"),
+            "nilfunctionfunctionnilAtrue");
 }
 
 using Compilation = ScriptTest;
