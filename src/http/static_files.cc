@@ -1,4 +1,5 @@
 #include "http/static_files.h"
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -54,14 +55,31 @@ bool HasRefusedSegment(std::string_view path) {
   return false;
 }
 
+// The root with its links followed. Roots are the few folders of the
+// configuration, so each thread resolves each one once.
+const std::string& RealRoot(const std::string& root, std::error_code& ec) {
+  thread_local std::unordered_map<std::string, std::string> real_roots;
+  auto found = real_roots.find(root);
+  if (found != real_roots.end()) return found->second;
+  fs::path real = fs::weakly_canonical(root, ec);
+  static const std::string kNone;
+  if (ec) return kNone;
+  return real_roots.emplace(root, real.string()).first->second;
+}
+
 // True when `physical` (after following links) stays inside `root`.
 bool StaysInside(const std::string& physical, const std::string& root) {
   std::error_code ec;
-  fs::path real = fs::weakly_canonical(physical, ec);
+  const std::string& base = RealRoot(root, ec);
   if (ec) return false;
-  fs::path real_root = fs::weakly_canonical(root, ec);
-  if (ec) return false;
-  std::string r = real.string(), base = real_root.string();
+  std::string r;
+  if (char* real = ::realpath(physical.c_str(), nullptr)) {  // an existing file: one call
+    r = real;
+    std::free(real);
+  } else {
+    r = fs::weakly_canonical(physical, ec).string();
+    if (ec) return false;
+  }
   return r == base || (r.starts_with(base) && (base.ends_with("/") || r[base.size()] == '/'));
 }
 
