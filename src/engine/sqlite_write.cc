@@ -1,7 +1,5 @@
 #include "engine/sqlite_write.h"
 
-#include <map>
-
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "engine/sqlite_handle.h"
@@ -10,7 +8,29 @@
 namespace qv {
 namespace {
 
-using ColumnKinds = std::map<std::string, ColumnKind>;  // by lower-case name
+// The kind of each column of a table, read from the schema SQLite keeps in
+// memory (no statement runs).
+class ColumnKinds {
+ public:
+  ColumnKinds(sqlite3* db, const std::string& table) : db_(db), table_(table) {
+    if (sqlite3_table_column_metadata(db, nullptr, table.c_str(), nullptr, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr) != SQLITE_OK) {
+      throw DatabaseError("No such table: " + table);
+    }
+  }
+  ColumnKind Of(const std::string& field) const {
+    const char* declared = nullptr;
+    if (sqlite3_table_column_metadata(db_, nullptr, table_.c_str(), field.c_str(), &declared,
+                                      nullptr, nullptr, nullptr, nullptr) != SQLITE_OK) {
+      throw DatabaseError("No such column: " + table_ + "." + field);
+    }
+    return ClassifyDeclaredType(declared ? declared : "").kind;
+  }
+
+ private:
+  sqlite3* db_;
+  const std::string& table_;
+};
 
 std::string QuotedName(std::string_view name) {
   try {
@@ -37,32 +57,12 @@ class CachedStatement {
   sqlite3_stmt* stmt_;
 };
 
-ColumnKinds ReadColumnKinds(SqliteDatabase& database, const std::string& table) {
-  sqlite3* db = database.get();
-  CachedStatement stmt(database, "PRAGMA table_info(" + QuotedName(table) + ")");
-  ColumnKinds kinds;
-  while (StepSqlite(db, stmt.get())) {
-    std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
-    const unsigned char* declared = sqlite3_column_text(stmt.get(), 2);
-    std::string type = declared ? reinterpret_cast<const char*>(declared) : "";
-    kinds[ToLower(name)] = ClassifyDeclaredType(type).kind;
-  }
-  if (kinds.empty()) throw DatabaseError("No such table: " + table);
-  return kinds;
-}
-
-ColumnKind KindOf(const ColumnKinds& kinds, const std::string& table, const std::string& field) {
-  auto found = kinds.find(ToLower(field));
-  if (found == kinds.end()) throw DatabaseError("No such column: " + table + "." + field);
-  return found->second;
-}
-
 void BindValues(sqlite3_stmt* stmt, const ColumnKinds& kinds, const std::string& table,
                 const RowWrite& row) {
   int index = 1;
   for (const auto& [field, value] : row.values) {
     try {
-      BindColumn(stmt, index++, value, KindOf(kinds, table, field));
+      BindColumn(stmt, index++, value, kinds.Of(field));
     } catch (const TypeMismatch& e) {
       throw DatabaseError(std::string(e.what()) + " (field " + table + "." + field + ")");
     }
@@ -113,7 +113,8 @@ void UpdateRow(SqliteDatabase& database, const ColumnKinds& kinds, const std::st
 
 std::vector<int64_t> WriteRowsTo(SqliteDatabase& database, const std::string& table,
                                  const std::vector<RowWrite>& rows) {
-  ColumnKinds kinds = ReadColumnKinds(database, table);
+  QuotedName(table);  // a plain name, or DatabaseError
+  ColumnKinds kinds(database.get(), table);
   std::vector<int64_t> new_ids;
   for (const RowWrite& row : rows) {
     if (row.id) {
