@@ -15,6 +15,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/variant.h"
@@ -123,6 +124,9 @@ void WriteLink(const Variant& id, const Variant& text, bool hasChildren, int pag
                const Variant& urlLink, bool isEdit, int level, const std::string& params);
 // None of "admin", "author", "editor" is held.
 bool NoEditRight();
+// The dbPID of page id in the open table, or nothing when there is no such
+// page.
+std::optional<int64_t> ParentOf(int64_t id);
 // " and dbFinished_<FirstLanguage> and (dbExpiredDate=null or ...)": the
 // condition that hides unfinished and expired pages from readers.
 std::string ReaderFilter();

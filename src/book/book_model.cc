@@ -29,20 +29,11 @@ AspProc& SharedAspProc() {
 // A page id as a 32-bit whole number; nullopt for anything else (text,
 // fractions, out of range), so no such value ever reaches SQL.
 std::optional<int32_t> PageIdOf(const Variant& id) {
-  if (id.IsInteger()) {
-    int64_t n = id.AsInteger();
-    if (n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max()) {
-      return std::nullopt;
-    }
-    return static_cast<int32_t>(n);
-  }
-  if (id.IsNull() || id.IsArray() || id.IsObject()) return std::nullopt;
-  std::optional<double> number = ParseNumber(ToStr(id));
-  if (!number || *number != std::floor(*number) || *number < std::numeric_limits<int32_t>::min() ||
-      *number > std::numeric_limits<int32_t>::max()) {
+  std::optional<int64_t> n = WholeNumberOf(id);
+  if (!n || *n < std::numeric_limits<int32_t>::min() || *n > std::numeric_limits<int32_t>::max()) {
     return std::nullopt;
   }
-  return static_cast<int32_t>(*number);
+  return static_cast<int32_t>(*n);
 }
 
 // A numeric field of the current row; Null (or a missing value) reads 0.

@@ -94,16 +94,6 @@ void ReadChildren(int64_t parent, bool isEdit, Recordset& rs) {
   rs.Open(sql, PageConnection());
 }
 
-// The dbPID of page id, or nothing when there is no such page.
-std::optional<int64_t> ParentOf(int64_t id) {
-  Variant rows = State().objAspProc->dbGetTable(State().TableName, "dbPID",
-                                                "where id=" + SqlInteger(Variant(id)));
-  if (!rows.IsArray()) return std::nullopt;
-  const Variant& pid = rows.AsArray()->at(0, 0);
-  if (pid.IsNull() || !IsNumeric(pid)) return std::nullopt;
-  return ToInteger(pid);
-}
-
 std::string LastSixDigits(const Variant& id) {
   const std::string digits = std::to_string(NumberOr0(id) + 1000000);
   return digits.substr(digits.size() - std::min<size_t>(6, digits.size()));
@@ -253,6 +243,13 @@ void ListLevel(int64_t parent, int mode, int depth, bool isEdit, std::set<std::s
 }
 
 }  // namespace
+
+std::optional<int64_t> ParentOf(int64_t id) {
+  Variant rows = State().objAspProc->dbGetTable(State().TableName, "dbPID",
+                                                "where id=" + SqlInteger(Variant(id)));
+  if (!rows.IsArray()) return std::nullopt;
+  return WholeNumberOf(rows.AsArray()->at(0, 0));
+}
 
 std::string ReaderFilter() {
   return " and " + std::string(CheckIdentifier("dbFinished_" + State().FirstLanguage)) +

@@ -20,20 +20,9 @@ namespace {
 constexpr int kHeading = 255;
 constexpr int kBulletinMessage = 5;
 
-// A whole number from request or row text; nothing for anything else.
-std::optional<int64_t> WholeNumber(const Variant& value) {
-  if (value.IsInteger()) return value.AsInteger();
-  if (value.IsNull() || value.IsArray() || value.IsObject()) return std::nullopt;
-  std::optional<double> number = ParseNumber(ToStr(value));
-  if (!number || *number != static_cast<double>(static_cast<int64_t>(*number))) {
-    return std::nullopt;
-  }
-  return static_cast<int64_t>(*number);
-}
-
 // The request names a page above 0 (not a book by -B, not empty, not text).
 bool RequestNamesPage() {
-  std::optional<int64_t> id = WholeNumber(RequestValue("id"));
+  std::optional<int64_t> id = WholeNumberOf(RequestValue("id"));
   return id && *id > 0;
 }
 
@@ -59,7 +48,7 @@ Variant CurrentPageField(const std::string& field) {
       rs->FieldIndex(field) >= 0 && NullToStr(rs->Value("ID")) == NullToStr(s.ID)) {
     return rs->Value(field);
   }
-  std::optional<int64_t> id = WholeNumber(s.ID);
+  std::optional<int64_t> id = WholeNumberOf(s.ID);
   if (!id || !s.objAspProc) return Null;
   Variant rows = s.objAspProc->dbGetTable(s.TableName, std::string(CheckIdentifier(field)),
                                           "where id=" + SqlInteger(Variant(*id)));
@@ -74,14 +63,6 @@ std::string TitleText(const Variant& title) {
 // A link of GoUp and GoRefresh: a plain page link to target.
 void WritePlainPageLink(int64_t target, const std::string& strTitle) {
   WriteLink(Variant(target), strTitle, true, 0, Null, false, 0, "");
-}
-
-// The dbPID of page id, or nothing.
-std::optional<int64_t> ParentIdOf(int64_t id) {
-  Variant rows = State().objAspProc->dbGetTable(State().TableName, "dbPID",
-                                                "where id=" + SqlInteger(Variant(id)));
-  if (!rows.IsArray()) return std::nullopt;
-  return WholeNumber(rows.AsArray()->at(0, 0));
 }
 
 void WriteAddCommands() {
@@ -227,7 +208,7 @@ void Book::GoUp(const std::string& strTitle) {
   const SharedState& s = State();
   if (s.lngOpenParentID < 1 || s.lngPageParentID <= 0) return;
   int64_t target = s.lngOpenParentID;
-  if (blnNoSubPage) target = book::ParentIdOf(s.lngPageParentID).value_or(target);
+  if (blnNoSubPage) target = book::ParentOf(s.lngPageParentID).value_or(target);
   book::WritePlainPageLink(target, strTitle);
 }
 
@@ -236,7 +217,7 @@ void Book::GoUp(const std::string& strTitle) {
 void Book::GoRefresh(const std::string& strTitle) {
   const SharedState& s = State();
   std::optional<int64_t> target = s.lngOpenID;
-  if (book::RequestValue("qvAction") == "add") target = book::WholeNumber(s.ID);
+  if (book::RequestValue("qvAction") == "add") target = WholeNumberOf(s.ID);
   if (!target || *target <= 0) return;
   book::WritePlainPageLink(*target, strTitle);
 }

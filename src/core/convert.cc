@@ -175,6 +175,17 @@ int64_t ToInteger(const Variant& v) {
   return static_cast<int64_t>(std::nearbyint(d));  // default rounding: half to even
 }
 
+std::optional<int64_t> WholeNumberOf(const Variant& v) {
+  if (v.IsInteger()) return v.AsInteger();
+  std::optional<double> number;
+  if (v.IsDouble()) number = v.AsDouble();
+  if (v.IsString()) number = ParseNumber(v.AsString());
+  if (!number || *number != std::floor(*number) || !(*number > -9.2e18 && *number < 9.2e18)) {
+    return std::nullopt;
+  }
+  return static_cast<int64_t>(*number);
+}
+
 bool ToBoolean(const Variant& v) {
   if (v.IsBoolean()) return v.AsBoolean();
   if (v.IsString()) {

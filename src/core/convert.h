@@ -42,6 +42,11 @@ double ToDouble(const Variant& v);
 // page-script world do.
 int64_t ToInteger(const Variant& v);
 
+// The value as a whole number: integers, and numbers or numeric text
+// without a fraction; nullopt for anything else (Null, Empty text, "1.5",
+// "12abc", out of the 64-bit range). Never throws.
+std::optional<int64_t> WholeNumberOf(const Variant& v);
+
 // Boolean of a value: numbers non-zero, text "True"/"False" (any case) or
 // numeric text. Null and other text throw TypeMismatch.
 bool ToBoolean(const Variant& v);

@@ -40,6 +40,15 @@ TEST(Numbers, ParsingAndRounding) {
   EXPECT_FALSE(ToBoolean(Variant(0)));
 }
 
+TEST(Numbers, WholeNumbersOnly) {
+  EXPECT_EQ(WholeNumberOf(Variant(" -7 ")), -7);
+  EXPECT_EQ(WholeNumberOf(Variant(12.0)), 12);
+  for (const Variant& v : {Variant("1.5"), Variant("12abc"), Variant(""), Variant(Null),
+                           Variant(true), Variant("1e30")}) {
+    EXPECT_FALSE(WholeNumberOf(v)) << ToStr(v);
+  }
+}
+
 TEST(Dates, SerialDaysFrom1899AndTheirText) {
   EXPECT_EQ(MakeDate({1899, 12, 30, 0, 0, 0}).serial, 0);
   EXPECT_EQ(MakeDate({1900, 1, 1, 0, 0, 0}).serial, 2);
