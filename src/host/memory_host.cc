@@ -8,75 +8,21 @@
 
 namespace qv {
 
-// ValueList ------------------------------------------------------------------
-
-void ValueList::Add(std::string name, std::string value) {
-  pairs_.emplace_back(std::move(name), std::move(value));
-}
-
-std::string ValueList::Get(const std::string& name) const {
-  std::string joined;
-  bool found = false;
-  for (const auto& [n, v] : pairs_) {
-    if (!EqualsNoCase(n, name)) continue;
-    if (found) joined += ", ";
-    joined += v;
-    found = true;
-  }
-  return joined;
-}
-
-bool ValueList::Has(const std::string& name) const {
-  for (const auto& pair : pairs_) {
-    if (EqualsNoCase(pair.first, name)) return true;
-  }
-  return false;
-}
-
-std::vector<std::string> ValueList::Keys() const {
-  std::vector<std::string> keys;
-  for (const auto& pair : pairs_) {
-    bool seen = false;
-    for (const auto& k : keys) seen = seen || EqualsNoCase(k, pair.first);
-    if (!seen) keys.push_back(pair.first);
-  }
-  return keys;
-}
-
 // MemoryRequest ----------------------------------------------------------------
-
-namespace {
-// "a=1&b=2" into list; pieces without "=" have the value "".
-void ParseUrlEncoded(const std::string& text, ValueList& list) {
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('&', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string piece = text.substr(start, end - start);
-    if (!piece.empty()) {
-      const size_t eq = piece.find('=');
-      if (eq == std::string::npos) {
-        list.Add(UrlDecode(piece), "");
-      } else {
-        list.Add(UrlDecode(piece.substr(0, eq)), UrlDecode(piece.substr(eq + 1)));
-      }
-    }
-    start = end + 1;
-  }
-}
-}  // namespace
 
 void MemoryRequest::SetQueryString(const std::string& raw) {
   raw_query_ = raw;
-  query_.Clear();
-  ParseUrlEncoded(raw, query_);
+  query_ = ParseQuery(raw);
 }
 
 void MemoryRequest::AddForm(const std::string& name, const std::string& value) {
   form_.Add(name, value);
 }
 
-void MemoryRequest::SetFormUrlEncoded(const std::string& body) { ParseUrlEncoded(body, form_); }
+void MemoryRequest::SetFormUrlEncoded(const std::string& body) {
+  const ParamList posted = ParseQuery(body);
+  for (const auto& [name, value] : posted.pairs()) form_.Add(name, value);
+}
 
 void MemoryRequest::AddCookie(const std::string& name, const std::string& value) {
   cookies_.Add(name, value);
@@ -87,9 +33,9 @@ void MemoryRequest::SetServerVariable(const std::string& name, const std::string
 }
 
 std::string MemoryRequest::Item(const std::string& name) {
-  if (query_.Has(name)) return query_.Get(name);
-  if (!body_used_ && form_.Has(name)) return form_.Get(name);
-  if (cookies_.Has(name)) return cookies_.Get(name);
+  if (query_.Contains(name)) return query_.Get(name);
+  if (!body_used_ && form_.Contains(name)) return form_.Get(name);
+  if (cookies_.Contains(name)) return cookies_.Get(name);
   return server_vars_.Get(name);
 }
 

@@ -13,25 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/param_list.h"
 #include "core/variant.h"
 #include "host/host_objects.h"
 
 namespace qv {
-
-// Name/value pairs in arrival order, looked up without regard to case.
-class ValueList {
- public:
-  void Add(std::string name, std::string value);
-  // Values of the name joined by ", "; "" when absent.
-  std::string Get(const std::string& name) const;
-  bool Has(const std::string& name) const;
-  // Each name once, spelled as it first arrived.
-  std::vector<std::string> Keys() const;
-  void Clear() { pairs_.clear(); }
-
- private:
-  std::vector<std::pair<std::string, std::string>> pairs_;
-};
 
 class MemoryRequest : public Request {
  public:
@@ -63,7 +49,7 @@ class MemoryRequest : public Request {
   void CheckFormAllowed();
 
   std::string raw_query_;
-  ValueList query_, form_, cookies_, server_vars_;
+  ParamList query_, form_, cookies_, server_vars_;
   std::string body_;
   size_t body_pos_ = 0;
   bool form_used_ = false;

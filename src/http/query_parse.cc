@@ -1,43 +1,9 @@
 #include "http/query_parse.h"
 
-#include <unordered_set>
-
 #include "core/convert.h"
 #include "core/encode.h"
 
 namespace qv::http {
-
-void ParamList::Add(std::string name, std::string value) {
-  pairs_.emplace_back(std::move(name), std::move(value));
-}
-
-std::string ParamList::Get(std::string_view name) const {
-  std::string joined;
-  bool found = false;
-  for (const auto& [key, value] : pairs_) {
-    if (!EqualsNoCase(key, name)) continue;
-    if (found) joined += ", ";
-    joined += value;
-    found = true;
-  }
-  return joined;
-}
-
-bool ParamList::Contains(std::string_view name) const {
-  for (const auto& pair : pairs_) {
-    if (EqualsNoCase(pair.first, name)) return true;
-  }
-  return false;
-}
-
-std::vector<std::string> ParamList::Keys() const {
-  std::vector<std::string> keys;
-  std::unordered_set<std::string> seen;
-  for (const auto& pair : pairs_) {
-    if (seen.insert(ToLower(pair.first)).second) keys.push_back(pair.first);
-  }
-  return keys;
-}
 
 namespace {
 
@@ -78,20 +44,6 @@ bool BreaksOut(unsigned char c) {
 }
 
 }  // namespace
-
-ParamList ParseQuery(std::string_view query) {
-  ParamList params;
-  ForEachPart(query, '&', [&](std::string_view part) {
-    if (part.empty()) return;
-    size_t eq = part.find('=');
-    if (eq == std::string_view::npos) {
-      params.Add(UrlDecode(part), "");
-    } else {
-      params.Add(UrlDecode(part.substr(0, eq)), UrlDecode(part.substr(eq + 1)));
-    }
-  });
-  return params;
-}
 
 ParamList ParseCookies(std::string_view header) {
   ParamList cookies;

@@ -1,10 +1,9 @@
 // Parsing of query strings, url-encoded form bodies and cookie headers.
 //
-// ParamList keeps every name/value pair in arrival order, so a repeated
-// name keeps all its values and the keys can be listed as they came.
-// Lookups compare names without regard to case, as page scripts expect
-// (Request.QueryString("ID") finds "id").
+// Query strings and forms parse into core's ParamList (core/param_list.h).
 #pragma once
+
+#include "core/param_list.h"
 
 #include <string>
 #include <string_view>
@@ -13,23 +12,8 @@
 
 namespace qv::http {
 
-class ParamList {
- public:
-  void Add(std::string name, std::string value);
-  // The values of `name` joined by ", "; "" when the name is absent.
-  std::string Get(std::string_view name) const;
-  bool Contains(std::string_view name) const;
-  // Each distinct name once, in the order of its first arrival.
-  std::vector<std::string> Keys() const;
-  const std::vector<std::pair<std::string, std::string>>& pairs() const { return pairs_; }
-
- private:
-  std::vector<std::pair<std::string, std::string>> pairs_;
-};
-
-// "a=1&b=x+y&a=%32": names and values URL-decoded ("+" is a blank). A
-// part without "=" is a name with an empty value; empty parts are skipped.
-ParamList ParseQuery(std::string_view query);
+using qv::ParamList;
+using qv::ParseQuery;
 
 // A Cookie header "a=1; b=2". Values are taken as sent (surrounding
 // double quotes removed); later duplicates are kept after earlier ones.
