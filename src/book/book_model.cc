@@ -195,13 +195,8 @@ bool CallerIsListed(const Variant& users, const Variant& groups) {
   if (ListHasMember(groups, CurrentMajorGroupID())) return true;
   // Each minor group is matched as a whole member, so group "3" is not
   // taken for a member of a list holding "30".
-  const std::string minor = CurrentMinorGroupIDs();
-  size_t start = 0;
-  while (start <= minor.size()) {
-    size_t comma = minor.find(',', start);
-    if (comma == std::string::npos) comma = minor.size();
-    if (ListHasMember(groups, Trim(minor.substr(start, comma - start)))) return true;
-    start = comma + 1;
+  for (const std::string& group : SplitList(CurrentMinorGroupIDs())) {
+    if (ListHasMember(groups, group)) return true;
   }
   return false;
 }

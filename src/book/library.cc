@@ -27,30 +27,15 @@ namespace {
 constexpr const char* kHoldingsTable = "qvlibrary_";
 constexpr const char* kNotBorrowed = "_not_borrow_";
 
-// The caller's minor groups, each trimmed.
-std::vector<std::string> MinorGroups() {
-  std::vector<std::string> groups;
-  const std::string list = CurrentMinorGroupIDs();
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t comma = list.find(',', start);
-    if (comma == std::string::npos) comma = list.size();
-    std::string group = Trim(std::string_view(list).substr(start, comma - start));
-    if (!group.empty()) groups.push_back(std::move(group));
-    start = comma + 1;
-  }
-  return groups;
-}
-
 bool IsLibraryStaff() {
-  for (const std::string& group : MinorGroups()) {
+  for (const std::string& group : SplitList(CurrentMinorGroupIDs())) {
     if (group.starts_with("lib_")) return true;
   }
   return false;
 }
 
 bool IsLibraryManager() {
-  for (const std::string& group : MinorGroups()) {
+  for (const std::string& group : SplitList(CurrentMinorGroupIDs())) {
     if (group == "lib_manager") return true;
   }
   return false;

@@ -317,6 +317,17 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
   return r;
 }
 
+std::vector<std::string> SplitList(std::string_view list) {
+  std::vector<std::string> items;
+  while (true) {
+    const size_t comma = list.find(',');
+    std::string item = Trim(list.substr(0, comma));
+    if (!item.empty()) items.push_back(std::move(item));
+    if (comma == std::string_view::npos) return items;
+    list.remove_prefix(comma + 1);
+  }
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return LowerAscii(x) == LowerAscii(y);

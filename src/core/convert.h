@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/variant.h"
 
@@ -90,5 +91,8 @@ std::string Trim(std::string_view s);
 // Replaces every occurrence of `from` (non-empty) by `to`.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// The items of a comma-separated list, each trimmed; empty items are left
+// out ("a, b,,c " gives "a", "b", "c").
+std::vector<std::string> SplitList(std::string_view list);
 
 }  // namespace qv

@@ -73,20 +73,6 @@ bool IsNumberType(int type) {
          type == adBigInt;
 }
 
-// The trimmed, non-empty items of a comma-separated list.
-std::vector<std::string> SplitList(const std::string& list) {
-  std::vector<std::string> items;
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t comma = list.find(',', start);
-    if (comma == std::string::npos) comma = list.size();
-    std::string item = Trim(std::string_view(list).substr(start, comma - start));
-    if (!item.empty()) items.push_back(std::move(item));
-    start = comma + 1;
-  }
-  return items;
-}
-
 bool IsFieldArray(const Variant& v) {
   return v.IsArray() && v.AsArray()->Dimensions() == 2 && v.AsArray()->Size(1) >= 2;
 }

@@ -108,16 +108,11 @@ std::string UserID2Name(const std::string& userID, const std::string& suffix) {
 
 bool ListHasMatch(const Variant& text, const Variant& list) {
   const std::string haystack = NullToStr(text);
-  const std::string items = NullToStr(list);
-  if (haystack.empty() || items.empty()) return false;
-  size_t start = 0;
-  while (start <= items.size()) {
-    size_t comma = items.find(',', start);
-    if (comma == std::string::npos) comma = items.size();
-    const std::string item = Trim(std::string_view(items).substr(start, comma - start));
-    // An empty item (",," or a trailing comma) would match every text.
-    if (!item.empty() && haystack.find(item) != std::string::npos) return true;
-    start = comma + 1;
+  if (haystack.empty()) return false;
+  // SplitList leaves out empty items (",," or a trailing comma), which
+  // would match every text.
+  for (const std::string& item : SplitList(NullToStr(list))) {
+    if (haystack.find(item) != std::string::npos) return true;
   }
   return false;
 }

@@ -77,5 +77,10 @@ TEST(Text, ReplacementContainingThePatternIsNotRescanned) {
   EXPECT_EQ(ReplaceAll("a%b%", "%", "%25"), "a%25b%25");
 }
 
+TEST(Text, ListsSplitAtCommasWithoutEmptyItems) {
+  EXPECT_EQ(SplitList(" a, b,,c , "), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_TRUE(SplitList("").empty());
+}
+
 }  // namespace
 }  // namespace qv
