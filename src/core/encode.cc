@@ -1,6 +1,7 @@
 #include "core/encode.h"
 
 #include <cctype>
+#include <vector>
 
 namespace qv {
 
@@ -74,6 +75,29 @@ std::string UrlDecode(std::string_view text) {
     }
   }
   return r;
+}
+
+std::optional<std::string> NormalizeUrlPath(std::string_view virtual_path) {
+  std::vector<std::string_view> segments;
+  size_t pos = 0;
+  while (pos <= virtual_path.size()) {
+    size_t end = virtual_path.find('/', pos);
+    if (end == std::string_view::npos) end = virtual_path.size();
+    std::string_view segment = virtual_path.substr(pos, end - pos);
+    if (segment == "..") {
+      if (segments.empty()) return std::nullopt;
+      segments.pop_back();
+    } else if (!segment.empty() && segment != ".") {
+      segments.push_back(segment);
+    }
+    pos = end + 1;
+  }
+  std::string result;
+  for (std::string_view segment : segments) (result += '/') += segment;
+  bool trailing = !virtual_path.empty() && virtual_path.back() == '/';
+  bool dot_end = virtual_path.ends_with("/.") || virtual_path.ends_with("/..");
+  if (result.empty() || trailing || dot_end) result += '/';
+  return result;
 }
 
 }  // namespace qv

@@ -114,36 +114,16 @@ MemoryServer::MemoryServer(std::string root, std::string script_folder)
   while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
 }
 
-namespace {
-// Segments of a "/"-separated path with "." and ".." resolved; nullopt when
-// ".." climbs above the start.
-std::optional<std::vector<std::string>> ResolveSegments(const std::string& path) {
-  std::vector<std::string> segments;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string seg = path.substr(start, end - start);
-    if (seg == "..") {
-      if (segments.empty()) return std::nullopt;
-      segments.pop_back();
-    } else if (!seg.empty() && seg != ".") {
-      segments.push_back(seg);
-    }
-    start = end + 1;
-  }
-  return segments;
-}
-}  // namespace
+namespace {}  // namespace
 
 std::string MemoryServer::MapPath(const std::string& virtual_path) {
   std::string path = ReplaceAll(virtual_path, "\\", "/");
   if (path.empty() || path[0] != '/') path = script_folder_ + "/" + path;
-  auto segments = ResolveSegments(path);
-  if (!segments) throw HostError("Server.MapPath: \"" + virtual_path + "\" leaves the site");
-  std::string physical = root_ == "/" ? "" : root_;
-  for (const auto& seg : *segments) physical += "/" + seg;
-  return physical.empty() ? "/" : physical;
+  std::optional<std::string> normal = NormalizeUrlPath(path);
+  if (!normal) throw HostError("Server.MapPath: \"" + virtual_path + "\" leaves the site");
+  if (normal->size() > 1 && normal->back() == '/') normal->pop_back();
+  if (*normal == "/") return root_;
+  return (root_ == "/" ? "" : root_) + *normal;
 }
 
 // MemoryHost -------------------------------------------------------------------

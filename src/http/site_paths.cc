@@ -22,29 +22,6 @@ SitePaths::SitePaths(const std::string& site_dir, const std::string& media_dir,
       media_dir_(AbsoluteFolder(media_dir)),
       media_mount_(media_mount) {}
 
-std::optional<std::string> SitePaths::Normalize(std::string_view virtual_path) {
-  std::vector<std::string_view> segments;
-  size_t pos = 0;
-  while (pos <= virtual_path.size()) {
-    size_t end = virtual_path.find('/', pos);
-    if (end == std::string_view::npos) end = virtual_path.size();
-    std::string_view segment = virtual_path.substr(pos, end - pos);
-    if (segment == "..") {
-      if (segments.empty()) return std::nullopt;
-      segments.pop_back();
-    } else if (!segment.empty() && segment != ".") {
-      segments.push_back(segment);
-    }
-    pos = end + 1;
-  }
-  std::string result;
-  for (std::string_view segment : segments) (result += '/') += segment;
-  bool trailing = !virtual_path.empty() && virtual_path.back() == '/';
-  bool dot_end = virtual_path.ends_with("/.") || virtual_path.ends_with("/..");
-  if (result.empty() || trailing || dot_end) result += '/';
-  return result;
-}
-
 bool SitePaths::InMedia(const std::string& virtual_path) const {
   return virtual_path.starts_with(media_mount_) &&
          (virtual_path.size() == media_mount_.size() || virtual_path[media_mount_.size()] == '/');
@@ -72,7 +49,7 @@ std::string SitePaths::MapPath(const std::string& path,
     std::string folder = script_virtual_path.substr(0, script_virtual_path.rfind('/') + 1);
     virtual_path = (folder.empty() ? "/" : folder) + virtual_path;
   }
-  auto normal = Normalize(virtual_path);
+  auto normal = NormalizeUrlPath(virtual_path);
   if (!normal) throw HostError("MapPath: the path leaves the site: " + path);
   return ToPhysical(*normal);
 }

@@ -6,6 +6,8 @@
 // through this mapping, and neither lets a path climb out of its root.
 #pragma once
 
+#include "core/encode.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,10 +18,6 @@ class SitePaths {
  public:
   SitePaths(const std::string& site_dir, const std::string& media_dir,
             const std::string& media_mount);
-
-  // Resolves "." and ".." segments and repeated slashes of an absolute
-  // virtual path; nullopt when it climbs above "/". A trailing slash stays.
-  static std::optional<std::string> Normalize(std::string_view virtual_path);
 
   // The physical path of a normalized virtual path (no trailing slash).
   std::string ToPhysical(const std::string& virtual_path) const;

@@ -113,7 +113,7 @@ ResolvedPath ResolvePath(const SitePaths& paths, std::string_view raw_path) {
   std::string decoded = PercentDecodePath(raw_path);
   if (decoded.empty() || decoded.front() != '/') return Resolved(Kind::kBadRequest);
   if (HasRefusedSegment(decoded)) return Resolved(Kind::kNotFound);
-  auto normal = SitePaths::Normalize(decoded);
+  auto normal = NormalizeUrlPath(decoded);
   if (!normal || IsPrivateExtension(Extension(*normal))) return Resolved(Kind::kNotFound);
   std::string physical = paths.ToPhysical(*normal);
   std::error_code ec;

@@ -45,5 +45,12 @@ TEST(Encodings, HtmlAndUrl) {
   EXPECT_EQ(UrlDecode("%zz%4"), "%zz%4");
 }
 
+TEST(Encodings, UrlPathsResolveDotsAndRefuseClimbingOut) {
+  EXPECT_EQ(NormalizeUrlPath("/a/./b//c/../d/"), "/a/b/d/");
+  EXPECT_EQ(NormalizeUrlPath("/a/.."), "/");
+  EXPECT_EQ(NormalizeUrlPath("/"), "/");
+  EXPECT_FALSE(NormalizeUrlPath("/a/../../etc"));
+}
+
 }  // namespace
 }  // namespace qv

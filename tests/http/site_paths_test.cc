@@ -8,13 +8,6 @@
 namespace qv::http {
 namespace {
 
-TEST(SitePaths, NormalizeResolvesDotsAndRefusesClimbingOut) {
-  EXPECT_EQ(SitePaths::Normalize("/a/./b//c/../d/"), "/a/b/d/");
-  EXPECT_EQ(SitePaths::Normalize("/a/.."), "/");
-  EXPECT_EQ(SitePaths::Normalize("/"), "/");
-  EXPECT_FALSE(SitePaths::Normalize("/a/../../etc"));
-}
-
 TEST(SitePaths, MapPathHonoursTheMediaMountAndTheScriptFolder) {
   SitePaths paths("/srv/site", "/srv/data/media", "/media");
   EXPECT_EQ(paths.MapPath("/media/qvtome/x", "/default.lp"), "/srv/data/media/qvtome/x");
