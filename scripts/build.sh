@@ -14,6 +14,11 @@ case "$kind" in
 esac
 shift || true
 
+# Compiler cache when present: rebuilds and other work trees reuse objects.
+if command -v ccache >/dev/null 2>&1; then
+  flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S . -B "$dir" -G Ninja "${flags[@]}"
 fi

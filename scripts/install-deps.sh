@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format ccache
   libboost-dev libboost-system-dev
   libsqlite3-dev sqlite3
   liblua5.4-dev
