@@ -51,7 +51,8 @@ SqliteStatement PrepareQuery(sqlite3* db, const std::string& sql, bool with_keys
   }
 }
 
-// Resets a cached statement when its use ends, however it ends.
+// Resets a cached statement when its use ends, however it ends. The result
+// of reset repeats the error of a failed step, which was already thrown.
 class StatementUse {
  public:
   explicit StatementUse(sqlite3_stmt* stmt) : stmt_(stmt) {}

@@ -15,8 +15,8 @@ std::string SavepointName(int level) { return "qv_level_" + std::to_string(level
 
 SqliteDb OpenConfigured(const std::string& path) {
   SqliteDb db = OpenSqliteFile(path);
-  sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
   try {
+    if (sqlite3_busy_timeout(db.get(), kBusyTimeoutMs) != SQLITE_OK) ThrowSqliteError(db.get());
     // The first statement reads the file header, so a file that is no
     // database fails here rather than at the first query.
     ExecSqlite(db.get(), "PRAGMA journal_mode=WAL");
@@ -62,7 +62,9 @@ std::shared_ptr<SqliteDatabase> SqliteDatabase::ForThisThread(const std::string&
   auto found = pool.find(path);
   if (found != pool.end() && found->second->IsSameFile(info.st_dev, info.st_ino)) {
     if (found->second.use_count() == 1) found->second->DiscardStaleTransaction();
-    return found->second;
+    // A handle whose transaction could not be rolled back is replaced;
+    // closing it undoes the transaction.
+    if (found->second->rollback_failure_.empty()) return found->second;
   }
   auto database = std::make_shared<SqliteDatabase>(OpenConfigured(path), info.st_dev, info.st_ino);
   pool[path] = database;
@@ -72,13 +74,29 @@ std::shared_ptr<SqliteDatabase> SqliteDatabase::ForThisThread(const std::string&
 // A handle that no Connection holds must not carry a transaction into the
 // next request.
 void SqliteDatabase::DiscardStaleTransaction() {
-  if (sqlite3_get_autocommit(db_.get()) == 0)
-    sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  RollbackAll();
   depth_ = 0;
   if (transaction_lock_.owns_lock()) transaction_lock_.unlock();
 }
 
+void SqliteDatabase::RollbackAll() {
+  if (sqlite3_get_autocommit(db_.get()) != 0 || TryExec("ROLLBACK")) rollback_failure_.clear();
+}
+
+bool SqliteDatabase::TryExec(const std::string& sql) {
+  if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+  rollback_failure_ = sqlite3_errmsg(db_.get());
+  return false;
+}
+
+void SqliteDatabase::ThrowIfRollbackFailed() const {
+  if (!rollback_failure_.empty()) {
+    throw DatabaseError("The transaction could not be rolled back: " + rollback_failure_);
+  }
+}
+
 void SqliteDatabase::Begin() {
+  ThrowIfRollbackFailed();
   if (depth_ > 0 && sqlite3_get_autocommit(db_.get()) != 0) {
     throw DatabaseError("The transaction was rolled back by the database");
   }
@@ -94,6 +112,7 @@ void SqliteDatabase::Begin() {
 
 void SqliteDatabase::Commit() {
   if (depth_ == 0) throw DatabaseError("Commit without a transaction");
+  ThrowIfRollbackFailed();
   if (sqlite3_get_autocommit(db_.get()) != 0) {
     --depth_;
     if (depth_ == 0 && transaction_lock_.owns_lock()) transaction_lock_.unlock();
@@ -108,16 +127,15 @@ void SqliteDatabase::Rollback() {
   if (depth_ == 0) return;
   --depth_;
   if (depth_ == 0) {
-    if (sqlite3_get_autocommit(db_.get()) == 0) {
-      sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-    }
+    RollbackAll();
     if (transaction_lock_.owns_lock()) transaction_lock_.unlock();
     return;
   }
   if (sqlite3_get_autocommit(db_.get()) != 0) return;
   std::string name = SavepointName(depth_);
-  std::string sql = "ROLLBACK TO " + name + "; RELEASE " + name;
-  sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  // On failure the outer levels must not commit what this level wrote:
+  // Begin and Commit refuse until the outermost level rolls back.
+  TryExec("ROLLBACK TO " + name + "; RELEASE " + name);
 }
 
 }  // namespace qv

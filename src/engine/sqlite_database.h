@@ -60,8 +60,10 @@ class SqliteDatabase {
   // Ends the innermost level. Throws DatabaseError when there is none, or
   // when the database already rolled the transaction back.
   void Commit();
-  // Undoes the innermost level; never throws for a transaction the
-  // database already rolled back.
+  // Undoes the innermost level; never throws. When the database cannot
+  // undo it, Begin and Commit throw DatabaseError until the outermost level
+  // is rolled back, and a handle left in its transaction is not handed out
+  // again.
   void Rollback();
 
   SqliteDatabase(SqliteDb db, dev_t device, ino_t inode);
@@ -69,6 +71,11 @@ class SqliteDatabase {
  private:
   bool IsSameFile(dev_t device, ino_t inode) const { return device == device_ && inode == inode_; }
   void DiscardStaleTransaction();
+  // Ends the open transaction, if any, with ROLLBACK.
+  void RollbackAll();
+  // Runs sql; on failure keeps SQLite's message in rollback_failure_.
+  bool TryExec(const std::string& sql);
+  void ThrowIfRollbackFailed() const;
 
   static constexpr size_t kMaxStatements = 200;
 
@@ -80,6 +87,7 @@ class SqliteDatabase {
   int depth_ = 0;
   std::shared_ptr<std::recursive_mutex> writer_;  // shared by the process's handles on the file
   std::unique_lock<std::recursive_mutex> transaction_lock_;
+  std::string rollback_failure_;  // SQLite's message while a rollback failed
 };
 
 }  // namespace qv

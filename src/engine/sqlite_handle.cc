@@ -16,7 +16,9 @@ SqliteDb OpenSqliteFile(const std::string& path, bool create) {
     std::string reason = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
     throw DatabaseError("Cannot open database " + path + ": " + reason);
   }
-  sqlite3_extended_result_codes(db.get(), 1);
+  if (sqlite3_extended_result_codes(db.get(), 1) != SQLITE_OK) {
+    throw DatabaseError("Cannot open database " + path + ": " + sqlite3_errmsg(db.get()));
+  }
   return db;
 }
 
@@ -45,6 +47,11 @@ bool StepSqlite(sqlite3* db, sqlite3_stmt* stmt) {
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   ThrowSqliteError(db, sqlite3_sql(stmt) ? sqlite3_sql(stmt) : "");
+}
+
+void CheckBind(int index, int rc) {
+  if (rc == SQLITE_OK) return;
+  throw DatabaseError("Cannot bind parameter " + std::to_string(index) + ": " + sqlite3_errstr(rc));
 }
 
 void ThrowSqliteError(sqlite3* db, std::string_view sql) {

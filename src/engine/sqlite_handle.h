@@ -37,6 +37,11 @@ void ExecSqlite(sqlite3* db, std::string_view sql);
 // Steps once; true for a row, false when done. Throws DatabaseError.
 bool StepSqlite(sqlite3* db, sqlite3_stmt* stmt);
 
+// Checks rc, the result of a sqlite3_bind_* call for parameter index.
+// Throws DatabaseError ("Cannot bind parameter 2: string or blob too big")
+// when the value was not bound.
+void CheckBind(int index, int rc);
+
 // "message (SQL: sql)" as the text of a DatabaseError.
 [[noreturn]] void ThrowSqliteError(sqlite3* db, std::string_view sql = {});
 

@@ -5,6 +5,7 @@
 
 #include "core/convert.h"
 #include "data/connection.h"
+#include "engine/sqlite_handle.h"
 
 namespace qv {
 namespace {
@@ -81,22 +82,39 @@ Variant ReadDateTime(sqlite3_stmt* stmt, int i) {
 
 bool IsBlankText(const Variant& v) { return v.IsString() && Trim(v.AsString()).empty(); }
 
-void BindText(sqlite3_stmt* stmt, int index, const std::string& text) {
-  sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+// Each Bind* returns the result code of its sqlite3_bind_* call.
+int BindText(sqlite3_stmt* stmt, int index, const std::string& text) {
+  return sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 // A column without a declared type stores each value as what it is.
-void BindUntyped(sqlite3_stmt* stmt, int index, const Variant& value) {
-  if (value.IsBoolean()) {
-    sqlite3_bind_int(stmt, index, value.AsBoolean() ? 1 : 0);
-  } else if (value.IsInteger()) {
-    sqlite3_bind_int64(stmt, index, value.AsInteger());
-  } else if (value.IsDouble()) {
-    sqlite3_bind_double(stmt, index, value.AsDouble());
-  } else if (value.IsDate()) {
-    BindText(stmt, index, FormatDateTime(value.AsDate()));
-  } else {
-    BindText(stmt, index, ToStr(value));
+int BindUntyped(sqlite3_stmt* stmt, int index, const Variant& value) {
+  if (value.IsBoolean()) return sqlite3_bind_int(stmt, index, value.AsBoolean() ? 1 : 0);
+  if (value.IsInteger()) return sqlite3_bind_int64(stmt, index, value.AsInteger());
+  if (value.IsDouble()) return sqlite3_bind_double(stmt, index, value.AsDouble());
+  if (value.IsDate()) return BindText(stmt, index, FormatDateTime(value.AsDate()));
+  return BindText(stmt, index, ToStr(value));
+}
+
+int BindTyped(sqlite3_stmt* stmt, int index, const Variant& value, ColumnKind kind) {
+  bool typed_non_text =
+      kind != ColumnKind::Text && kind != ColumnKind::Untyped && kind != ColumnKind::Blob;
+  if (value.IsEmpty() || value.IsNull() || (typed_non_text && IsBlankText(value))) {
+    return sqlite3_bind_null(stmt, index);
+  }
+  switch (kind) {
+    case ColumnKind::Text:
+      return BindText(stmt, index, ToStr(value));
+    case ColumnKind::Integer:
+      return sqlite3_bind_int64(stmt, index, ToInteger(value));
+    case ColumnKind::Real:
+      return sqlite3_bind_double(stmt, index, ToDouble(value));
+    case ColumnKind::Boolean:
+      return sqlite3_bind_int(stmt, index, ToBoolean(value) ? 1 : 0);
+    case ColumnKind::DateTime:
+      return BindText(stmt, index, FormatDateTime(ToDate(value)));
+    default:
+      return BindUntyped(stmt, index, value);
   }
 }
 
@@ -152,29 +170,7 @@ Variant ReadColumn(sqlite3_stmt* stmt, int i, ColumnKind kind) {
 }
 
 void BindColumn(sqlite3_stmt* stmt, int index, const Variant& value, ColumnKind kind) {
-  bool typed_non_text =
-      kind != ColumnKind::Text && kind != ColumnKind::Untyped && kind != ColumnKind::Blob;
-  if (value.IsEmpty() || value.IsNull() || (typed_non_text && IsBlankText(value))) {
-    sqlite3_bind_null(stmt, index);
-    return;
-  }
-  switch (kind) {
-    case ColumnKind::Text:
-      return BindText(stmt, index, ToStr(value));
-    case ColumnKind::Integer:
-      sqlite3_bind_int64(stmt, index, ToInteger(value));
-      return;
-    case ColumnKind::Real:
-      sqlite3_bind_double(stmt, index, ToDouble(value));
-      return;
-    case ColumnKind::Boolean:
-      sqlite3_bind_int(stmt, index, ToBoolean(value) ? 1 : 0);
-      return;
-    case ColumnKind::DateTime:
-      return BindText(stmt, index, FormatDateTime(ToDate(value)));
-    default:
-      return BindUntyped(stmt, index, value);
-  }
+  CheckBind(index, BindTyped(stmt, index, value, kind));
 }
 
 }  // namespace qv

@@ -38,7 +38,8 @@ Variant ReadColumn(sqlite3_stmt* stmt, int i, ColumnKind kind);
 
 // Binds value as parameter index (from 1) of stmt, converted for a column
 // of that kind. Empty and Null bind NULL. Throws TypeMismatch for a value
-// that does not fit the column (text that is no number, date, Boolean).
+// that does not fit the column (text that is no number, date, Boolean),
+// DatabaseError when SQLite refuses the value (too long, no such parameter).
 void BindColumn(sqlite3_stmt* stmt, int index, const Variant& value, ColumnKind kind);
 
 }  // namespace qv

@@ -45,6 +45,8 @@ class CachedStatement {
  public:
   CachedStatement(SqliteDatabase& database, const std::string& sql)
       : stmt_(database.Statement("W" + sql, [&] { return PrepareSqlite(database.get(), sql); })) {}
+  // reset repeats the error of a failed step, which StepSqlite has already
+  // thrown; clear_bindings cannot fail.
   ~CachedStatement() {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
@@ -64,6 +66,8 @@ void BindValues(sqlite3_stmt* stmt, const ColumnKinds& kinds, const std::string&
     try {
       BindColumn(stmt, index++, value, kinds.Of(field));
     } catch (const TypeMismatch& e) {
+      throw DatabaseError(std::string(e.what()) + " (field " + table + "." + field + ")");
+    } catch (const DatabaseError& e) {
       throw DatabaseError(std::string(e.what()) + " (field " + table + "." + field + ")");
     }
   }
@@ -102,7 +106,8 @@ void UpdateRow(SqliteDatabase& database, const ColumnKinds& kinds, const std::st
   sqlite3* db = database.get();
   CachedStatement stmt(database, UpdateSql(table, row));
   BindValues(stmt.get(), kinds, table, row);
-  sqlite3_bind_int64(stmt.get(), static_cast<int>(row.values.size()) + 1, *row.id);
+  int id_index = static_cast<int>(row.values.size()) + 1;
+  CheckBind(id_index, sqlite3_bind_int64(stmt.get(), id_index, *row.id));
   StepSqlite(db, stmt.get());
   if (sqlite3_changes(db) == 0) {
     throw DatabaseError("Row ID=" + std::to_string(*row.id) + " of " + table + " no longer exists");

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/convert.h"
+#include "engine/sqlite_database.h"
 #include "test_database.h"
 
 namespace qv {
@@ -128,6 +129,42 @@ TEST_F(SqliteConnectionTest, FailuresNameTheSqliteMessageAndTheStatement) {
   }
   SqliteConnection closed;
   EXPECT_THROW(closed.Query("SELECT 1"), DatabaseError);
+}
+
+// A value SQLite will not bind is an error naming the field, not a NULL
+// written in its place.
+TEST_F(SqliteConnectionTest, ValueSqliteRefusesToBindFailsTheWrite) {
+  sqlite3_limit(SqliteDatabase::ForThisThread(DatabasePath())->get(), SQLITE_LIMIT_LENGTH, 100);
+  try {
+    Insert({{"dbName", "Ann"}, {"dbMemo", std::string(200, 'x')}});
+    FAIL();
+  } catch (const DatabaseError& e) {
+    EXPECT_STREQ(e.what(), "Cannot bind parameter 2: string or blob too big (field qvItem.dbMemo)");
+  }
+  EXPECT_EQ(Count(), 0);
+}
+
+// When an inner level cannot be undone, the outer level refuses to commit
+// what it wrote, and rolling the outer level back clears the handle.
+TEST_F(SqliteConnectionTest, FailedInnerRollbackBlocksTheOuterCommit) {
+  auto other = Connect();
+  conn_->BeginTransaction();
+  Insert({{"dbName", "outer"}});
+  other->BeginTransaction();
+  Insert({{"dbName", "inner"}});
+  ExecSqlite(SqliteDatabase::ForThisThread(DatabasePath())->get(), "RELEASE qv_level_1");
+  other->Rollback();
+  try {
+    conn_->Commit();
+    FAIL();
+  } catch (const DatabaseError& e) {
+    EXPECT_STREQ(e.what(),
+                 "The transaction could not be rolled back: no such savepoint: qv_level_1");
+  }
+  conn_->Rollback();
+  EXPECT_EQ(Count(), 0);
+  Insert({{"dbName", "after"}});
+  EXPECT_EQ(Count(), 1);
 }
 
 TEST_F(SqliteConnectionTest, OpenRefusesUnknownSourcesAndMissingFiles) {
