@@ -6,13 +6,12 @@
 #include <optional>
 
 #include "app/app_config.h"
+#include "core/version.h"
 #include "http/http_server.h"
 #include "http/server_config.h"
 #include "script/script_host.h"
 
 namespace {
-
-constexpr const char* kVersion = "1.10";
 
 int InitDb(const std::string& data_dir, const std::string& config_file, bool force) {
   qv::app::LoadStartupConfig(data_dir, config_file);
@@ -79,7 +78,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
 
   app.add_subcommand("version", "Print the version")->callback([] {
-    std::cout << "qvTome " << kVersion << "\n";
+    std::cout << "qvTome " << qv::kVersion << "\n";
   });
 
   std::string data_dir = "data";

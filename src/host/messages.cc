@@ -5,6 +5,7 @@
 
 #include "core/convert.h"
 #include "core/sql_literal.h"
+#include "core/version.h"
 #include "data/aspproc.h"
 #include "host/shared_state.h"
 
@@ -154,13 +155,13 @@ std::string RestoredBanner() {
 }
 }  // namespace
 
-std::string BannerLine() { return RestoredBanner() + " v1.10" + "\">"; }
+std::string BannerLine() { return RestoredBanner() + " v" + kVersion + "\">"; }
 
 void RunStartup(const std::string& system_msg_table) {
   SharedState& s = State();
   ResponseWrite("\r\n");
   ResponseWrite(RestoredBanner());
-  ResponseWrite(" v1.10");
+  ResponseWrite(std::string(" v") + kVersion);
   ResponseWrite("\">");
   ResponseWrite("\r\n");
   try {

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "core/variant.h"
+#include "core/version.h"
 #include "host/host_objects.h"
 #include "host/shared_state.h"
 
@@ -47,7 +48,7 @@ class SysVar {
   void Init(const Variant& strDSNName, const std::string& strDSNUserID = "",
             const std::string& strDSNPassword = "", const std::string& SystemMsgTable = "");
 
-  std::string Verion() const { return "1.10"; }
+  std::string Verion() const { return kVersion; }
 
   // Messages (host/messages.h). intLanguage is a byte: 0..255.
   std::string GetSystemMsg(const std::string& mName, int intLanguage = 1);
