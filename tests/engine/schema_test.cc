@@ -2,11 +2,14 @@
 // back through the SQLite engine with the statements the component runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/convert.h"
 #include "engine/init_db.h"
+#include "engine/sqlite_handle.h"
 #include "test_database.h"
 
 namespace qv {
@@ -26,6 +29,40 @@ class SeededDatabase : public testing_support::TestDatabase {
     auto rows = Rows("SELECT " + field + " FROM qvSystemMsg WHERE dbName='" + key + "'");
     if (rows.size() != 1) return "<" + std::to_string(rows.size()) + " rows>";
     return NullToStr(rows[0][0]);
+  }
+
+  // Column 0 of every row of sql, as text, run on the file as it is (no
+  // dialect translation): for reading SQLite's own catalogue.
+  std::vector<std::string> Strings(const std::string& sql) const {
+    SqliteDb db = OpenSqliteFile(DatabasePath());
+    SqliteStatement stmt = PrepareSqlite(db.get(), sql);
+    std::vector<std::string> values;
+    while (StepSqlite(db.get(), stmt.get())) {
+      const unsigned char* text = sqlite3_column_text(stmt.get(), 0);
+      values.emplace_back(text ? reinterpret_cast<const char*>(text) : "<null>");
+    }
+    return values;
+  }
+
+  // The names of the schema's objects of a type, without SQLite's own.
+  std::vector<std::string> Names(const std::string& type) const {
+    return Strings("SELECT name FROM sqlite_master WHERE type = '" + type +
+                   "' AND name NOT LIKE 'sqlite%' ORDER BY name");
+  }
+
+  // "name ON table (column, column)", and " UNIQUE" for a unique index.
+  std::string DescribeIndex(const std::string& name) const {
+    std::string table =
+        Strings("SELECT tbl_name FROM sqlite_master WHERE name = '" + name + "'").at(0);
+    std::string columns;
+    for (const std::string& column :
+         Strings("SELECT name FROM pragma_index_info('" + name + "') ORDER BY seqno")) {
+      columns += (columns.empty() ? "" : ", ") + column;
+    }
+    bool unique = Strings("SELECT \"unique\" FROM pragma_index_list('" + table +
+                          "') WHERE name = '" + name + "'")
+                      .at(0) == "1";
+    return name + " ON " + table + " (" + columns + ")" + (unique ? " UNIQUE" : "");
   }
 
   std::shared_ptr<SqliteConnection> conn_;
@@ -118,23 +155,120 @@ TEST_F(SeededDatabase, NewPagesGetFlagsNotNulls) {
   }
 }
 
-TEST_F(SeededDatabase, BookAndSubmissionTablesAnswerThePageQueries) {
-  for (std::string table : {"qvbook", "qvglossary", "qvmedia", "qvlibrary"}) {
+TEST_F(SeededDatabase, EveryTableHasItsCounterKeyStampAndIndexes) {
+  const std::vector<std::string> tables = {
+      "qvAuthBook",    "qvAuthGroup", "qvAuthLog",  "qvAuthUser", "qvChangeCounter",
+      "qvCodeDefList", "qvSystemMsg", "qvbook",     "qvbook_",    "qvglossary",
+      "qvglossary_",   "qvlibrary",   "qvlibrary_", "qvmedia",    "qvmedia_"};
+  EXPECT_EQ(Names("table"), tables);
+  EXPECT_EQ(Names("view"), (std::vector<std::string>{"qvAuthUserList", "qvglossaryBook"}));
+  for (const std::string& table : tables) {
     SCOPED_TRACE(table);
-    Rows("Select * From " + table +
-         " Where dbPID=-1 and dbFinished_e and (dbExpiredDate=null or dbExpiredDate > Date() + "
-         "Time()) order by dbOrder,id");
-    Rows(
-        "SELECT dbISBN_ISSN, dbAuthor_n, dbSource_e, dbPages, dbYear, dbAbstract_n, "
-        "dbLanguage, dbAffiliationAddress, dbKeyword_e, dbEventDate, dbURLLink FROM " +
-        table);
-    std::string sub = table + "_";
-    Rows("SELECT " + sub + ".*, qvAuthUserList.dbFullName_e FROM " + sub +
-         " INNER JOIN qvAuthUserList ON " + sub +
-         ".dbUserID = qvAuthUserList.dbUserID  Where dbQID=1 Order by dbSubmitDate");
-    Rows("SELECT dbBID, dbOwnerID, dbCallNo, dbBorrowerID, dbBorrowDate, dbNotes, Stamp FROM " +
-         sub);
+    // The key is the auto-numbered ID, never reused after a delete.
+    EXPECT_EQ(
+        Strings("SELECT name || ' ' || type FROM pragma_table_info('" + table + "') WHERE pk > 0"),
+        std::vector<std::string>{"ID INTEGER"});
+    EXPECT_NE(Strings("SELECT sql FROM sqlite_master WHERE name = '" + table + "'")
+                  .at(0)
+                  .find("AUTOINCREMENT"),
+              std::string::npos);
+    if (table != "qvChangeCounter") {
+      EXPECT_EQ(Strings("SELECT type FROM pragma_table_info('" + table + "') WHERE name = 'Stamp'"),
+                std::vector<std::string>{"VARCHAR(50)"});
+    }
   }
+
+  std::vector<std::string> indexes = {"qvAuthBook_Owner ON qvAuthBook (dbOwnerID)",
+                                      "qvAuthBook_Table ON qvAuthBook (dbTableName, dbOrder, ID)",
+                                      "qvAuthGroup_GroupID ON qvAuthGroup (dbGroupID) UNIQUE",
+                                      "qvAuthLog_Date ON qvAuthLog (dbDate)",
+                                      "qvAuthLog_Record ON qvAuthLog (dbTableName, dbRecordID)",
+                                      "qvAuthLog_User ON qvAuthLog (dbUserID, dbDate)",
+                                      "qvAuthUser_LANUserID ON qvAuthUser (dbLANUserID)",
+                                      "qvAuthUser_UserID ON qvAuthUser (dbUserID) UNIQUE",
+                                      "qvChangeCounter_table ON qvChangeCounter (dbTable) UNIQUE",
+                                      "qvCodeDefList_Type ON qvCodeDefList (dbType, dbOrder, ID)",
+                                      "qvSystemMsg_Name ON qvSystemMsg (dbName) UNIQUE",
+                                      "qvSystemMsg_Order ON qvSystemMsg (dbOrder, ID)",
+                                      "qvglossary_Keyword ON qvglossary (dbBookID, dbKeyword_e)"};
+  for (std::string table : {"qvbook", "qvglossary", "qvlibrary", "qvmedia"}) {
+    indexes.push_back(table + "_Book ON " + table + " (dbBookID)");
+    indexes.push_back(table + "_Tree ON " + table + " (dbPID, dbOrder, ID)");
+    indexes.push_back(table + "__Holding ON " + table + "_ (dbBID, dbOwnerID)");
+    indexes.push_back(table + "__Submitter ON " + table + "_ (dbQID, dbUserID)");
+  }
+  std::sort(indexes.begin(), indexes.end());
+  std::vector<std::string> found;
+  for (const std::string& name : Names("index")) found.push_back(DescribeIndex(name));
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, indexes);
+
+  EXPECT_EQ(Names("trigger"),
+            (std::vector<std::string>{"qvSystemMsg_counted_delete", "qvSystemMsg_counted_insert",
+                                      "qvSystemMsg_counted_update"}));
+}
+
+TEST_F(SeededDatabase, BookAndSubmissionTablesShareTheirColumns) {
+  auto columns = [&](const std::string& table) {
+    return Strings(
+        "SELECT name || ' ' || type || ' ' || ifnull(dflt_value, '-') FROM "
+        "pragma_table_info('" +
+        table + "') ORDER BY cid");
+  };
+  // Every page form field list works in every book table.
+  std::vector<std::string> book = columns("qvbook");
+  std::vector<std::string> submission = columns("qvbook_");
+  EXPECT_EQ(book.size(), 38u);
+  EXPECT_EQ(submission.size(), 17u);
+  for (std::string table : {"qvglossary", "qvmedia", "qvlibrary"}) {
+    SCOPED_TRACE(table);
+    EXPECT_EQ(columns(table), book);
+    EXPECT_EQ(columns(table + "_"), submission);
+  }
+  // The flags pages test have defaults; the catalogue fields the record
+  // pages read are there.
+  for (const char* column :
+       {"dbCID SMALLINT 0", "dbPageLevel SMALLINT 1", "dbFinished_e BOOLEAN 0",
+        "dbThumbNail SMALLINT 0", "dbISBN_ISSN VARCHAR(50) -", "dbYear SMALLINT -"}) {
+    EXPECT_NE(std::find(book.begin(), book.end(), column), book.end()) << column;
+  }
+  EXPECT_NE(std::find(submission.begin(), submission.end(), "dbBorrowDate DATETIME -"),
+            submission.end());
+}
+
+TEST_F(SeededDatabase, SeedRowsRegisterEveryBookTableWithItsPages) {
+  EXPECT_EQ(Strings("SELECT dbTableName || ' ' || ID FROM qvAuthBook ORDER BY ID"),
+            (std::vector<std::string>{"qvglossary 1", "qvbook 2", "qvlibrary 3", "qvmedia 4",
+                                      "qvbook 5"}));
+  EXPECT_EQ(Strings("SELECT dbGroupID FROM qvAuthGroup ORDER BY ID"),
+            (std::vector<std::string>{"99", "80", "60", "lib_manager", "lib_owner", "astro1"}));
+  EXPECT_EQ(Strings("SELECT dbUserID || ' ' || dbMajorGroup FROM qvAuthUser ORDER BY ID"),
+            (std::vector<std::string>{"admin 99", "teacher 80", "student 60"}));
+  EXPECT_EQ(Strings("SELECT dbTable FROM qvChangeCounter"),
+            std::vector<std::string>{"qvsystemmsg"});
+  for (const auto& [table, pages] : std::vector<std::pair<std::string, int>>{{"qvbook", 36},
+                                                                             {"qvglossary", 4},
+                                                                             {"qvmedia", 6},
+                                                                             {"qvlibrary", 4},
+                                                                             {"qvbook_", 1},
+                                                                             {"qvglossary_", 0},
+                                                                             {"qvmedia_", 0},
+                                                                             {"qvlibrary_", 3}}) {
+    SCOPED_TRACE(table);
+    EXPECT_EQ(Strings("SELECT COUNT(*) FROM " + table),
+              std::vector<std::string>{std::to_string(pages)});
+  }
+  // The page queries of the component read the seeded rows: the top pages
+  // of the help book, and a submission with its writer's name.
+  EXPECT_EQ(Rows("Select * From qvglossary Where dbPID=-1 and dbFinished_e and (dbExpiredDate=null "
+                 "or dbExpiredDate > Date() + Time()) order by dbOrder,id")
+                .size(),
+            1u);
+  auto notes = Rows(
+      "SELECT qvbook_.*, qvAuthUserList.dbFullName_e FROM qvbook_ INNER JOIN qvAuthUserList ON "
+      "qvbook_.dbUserID = qvAuthUserList.dbUserID  Where dbQID=1 Order by dbSubmitDate");
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(ToStr(notes[0].back()), "Sam Student");
 }
 
 TEST_F(SeededDatabase, GlossaryBookChoicesAreTitleThenBookID) {
