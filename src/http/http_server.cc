@@ -31,7 +31,7 @@ namespace bhttp = boost::beast::http;
 namespace net = boost::asio;
 using tcp = net::ip::tcp;
 
-class Connection;
+class HttpConnection;
 
 namespace {
 
@@ -71,7 +71,7 @@ struct HttpServer::Impl {
   bool stop_begun = false;
   bool stop_done = false;
   int in_flight = 0;
-  std::unordered_map<Connection*, std::weak_ptr<Connection>> connections;
+  std::unordered_map<HttpConnection*, std::weak_ptr<HttpConnection>> connections;
 
   std::atomic<bool> stopping{false};
   std::atomic<int> open_connections{0};
@@ -118,9 +118,11 @@ std::string PeerAddress(const tcp::endpoint& endpoint) {
 
 }  // namespace
 
-class Connection : public std::enable_shared_from_this<Connection> {
+// One accepted TCP connection: reads its requests one at a time and writes
+// their responses in order.
+class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
  public:
-  Connection(tcp::socket&& socket, HttpServer::Impl& server)
+  HttpConnection(tcp::socket&& socket, HttpServer::Impl& server)
       : stream_(std::move(socket)), server_(server) {
     ++server_.open_connections;
     beast::error_code ec;
@@ -130,7 +132,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     local_port_ = local.port();
   }
 
-  ~Connection() {
+  ~HttpConnection() {
     --server_.open_connections;
     std::lock_guard lock(server_.mutex);
     server_.connections.erase(this);
@@ -180,7 +182,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   bool busy_ = false;  // a request is being handled or answered
 };
 
-void Connection::AwaitRequest() {
+void HttpConnection::AwaitRequest() {
   if (server_.stopping) return Close();
   parser_.emplace();
   parser_->header_limit(static_cast<std::uint32_t>(server_.config.max_header_bytes));
@@ -198,14 +200,14 @@ void Connection::AwaitRequest() {
                           });
 }
 
-void Connection::ReadHeader() {
+void HttpConnection::ReadHeader() {
   stream_.expires_after(server_.config.header_timeout);
   bhttp::async_read_header(
       stream_, buffer_, *parser_,
       [self = shared_from_this()](beast::error_code ec, std::size_t) { self->OnHeader(ec); });
 }
 
-void Connection::OnHeader(beast::error_code ec) {
+void HttpConnection::OnHeader(beast::error_code ec) {
   if (ec) return OnReadError(ec);
   auto& request = parser_->get();
   if (EqualsNoCase(std::string(request[bhttp::field::expect]), "100-continue") &&
@@ -224,7 +226,7 @@ void Connection::OnHeader(beast::error_code ec) {
 
 // The body time-out bounds the wait for each piece of the body, so a slow
 // but steady upload finishes while a stalled one is dropped.
-void Connection::ReadBody() {
+void HttpConnection::ReadBody() {
   if (parser_->is_done()) return Dispatch();
   stream_.expires_after(server_.config.body_timeout);
   bhttp::async_read_some(stream_, buffer_, *parser_,
@@ -234,7 +236,7 @@ void Connection::ReadBody() {
                          });
 }
 
-void Connection::OnReadError(beast::error_code ec) {
+void HttpConnection::OnReadError(beast::error_code ec) {
   if (ec == bhttp::error::header_limit) return SendProtocolError(431);
   if (ec == bhttp::error::body_limit) return SendProtocolError(413);
   if (IsQuietError(ec) ||
@@ -244,7 +246,7 @@ void Connection::OnReadError(beast::error_code ec) {
   SendProtocolError(400);
 }
 
-void Connection::Dispatch() {
+void HttpConnection::Dispatch() {
   auto message = parser_->release();
   RequestFacts facts{message.version(), message.keep_alive() && !server_.stopping,
                      message.method() == bhttp::verb::head};
@@ -288,7 +290,7 @@ void Connection::Dispatch() {
   }
 }
 
-void Connection::Respond(OutgoingResponse r, RequestFacts facts) {
+void HttpConnection::Respond(OutgoingResponse r, RequestFacts facts) {
   bool close = !facts.keep_alive || server_.stopping;
   auto fill = [&](auto& message) {
     message.result(static_cast<unsigned>(r.status));
@@ -323,7 +325,7 @@ void Connection::Respond(OutgoingResponse r, RequestFacts facts) {
   Send(std::move(message), close);
 }
 
-void Connection::SendProtocolError(int status) {
+void HttpConnection::SendProtocolError(int status) {
   server_.logs.Access({peer_, "", "-", "-", status, 0, "", ""});
   OutgoingResponse r = ErrorResponse(status);
   bhttp::response<bhttp::string_body> message{bhttp::status::ok, 11};
@@ -345,15 +347,15 @@ void Connection::SendProtocolError(int status) {
 // Like reading, writing is timed per piece: a large media file may take
 // long to reach a slow client, a client that stops reading is dropped.
 template <class Body>
-void Connection::Send(bhttp::response<Body>&& message, bool close) {
+void HttpConnection::Send(bhttp::response<Body>&& message, bool close) {
   auto shared = std::make_shared<bhttp::response<Body>>(std::move(message));
   auto serializer = std::make_shared<bhttp::response_serializer<Body>>(*shared);
   WriteSome(shared, serializer, close);
 }
 
 template <class Message, class Serializer>
-void Connection::WriteSome(std::shared_ptr<Message> message, std::shared_ptr<Serializer> serializer,
-                           bool close) {
+void HttpConnection::WriteSome(std::shared_ptr<Message> message,
+                               std::shared_ptr<Serializer> serializer, bool close) {
   stream_.expires_after(server_.config.body_timeout);
   bhttp::async_write_some(
       stream_, *serializer,
@@ -363,7 +365,7 @@ void Connection::WriteSome(std::shared_ptr<Message> message, std::shared_ptr<Ser
       });
 }
 
-void Connection::OnWrite(beast::error_code ec, bool close, bool counted) {
+void HttpConnection::OnWrite(beast::error_code ec, bool close, bool counted) {
   busy_ = false;
   if (counted) server_.EndRequest();
   if (ec || close || server_.stopping) return Close();
@@ -371,7 +373,7 @@ void Connection::OnWrite(beast::error_code ec, bool close, bool counted) {
   AwaitRequest();
 }
 
-void Connection::Close() {
+void HttpConnection::Close() {
   beast::error_code ec;
   stream_.socket().shutdown(tcp::socket::shutdown_both, ec);
   stream_.socket().close(ec);
@@ -393,7 +395,7 @@ void HttpServer::Impl::OnAccept(beast::error_code ec, tcp::socket socket) {
       // Responses go out as header and body writes; without this the
       // second write waits for the peer's delayed ACK.
       socket.set_option(tcp::no_delay(true), ec);
-      std::make_shared<Connection>(std::move(socket), *this)->Start();
+      std::make_shared<HttpConnection>(std::move(socket), *this)->Start();
     }
   }
   Accept();
@@ -421,7 +423,7 @@ void HttpServer::Impl::EndRequest() {
 
 void HttpServer::Impl::GracefulStop() {
   stopping = true;
-  std::vector<std::shared_ptr<Connection>> live;
+  std::vector<std::shared_ptr<HttpConnection>> live;
   {
     std::lock_guard lock(mutex);
     for (auto& [raw, weak] : connections) {
