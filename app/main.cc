@@ -1,5 +1,8 @@
-// The qvtome command: version, init-db, serve.
+// The qvtome command: version, init-db, serve, hash-password.
+#include <termios.h>
+#include <unistd.h>
 #include <CLI/CLI.hpp>
+
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -8,6 +11,7 @@
 #include "app/app_config.h"
 #include "core/version.h"
 #include "http/http_server.h"
+#include "http/password_hash.h"
 #include "http/server_config.h"
 #include "script/script_host.h"
 
@@ -71,6 +75,39 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   return 0;
 }
 
+// The first line of standard input; from a terminal, asked for and read
+// without echo.
+std::string ReadPassword() {
+  std::string password;
+  if (!::isatty(STDIN_FILENO)) {
+    std::getline(std::cin, password);
+  } else {
+    std::cerr << "Password: " << std::flush;
+    termios saved{};
+    ::tcgetattr(STDIN_FILENO, &saved);
+    termios quiet = saved;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    std::getline(std::cin, password);
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    std::cerr << "\n";
+  }
+  if (!password.empty() && password.back() == '\r') password.pop_back();
+  return password;
+}
+
+// Prints a line for the Basic password file: "user:hash", or the hash alone
+// without a user.
+int HashPasswordLine(const std::string& user) {
+  if (user.find(':') != std::string::npos) {
+    std::cerr << "qvtome: a user name cannot hold ':'\n";
+    return 1;
+  }
+  std::string hash = qv::http::HashPassword(ReadPassword());
+  std::cout << (user.empty() ? hash : user + ":" + hash) << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,6 +141,12 @@ int main(int argc, char** argv) {
   serve->add_option("--threads", serve_options.threads, "Worker threads")
       ->check(CLI::Range(1, 256));
   serve->callback([&] { status = Serve(serve_data, serve_config, serve_options); });
+
+  std::string hash_user;
+  auto* hash = app.add_subcommand(
+      "hash-password", "Read a password from standard input and print a password-file line");
+  hash->add_option("user", hash_user, "User name to put before the hash");
+  hash->callback([&] { status = HashPasswordLine(hash_user); });
 
   try {
     app.parse(argc, argv);

@@ -7,24 +7,34 @@
 #include <stdexcept>
 
 #include "core/convert.h"
-#include "http/sha256.h"
+#include "http/password_hash.h"
 
 namespace qv::http {
 namespace {
 
-std::unordered_map<std::string, std::string> ReadPasswordFile(const std::string& path) {
+std::unordered_map<std::string, std::string> ReadPasswordFile(const std::string& path,
+                                                              ServerLogs& logs) {
   std::ifstream in(path);
   if (!in) throw std::runtime_error("Cannot read the password file " + path);
-  std::unordered_map<std::string, std::string> digests;
+  std::unordered_map<std::string, std::string> hashes;
   std::string line;
-  while (std::getline(in, line)) {
+  for (int number = 1; std::getline(in, line); ++number) {
     line = Trim(line);
     if (line.empty() || line[0] == '#') continue;
     size_t colon = line.find(':');
     if (colon == std::string::npos || colon == 0) continue;
-    digests[line.substr(0, colon)] = ToLower(Trim(line.substr(colon + 1)));
+    std::string user = line.substr(0, colon);
+    std::string hash = Trim(line.substr(colon + 1));
+    std::string refused = WhyHashRefused(hash);
+    if (!refused.empty()) {
+      logs.Error("Password file " + path + ", line " + std::to_string(number) + ": the entry of " +
+                 user + " is " + refused +
+                 " and is ignored; make a new line with: qvtome hash-password " + user);
+      continue;
+    }
+    hashes[user] = hash;
   }
-  return digests;
+  return hashes;
 }
 
 // An address as sent in X-Forwarded-For: digits, hex letters, '.' and ':'.
@@ -71,12 +81,13 @@ bool DecodeBase64(std::string_view text, std::string& out) {
   return true;
 }
 
-NetworkIdentity::NetworkIdentity(const ServerConfig& config)
+NetworkIdentity::NetworkIdentity(const ServerConfig& config, ServerLogs& logs)
     : trusted_proxies_(config.trusted_proxies), identity_header_(config.identity_header) {
   if (config.basic_auth_file.empty()) return;
   std::filesystem::path file(config.basic_auth_file);
   if (file.is_relative()) file = std::filesystem::path(config.data_dir) / file;
-  password_digests_ = ReadPasswordFile(file.string());
+  password_hashes_ = ReadPasswordFile(file.string(), logs);
+  if (!password_hashes_.empty()) decoy_hash_ = password_hashes_.begin()->second;
   basic_enabled_ = true;
 }
 
@@ -92,12 +103,21 @@ std::string NetworkIdentity::CheckBasic(const std::string& authorization) const 
   size_t colon = credentials.find(':');
   if (colon == std::string::npos || colon == 0) return "";
   std::string user = credentials.substr(0, colon);
-  std::string digest = Sha256Hex(credentials.substr(colon + 1));
-  auto found = password_digests_.find(user);
-  // An unknown user costs the same comparison as a known one.
-  const std::string& expected = found != password_digests_.end() ? found->second : digest;
-  bool match = ConstantTimeEquals(digest, expected);
-  return match && found != password_digests_.end() ? user : "";
+  std::string password = credentials.substr(colon + 1);
+  auto found = password_hashes_.find(user);
+  if (found == password_hashes_.end()) {
+    if (!decoy_hash_.empty()) VerifyPassword(password, decoy_hash_);
+    return "";
+  }
+  {
+    std::lock_guard lock(matched_mutex_);
+    auto matched = matched_.find(user);
+    if (matched != matched_.end() && ConstantTimeEquals(matched->second, password)) return user;
+  }
+  if (!VerifyPassword(password, found->second)) return "";
+  std::lock_guard lock(matched_mutex_);
+  matched_[user] = password;
+  return user;
 }
 
 ClientIdentity NetworkIdentity::Identify(const IncomingRequest& request) const {

@@ -58,7 +58,7 @@ RequestHandler::RequestHandler(const ServerConfig& config, PageHandler page_hand
       sessions_(sessions ? std::move(sessions) : std::make_shared<MemorySessionStore>()),
       logs_(logs),
       paths_(config.site_dir, config.media_dir(), config.media_mount),
-      identity_(config) {}
+      identity_(config, logs) {}
 
 OutgoingResponse RequestHandler::Handle(const IncomingRequest& request) {
   return *Answer(request, true);

@@ -13,7 +13,7 @@
 //   debug = false                content_security_policy = "frame-ancestors 'self'"
 //   trusted_proxies = ["127.0.0.1"]   (peers whose forwarding headers count)
 //   identity_header = "X-Remote-User" (from a trusted proxy: sets AUTH_USER)
-//   basic_auth_file = "passwd"   (lines "user:sha256hex"; sets AUTH_USER)
+//   basic_auth_file = "passwd"   (lines "user:$y$..." crypt hashes; sets AUTH_USER)
 //
 // The media folder is <data_dir>/media, mounted at media_mount. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig

@@ -13,7 +13,7 @@
 
 #include "core/convert.h"
 #include "host/host_objects.h"
-#include "http/sha256.h"
+#include "http/password_hash.h"
 #include "test_client.h"
 
 namespace qv::http {
@@ -123,7 +123,7 @@ class ServerTest : public ::testing::Test {
     WriteFile(data / "media/qvtome/pic.png", "PNG");
     WriteFile(data / "media/qvtome/evil.lua", "os.exit()");
     WriteFile(data / "media/qvtome/qvTmUpld.tmp/up.png", "PNG");
-    WriteFile(data / "passwd", "# users\nalice:" + Sha256Hex("secret") + "\n");
+    WriteFile(data / "passwd", "# users\nalice:" + HashPassword("secret") + "\n");
     WriteFile(root_ / "outside.txt", "secret");
 
     ServerConfig config;
