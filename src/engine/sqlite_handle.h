@@ -13,6 +13,9 @@
 
 namespace qv {
 
+// Neither release can fail in a way left to handle: close_v2 waits for the
+// last statement before it closes, and finalize repeats the error of a
+// failed step, which StepSqlite has thrown already.
 struct SqliteDbCloser {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
