@@ -207,7 +207,8 @@ class AspProc : public Object {
 
   // Stores one row of qvAuthLog for action code qvAction (0..255, else
   // std::out_of_range) when LogLevel records it: table, page id, script,
-  // query string, the form text (not for a login; password fields masked),
+  // query string, the form text (not for a login; password fields masked;
+  // these two cut to 4 KB each, ending in "…[cut]" when cut),
   // the days since the previous logged action (since login for a logout;
   // empty on a session's first), user, address and date. Advances the
   // session's "AuthTime". Errors opening the log reach the caller; any later
