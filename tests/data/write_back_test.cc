@@ -136,6 +136,16 @@ TEST_F(WriteBackTest, UnknownFieldsAndBadValuesWriteNothing) {
   EXPECT_EQ(db.Exec("SELECT ID FROM qvbook WHERE ID=9").rows.size(), 0u);
 }
 
+TEST_F(WriteBackTest, ValuesComeFromThePostedFormNeverTheQueryString) {
+  host.request.SetQueryString("dbTitle_e=Link&dbTitle_n=Link&dbOwnerID=Link");
+  host.request.AddForm("qvFLD_List", "dbTitle_e, dbTitle_n");
+  host.request.AddForm("dbTitle_e", "Posted");
+  ap.dbUpdate("qvbook", "WHERE ID=1", Fields({{"dbOwnerID", ""}}));
+  EXPECT_EQ(Cell("dbTitle_e", 1), Variant("Posted"));
+  EXPECT_TRUE(Cell("dbTitle_n", 1).IsNull());
+  EXPECT_TRUE(Cell("dbOwnerID", 1).IsNull());
+}
+
 // Two users edit the same row: alice in the fixture's session, bob in his.
 class StampGuardTest : public WriteBackTest {
  protected:
