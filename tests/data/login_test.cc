@@ -130,6 +130,13 @@ TEST_F(LoginTest, OtherCaseIsSkippedAndTheFormReturnsWithoutFailure) {
   EXPECT_FALSE(Shows("Login failed"));
 }
 
+TEST_F(LoginTest, PasswordInAnotherCaseDoesNotLogIn) {
+  Post(host, "alice", "SECRET");  // the database compares without regard to case
+  ap.dbLogin(true);
+  EXPECT_FALSE(ap.hasLogin());
+  EXPECT_EQ(Key("AuthUserID"), "");
+}
+
 TEST_F(LoginTest, OnlyAPostedFormLogsIn) {
   Post(host, "alice", "secret");
   host.request.SetServerVariable("REQUEST_METHOD", "GET");  // a body on a GET
