@@ -5,6 +5,7 @@
 
 #include "engine/datasources.h"
 #include "engine/init_db.h"
+#include "engine/migrations.h"
 #include "engine/sqlite_connection.h"
 
 namespace qv::app {
@@ -30,10 +31,14 @@ StartupConfig LoadStartupConfig(const std::string& data_dir, const std::string& 
   return config;
 }
 
-std::pair<std::string, bool> InitDefaultDatabase(bool force) {
-  DataSource source = LookupDataSource("qvtome");
-  bool created = CreateDatabaseIfMissing(source.path, force);
-  return {source.path, created};
+DefaultDatabase InitDefaultDatabase(bool force) {
+  DefaultDatabase result;
+  result.path = LookupDataSource("qvtome").path;
+  result.created = CreateDatabaseIfMissing(result.path, force);
+  const UpgradeResult upgrade = UpgradeDatabase(result.path);
+  result.upgraded_from = upgrade.from;
+  result.version = upgrade.to;
+  return result;
 }
 
 }  // namespace qv::app

@@ -20,8 +20,16 @@ struct StartupConfig {
 // malformed file.
 StartupConfig LoadStartupConfig(const std::string& data_dir, const std::string& config_file);
 
+struct DefaultDatabase {
+  std::string path;
+  bool created = false;   // built anew
+  int upgraded_from = 0;  // the schema version before the upgrade
+  int version = 0;        // the schema version now
+};
+
 // Creates the default data source's database when it is missing (or with
-// force, anew). Returns its path and whether it was created.
-std::pair<std::string, bool> InitDefaultDatabase(bool force);
+// force, anew), else applies the schema migrations it lacks. Throws
+// DatabaseError when either fails (the file then stays as it was).
+DefaultDatabase InitDefaultDatabase(bool force);
 
 }  // namespace qv::app

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <string>
 
 #include "app/app_config.h"
 #include "core/version.h"
@@ -17,14 +18,22 @@
 
 namespace {
 
+// Reports what became of the default database; true when it changed.
+bool ReportDatabase(const qv::app::DefaultDatabase& db) {
+  if (db.created) {
+    std::cout << "Created database " << db.path << "\n";
+  } else if (db.upgraded_from != db.version) {
+    std::cout << "Upgraded database " << db.path << " from schema version " << db.upgraded_from
+              << " to " << db.version << "\n";
+  }
+  return db.created || db.upgraded_from != db.version;
+}
+
 int InitDb(const std::string& data_dir, const std::string& config_file, bool force) {
   qv::app::LoadStartupConfig(data_dir, config_file);
-  auto [path, created] = qv::app::InitDefaultDatabase(force);
-  if (created) {
-    std::cout << "Created database " << path << "\n";
-    return 0;
-  }
-  std::cerr << "Database " << path << " exists; use --force to replace it\n";
+  const qv::app::DefaultDatabase db = qv::app::InitDefaultDatabase(force);
+  if (ReportDatabase(db)) return 0;
+  std::cerr << "Database " << db.path << " exists and is up to date; use --force to replace it\n";
   return 1;
 }
 
@@ -46,8 +55,7 @@ std::string DefaultSiteDir() {
 
 int Serve(const std::string& data_dir, const std::string& config_file, const ServeOptions& o) {
   qv::app::StartupConfig startup = qv::app::LoadStartupConfig(data_dir, config_file);
-  auto [db_path, created] = qv::app::InitDefaultDatabase(false);
-  if (created) std::cout << "Created database " << db_path << "\n";
+  ReportDatabase(qv::app::InitDefaultDatabase(false));
 
   qv::http::ServerConfig config =
       qv::http::LoadServerConfig(startup.toml ? &*startup.toml : nullptr);

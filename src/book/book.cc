@@ -3,6 +3,7 @@
 #include "book/book.h"
 
 #include "book/book_internal.h"
+#include "data/aspproc.h"
 #include "host/shared_state.h"
 
 namespace qv {
@@ -37,6 +38,14 @@ bool Book::IsReaderOnly() const { return !IsEditor() && !IsAuthor() && !IsAdmin(
 namespace book {
 
 std::string RequestValue(const std::string& name) { return TheRequest().Item(name); }
+std::string PostedValue(const std::string& name) {
+  if (!IsPostRequest()) return "";
+  try {
+    return TheRequest().Form(name);
+  } catch (const HostError&) {
+    return "";  // the body was read as an upload
+  }
+}
 std::string QueryValue(const std::string& name) { return TheRequest().QueryString(name); }
 bool IsDownloadForm() { return QueryValue("qvDnLd") == "qvTm"; }
 

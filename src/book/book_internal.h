@@ -28,6 +28,10 @@ namespace qv::book {
 
 // Request.Item(name): query string, form, cookies, server variables.
 std::string RequestValue(const std::string& name);
+// Request.Form(name) of a POST request; "" for any other request and for a
+// body read as an upload. Writes take their values from here, so that a
+// link (a GET) never changes data.
+std::string PostedValue(const std::string& name);
 // Request.QueryString(name).
 std::string QueryValue(const std::string& name);
 // The download form of the page was asked for (query string "qvDnLd" is

@@ -283,7 +283,7 @@ void Book::ShowPage() {
   if (!s.strErrorMsg.empty() || !book::CheckPageOpen("ShowPage") || blnPageShown) return;
   blnPageShown = true;
   s.strHelpCode = "read";
-  if (!book::RequestValue("BibOwner").empty()) book::UpdateBibOwner();
+  if (!book::PostedValue("BibOwner").empty()) book::UpdateBibOwner();
   ResponseWrite(s.MaintenanceMsg);
   if (!RunAction(action, IsReaderOnly())) return;
   ResponseWrite(s.strPendingMsg);

@@ -2,8 +2,9 @@
 // in the table qvlibrary_, and the holdings form of the library staff.
 //
 // Holdings may be changed only by members of a group whose id begins with
-// "lib_"; members of "lib_manager" maintain anyone's holdings, the others
-// only their own.
+// "lib_", and only through the posted form; members of "lib_manager"
+// maintain anyone's holdings, the others only their own. A saved holding
+// names existing users as holder and borrower.
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -136,7 +137,8 @@ std::string ShowHoldings() {
 void WriteFormLabel(const std::string& field) { ResponseWrite("<br>" + GetMsg(field, 1) + " "); }
 
 // The choices (full name, user id) of the users a query selects, after the
-// given leading choices; Null when there are none at all.
+// given leading choices; Null when there are none at all. Shown texts are
+// HTML: the leading ones are system messages, the names are encoded.
 Variant UserChoices(const std::string& where,
                     std::vector<std::pair<std::string, std::string>> first) {
   const std::string name_field(
@@ -150,7 +152,7 @@ Variant UserChoices(const std::string& where,
     choices->at(1, i) = first[i].second;
   }
   for (size_t i = 0; i < count; ++i) {
-    choices->at(0, first.size() + i) = NullToStr(users.AsArray()->at(0, i));
+    choices->at(0, first.size() + i) = HtmlEncode(NullToStr(users.AsArray()->at(0, i)));
     choices->at(1, first.size() + i) = NullToStr(users.AsArray()->at(1, i));
   }
   return Variant(choices);
@@ -203,36 +205,68 @@ struct PostedHolding {
   std::string bid;  // a whole number
   std::string owner;
   std::string call_no;
+  std::string borrower;
 };
 
 std::optional<PostedHolding> ReadPostedHolding() {
   PostedHolding posted;
   // The form is posted back to the record it belongs to.
   try {
-    posted.bid = SqlInteger(RequestValue("dbBID"));
+    posted.bid = SqlInteger(PostedValue("dbBID"));
   } catch (const SqlValueError&) {
     return std::nullopt;
   }
   if (posted.bid != SqlInteger(State().ID)) return std::nullopt;
   // Only the managers keep holdings for others.
-  posted.owner = IsLibraryManager() ? RequestValue("dbOwnerID") : CurrentUserID();
+  posted.owner = IsLibraryManager() ? PostedValue("dbOwnerID") : CurrentUserID();
   if (posted.owner.empty()) return std::nullopt;
-  posted.call_no = RequestValue("dbCallNo");
-  const std::string date = Trim(RequestValue("dbBorrowDate"));
+  posted.call_no = PostedValue("dbCallNo");
+  posted.borrower = PostedValue("dbBorrowerID");
+  const std::string date = Trim(PostedValue("dbBorrowDate"));
   if (!date.empty() && !ParseDate(date)) return std::nullopt;
   return posted;
 }
 
-// The fields a holding is written with: the checked record and holder and
-// the book here, the others as the request posts them.
+// A user id of qvAuthUser, matched exactly (the database ignores case).
+bool IsUserID(const std::string& id) {
+  const Variant found =
+      SharedAspProc().dbGetTable("qvAuthUser", "dbUserID", "where dbUserID=" + SqlText(id));
+  if (!found.IsArray()) return false;
+  const Array& rows = *found.AsArray();
+  for (size_t i = 0; i < rows.Size(2); ++i) {
+    if (NullToStr(rows.at(0, i)) == id) return true;
+  }
+  return false;
+}
+
+// The holder is a user; the borrower is a user, "not lent" or none (also
+// shown as not lent).
+bool NamesKnownUsers(const PostedHolding& posted) {
+  if (!IsUserID(posted.owner)) return false;
+  return posted.borrower.empty() || posted.borrower == kNotBorrowed || IsUserID(posted.borrower);
+}
+
+// The fields a holding is written with: the checked record, holder and
+// borrower and the book here, the others as the form posts them (an empty
+// value stores Null).
 Variant HoldingFields(const PostedHolding& posted) {
-  const char* names[] = {"dbBID",        "dbOwnerID",    "dbBookID", "dbCallNo",
-                         "dbBorrowerID", "dbBorrowDate", "dbNotes"};
-  auto fields = MakeArray2D(2, std::size(names));
-  for (size_t i = 0; i < std::size(names); ++i) fields->at(0, i) = names[i];
-  fields->at(1, 0) = posted.bid;
-  fields->at(1, 1) = posted.owner;
-  fields->at(1, 2) = std::to_string(State().lBookID);
+  auto posted_or_null = [](const std::string& value) -> Variant {
+    if (value.empty()) return Null;
+    return value;
+  };
+  const std::pair<const char*, Variant> values[] = {
+      {"dbBID", posted.bid},
+      {"dbOwnerID", posted.owner},
+      {"dbBookID", std::to_string(State().lBookID)},
+      {"dbCallNo", posted_or_null(posted.call_no)},
+      {"dbBorrowerID", posted_or_null(posted.borrower)},
+      {"dbBorrowDate", posted_or_null(PostedValue("dbBorrowDate"))},
+      {"dbNotes", posted_or_null(PostedValue("dbNotes"))}};
+  auto fields = MakeArray2D(2, std::size(values));
+  for (size_t i = 0; i < std::size(values); ++i) {
+    fields->at(0, i) = values[i].first;
+    fields->at(1, i) = values[i].second;
+  }
   return Variant(fields);
 }
 
@@ -276,10 +310,15 @@ void UpdateBibOwner() {
     ReportError("ErrorHoldingInvalid", true);
     return;
   }
+  const bool deleting = !PostedValue("delete").empty();
+  if (!deleting && !NamesKnownUsers(*posted)) {
+    ReportError("ErrorHoldingNoUser", true);
+    return;
+  }
   std::string condition = "where dbBID=" + posted->bid + " and dbOwnerID=" + SqlText(posted->owner);
   condition += posted->call_no.empty() ? std::string(" and dbCallNo=null")
                                        : " and dbCallNo=" + SqlText(posted->call_no);
-  if (!RequestValue("delete").empty()) {
+  if (deleting) {
     SharedAspProc().dbDeleteRecord(kHoldingsTable, condition);
   } else {
     SharedAspProc().dbUpdate(kHoldingsTable, condition, HoldingFields(*posted), true, false);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "core/convert.h"
 #include "core/encode.h"
@@ -31,18 +32,40 @@ bool LevelRecords(const std::string& log_level, int action) {
   }
 }
 
-// The posted form as "name=value&..." (URL-encoded). Fields whose names
-// mention a password keep their name but not their value. Raises HostError
-// when the body was already read raw (an upload).
+// Longest text the log keeps of a posted form or a query string, so that
+// large posts cannot fill the disk through the log. A longer text is cut on
+// a character boundary and ends in kCutMark, the whole within the limit.
+constexpr size_t kMaxLoggedText = 4096;
+// Longest script path and client address kept (their field sizes).
+constexpr size_t kMaxLoggedPage = 255;
+constexpr size_t kMaxLoggedAddress = 50;
+constexpr std::string_view kCutMark = "\xE2\x80\xA6[cut]";  // "…[cut]"
+
+// text when it fits in max bytes; else its head, cut before a character
+// boundary, followed by kCutMark.
+std::string Capped(std::string text, size_t max) {
+  if (text.size() <= max) return text;
+  size_t end = max - kCutMark.size();
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+  text += kCutMark;
+  return text;
+}
+
+// The posted form as "name=value&..." (URL-encoded), capped. Fields whose
+// names mention a password keep their name but not their value. Raises
+// HostError when the body was already read raw (an upload).
 std::string FormText(Request& request) {
   std::string text;
   for (const std::string& name : request.FormKeys()) {
+    if (text.size() > kMaxLoggedText) break;
     const bool secret = ToLower(name).find("password") != std::string::npos;
-    const std::string value = secret ? "***" : request.Form(name);
+    // Encoding never shortens a text, so no more of a value can show.
+    const std::string value = secret ? "***" : request.Form(name).substr(0, kMaxLoggedText);
     if (!text.empty()) text += "&";
-    text += UrlEncode(name) + "=" + UrlEncode(value);
+    text += UrlEncode(name.substr(0, kMaxLoggedText)) + "=" + UrlEncode(value);
   }
-  return text;
+  return Capped(std::move(text), kMaxLoggedText);
 }
 
 // Session clock: the days since the previous logged action (since login for
@@ -71,7 +94,7 @@ void FinishRow(Recordset& rs, int action) {
   const Variant elapsed = ElapsedAndAdvance(action);
   if (!elapsed.IsNull()) rs.SetValue("dbTime", elapsed);
   rs.SetValue("dbUserID", CurrentUserID());
-  rs.SetValue("dbIP", request.ServerVariables("REMOTE_ADDR"));
+  rs.SetValue("dbIP", Capped(request.ServerVariables("REMOTE_ADDR"), kMaxLoggedAddress));
   rs.SetValue("dbDate", Now());
   rs.UpdateBatch();
 }
@@ -92,8 +115,8 @@ void AspProc::dbLog(int qvAction) {
   rs.SetValue("dbRecordID", s.ID);
   rs.SetValue("dbAction", qvAction);
   Request& request = TheRequest();
-  rs.SetValue("dbPageName", request.ServerVariables("SCRIPT_NAME"));
-  const std::string query = request.QueryStringAll();
+  rs.SetValue("dbPageName", Capped(request.ServerVariables("SCRIPT_NAME"), kMaxLoggedPage));
+  const std::string query = Capped(request.QueryStringAll(), kMaxLoggedText);
   if (!query.empty()) rs.SetValue("dbQueryString", query);
   try {
     FinishRow(rs, qvAction);

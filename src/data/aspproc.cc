@@ -46,6 +46,8 @@ std::shared_ptr<Connection> OpenOwnConnection() {
   return conn;
 }
 
+bool IsPostRequest() { return TheRequest().ServerVariables("REQUEST_METHOD") == "POST"; }
+
 void DebugPrint(const std::string& label, const Variant& value) {
   if (!State().IsDebug) return;
   std::string text;

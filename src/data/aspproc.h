@@ -103,10 +103,10 @@ class AspProc : public Object {
   // Writes the posted form back to every row the clause selects. The fields
   // are the request's "qvFLD_List" names (when blnUpdateFromForm) followed
   // by the (field, value) columns of aryFld (MergeFieldList). A value ""
-  // takes Request(name), " " writes an empty value, any other value is
-  // written as given; empty stores Null into text and date fields and 0
-  // into the others, and text fields keep their first DefinedSize
-  // characters. Every row also gets a new Stamp (user and time).
+  // takes Request.Form(name) (never the query string), " " writes an empty
+  // value, any other value is written as given; empty stores Null into text
+  // and date fields and 0 into the others, and text fields keep their first
+  // DefinedSize characters. Every row also gets a new Stamp (user and time).
   //
   // The rows are re-read, checked and written in one transaction: when a
   // row's Stamp differs from the one its form was generated with, nothing
@@ -150,6 +150,10 @@ class AspProc : public Object {
   // Choice arrays hold two rows: (0, i) the shown text, (1, i) the value;
   // an empty value is replaced in the array itself by the shown text. A
   // field holding several values "a, b" selects the choices "a" and "b".
+  // Values are HTML-encoded where they are written; shown texts are written
+  // as given, as HTML (a caller may pass system messages), so a caller
+  // encodes the texts it takes from data (names, titles). The code-table
+  // variants do so for the names they read.
 
   // A hidden field; nothing when IsDisplayOnly. isField registers btnName.
   void dbHiddenText(const std::string& btnName, const Variant& strValue, bool isField = true);
@@ -170,14 +174,16 @@ class AspProc : public Object {
   void dbLinkCheckBox(const std::string& btnName, bool IsRealButton = true,
                       const Variant& DefaultValue = Variant());
   // A select of intRow rows; writes an error line when aryChoiceValue is no
-  // choice array.
+  // choice array. Shown texts are HTML (see above).
   void dbLinkDropDown(const std::string& btnName, const Variant& aryChoiceValue, int intRow,
                       bool blnMultiple = false, const Variant& DefaultValue = Variant());
-  // Check boxes (blnMultiple) or radio buttons, one per choice.
+  // Check boxes (blnMultiple) or radio buttons, one per choice; shown texts
+  // are HTML.
   void dbLinkCheckList(const std::string& btnName, const Variant& aryChoiceValue, bool blnMultiple,
                        const Variant& DefaultValue = Variant());
   // The two above with the choices of strType in a code table (shown text
-  // dbName_<FirstLanguage>, value dbValue); nothing when it has none.
+  // dbName_<FirstLanguage>, HTML-encoded, and value dbValue, or the name
+  // when it is empty); nothing when it has none.
   void dbLinkDropDownData(const std::string& CodeTableName, const std::string& btnName,
                           const std::string& strType, int intRow, bool blnMultiple = false,
                           const Variant& DefaultValue = Variant());
@@ -198,7 +204,7 @@ class AspProc : public Object {
   void db2DLinkRadioButton(std::string& btnName, const Variant& btnValue);
   void db2DLinkCheckBox(std::string& btnName);
   // Writes nothing (and leaves btnName) when aryChoiceValue is no choice
-  // array.
+  // array. Shown texts are HTML, as for dbLinkDropDown.
   void db2DLinkDropDown(std::string& btnName, const Variant& aryChoiceValue, int intRow,
                         bool blnMultiple = false);
   void db2DLinkForm();
@@ -207,7 +213,8 @@ class AspProc : public Object {
 
   // Stores one row of qvAuthLog for action code qvAction (0..255, else
   // std::out_of_range) when LogLevel records it: table, page id, script,
-  // query string, the form text (not for a login; password fields masked),
+  // query string, the form text (not for a login; password fields masked;
+  // these two cut to 4 KB each, ending in "…[cut]" when cut),
   // the days since the previous logged action (since login for a logout;
   // empty on a session's first), user, address and date. Advances the
   // session's "AuthTime". Errors opening the log reach the caller; any later
@@ -217,6 +224,10 @@ class AspProc : public Object {
  private:
   std::shared_ptr<Recordset> RequireRS() const;
 };
+
+// Whether the current request is a POST (REQUEST_METHOD). Writes act on
+// posted forms only, so that a link or an embedded image cannot change data.
+bool IsPostRequest();
 
 // Writes "<br>" label "= [" value "]" when IsDebug is True; else nothing.
 void DebugPrint(const std::string& label, const Variant& value);

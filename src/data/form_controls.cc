@@ -159,11 +159,20 @@ void WriteSelectedTexts(const Array& choices, const std::string& value) {
   ResponseWrite(html);
 }
 
-// The choices of one list in a code table, or Null.
+// The choices of one list in a code table, or Null. The names are data,
+// so their shown texts are HTML-encoded.
 Variant CodeTableChoices(AspProc& ap, const std::string& CodeTableName,
                          const std::string& strType) {
-  return ap.dbGetTable(CodeTableName, "dbName_" + State().FirstLanguage + ",dbValue",
-                       "Where dbType=" + SqlText(strType));
+  Variant choices = ap.dbGetTable(CodeTableName, "dbName_" + State().FirstLanguage + ",dbValue",
+                                  "Where dbType=" + SqlText(strType));
+  if (!choices.IsArray()) return choices;
+  Array& rows = *choices.AsArray();
+  for (size_t i = 0; i < form::ChoiceCount(rows); ++i) {
+    // An empty value takes the shown text as it was stored.
+    if (NullToStr(rows.at(1, i)).empty()) rows.at(1, i) = NullToStr(rows.at(0, i));
+    rows.at(0, i) = HtmlEncode(NullToStr(rows.at(0, i)));
+  }
+  return choices;
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ void AspProc::dbLogin(bool SubmitOnly) {
     TheResponse().SetStatus("401 Unauthorized");
     TheResponse().End();
   }
-  if (request.Form("qvTomeLogin") == "true" && !FormLogin()) {
+  if (IsPostRequest() && request.Form("qvTomeLogin") == "true" && !FormLogin()) {
     return LoginFailed("LoginFails", SubmitOnly);
   }
   if (!IsAuthorized() && !auth_user.empty() && !NetworkLogin(auth_user)) {

@@ -26,7 +26,7 @@ namespace qv {
 namespace {
 
 // One field to write and the value the caller gave for it: "" (or Empty)
-// takes the request's value, " " (or Null) writes an empty value.
+// takes the posted form's value, " " (or Null) writes an empty value.
 struct Entry {
   std::string name;
   Variant value;
@@ -215,11 +215,21 @@ void ReportChanged(const std::string& stamp) {
   ResponseWrite(HtmlEncode(UserID2Name(stamp.substr(0, stamp.find(',')), "")));
 }
 
+// A value of the posted form: never the query string, so a link cannot
+// slip a value into a save; "" once the body was read as an upload.
+std::string PostedFormValue(const std::string& name) {
+  try {
+    return TheRequest().Form(name);
+  } catch (const HostError&) {
+    return "";
+  }
+}
+
 // Stamps and fills the current row (adding) or every row of the set.
 void FillRows(Recordset& rs, bool adding, const std::vector<Entry>& entries) {
   const bool has_stamp = rs.FieldIndex("Stamp") >= 0;
   const std::string stamp = CurrentUserID() + "," + DateSerialText(Now());
-  const RequestValue from_request = [](const std::string& name) { return TheRequest().Item(name); };
+  const RequestValue from_request = PostedFormValue;
   do {
     if (has_stamp) rs.SetValue("Stamp", stamp);
     SetEntries(rs, entries, from_request, false);

@@ -1,8 +1,12 @@
-# Writes OUTPUT, a C++ source defining qv::EmbeddedSqlFiles() from the SQL
-# files in FILES (separated by "|", in run order). Each file becomes raw
-# string literals cut at line ends into pieces below compilers' literal
-# limits.
+# Writes OUTPUT, a C++ source defining qv::FUNCTION() (default
+# EmbeddedSqlFiles) from the SQL files in FILES (separated by "|", in run
+# order). Each file becomes raw string literals cut at line ends into pieces
+# below compilers' literal limits.
 cmake_minimum_required(VERSION 3.25)
+
+if(NOT FUNCTION)
+  set(FUNCTION EmbeddedSqlFiles)
+endif()
 
 set(max_piece 60000)
 set(delimiter "qvsql")
@@ -51,7 +55,7 @@ foreach(path IN LISTS files)
 endforeach()
 
 string(APPEND code "}  // namespace\n\n")
-string(APPEND code "const std::vector<EmbeddedSqlFile>& EmbeddedSqlFiles() {\n")
+string(APPEND code "const std::vector<EmbeddedSqlFile>& ${FUNCTION}() {\n")
 string(APPEND code "  static const std::vector<EmbeddedSqlFile> files = {\n${entries}  };\n")
 string(APPEND code "  return files;\n}\n\n}  // namespace qv\n")
 

@@ -1,6 +1,8 @@
 // The SQL files compiled into the program: the schema and the seed data
-// that a new database starts with, in the order they run. The build
-// generates the definition from src/engine/schema/*.sql.
+// that a new database starts with, in the order they run, and the
+// migrations that bring an older database up to date. The build generates
+// the definitions from src/engine/schema/*.sql and
+// src/engine/schema/migrations/*.sql.
 #pragma once
 
 #include <string>
@@ -15,5 +17,7 @@ struct EmbeddedSqlFile {
 };
 
 const std::vector<EmbeddedSqlFile>& EmbeddedSqlFiles();
+// The migration scripts, named "NNNN_what.sql", in version order.
+const std::vector<EmbeddedSqlFile>& EmbeddedMigrationFiles();
 
 }  // namespace qv

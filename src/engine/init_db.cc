@@ -8,6 +8,7 @@
 #include "data/connection.h"
 #include "engine/dialect.h"
 #include "engine/embedded_sql.h"
+#include "engine/migrations.h"
 #include "engine/sql_script.h"
 #include "engine/sqlite_handle.h"
 
@@ -27,6 +28,8 @@ void BuildDatabase(const std::string& path) {
   for (const EmbeddedSqlFile& file : EmbeddedSqlFiles()) {
     RunSqlScript(db.get(), file.text, file.name);
   }
+  // The scripts hold everything the migrations add.
+  ExecSqlite(db.get(), "PRAGMA user_version = " + std::to_string(LatestSchemaVersion()));
   ExecSqlite(db.get(), "COMMIT");
 }
 

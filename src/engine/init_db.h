@@ -2,10 +2,12 @@
 //
 // CreateDatabaseIfMissing builds the database from the SQL files compiled
 // into the program (embedded_sql.h): schema.sql, seed_system.sql,
-// seed_messages.sql and seed_demo.sql, in that order, each statement through the dialect
-// translator, all in one transaction. The database is built in a temporary
-// file beside the target and moved into place only when every statement
-// ran, so a failed initialisation leaves any existing file as it was.
+// seed_messages.sql and seed_demo.sql, in that order, each statement
+// through the dialect translator, all in one transaction, and stamps it
+// with the latest schema version (migrations.h). The database is built in
+// a temporary file beside the target and moved into place only when every
+// statement ran, so a failed initialisation leaves any existing file as it
+// was.
 #pragma once
 
 #include <string>

@@ -57,6 +57,9 @@ std::vector<std::string> MemoryRequest::FormKeys() {
 }
 
 std::string MemoryRequest::ServerVariables(const std::string& name) {
+  if (EqualsNoCase(name, "REQUEST_METHOD") && !server_vars_.Contains(name)) {
+    return form_.pairs().empty() ? "GET" : "POST";
+  }
   return server_vars_.Get(name);
 }
 

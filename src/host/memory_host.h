@@ -33,7 +33,8 @@ class MemoryRequest : public Request {
   void SetBody(std::string body) { body_ = std::move(body); }
 
   // Item: query string, form (skipped once the body was read raw), cookies,
-  // server variables. Item never locks out BinaryRead.
+  // server variables. Item never locks out BinaryRead. REQUEST_METHOD,
+  // unless set, is "POST" once form fields were added and "GET" before.
   std::string Item(const std::string& name) override;
   std::string QueryString(const std::string& name) override;
   std::string QueryStringAll() override { return raw_query_; }

@@ -75,6 +75,10 @@ TEST_F(ContentsTest, FoldingTreeOfADeepPageStartsOneLevelUp) {
   host.response.Clear();
   book.ListContentsLevel(0, -20);  // an explicit parent page
   EXPECT_TRUE(Shows(">Gamma</a>"));
+  host.response.Clear();
+  book.ListContentsLevel(0, 3);  // the page is at the limit: its own parent
+  EXPECT_TRUE(Shows("<img src=\"img/mark_pageopened.gif\" alt=\"\">Deep"));
+  EXPECT_EQ(Output().find("Beta"), std::string::npos);
 }
 
 TEST_F(ContentsTest, ThumbnailTableModeWritesBothColumns) {

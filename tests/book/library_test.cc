@@ -41,10 +41,12 @@ class LibraryTest : public BookTest {
                           {"dbNotes", notes}});
   }
 
-  // Shows page id, first posting the holdings form fields when given.
-  std::string Show(int id, const std::vector<std::pair<std::string, std::string>>& form = {}) {
+  // Shows page id (the query string "id=" id, then extra_query), first
+  // posting the holdings form fields when given.
+  std::string Show(int id, const std::vector<std::pair<std::string, std::string>>& form = {},
+                   const std::string& extra_query = "") {
     State().strErrorMsg.clear();
-    Query("id=" + std::to_string(id));
+    Query("id=" + std::to_string(id) + extra_query);
     if (!form.empty()) host.request.AddForm("BibOwner", "Save");
     for (const auto& [name, value] : form) host.request.AddForm(name, value);
     Book book;
@@ -135,6 +137,56 @@ TEST_F(LibraryTest, OwnersSaveOnlyTheirOwnHoldingsManagersAnyones) {
   LogIn("boss", "", "lib_manager");
   Show(91, {{"dbBID", "91"}, {"dbOwnerID", "stu"}, {"dbCallNo", "M1"}});
   EXPECT_EQ(Holdings("AND dbOwnerID='stu' AND dbCallNo='M1' AND dbBookID=9"), 1u);
+}
+
+TEST_F(LibraryTest, OnlyAPostedFormChangesHoldings) {
+  AddHolding("own1", "C1", "_not_borrow_");
+  LogIn("boss", "", "lib_manager");
+  const std::string fields = "&dbBID=91&dbOwnerID=own1&dbCallNo=C1&delete=ON&BibOwner=Save";
+  Show(91, {}, fields);                       // a link
+  Show(91, {{"dbNotes", "posted"}}, fields);  // a post whose fields are in its link
+  EXPECT_EQ(Holdings("AND dbCallNo='C1'"), 1u);
+  EXPECT_EQ(Holdings("AND dbNotes='posted'"), 0u);
+  Show(91, {{"dbBID", "91"}, {"dbOwnerID", "own1"}, {"dbCallNo", "C1"}, {"delete", "ON"}});
+  EXPECT_EQ(Holdings(), 0u);
+}
+
+TEST_F(LibraryTest, HolderAndBorrowerMustBeUsers) {
+  LogIn("boss", "", "lib_manager");
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"nobody", "_not_borrow_"}, {"OWN1", "_not_borrow_"}, {"own1", "nobody"}, {"own1", "STU"}};
+  for (const auto& [owner, borrower] : refused) {
+    Show(91,
+         {{"dbBID", "91"}, {"dbOwnerID", owner}, {"dbCallNo", "C"}, {"dbBorrowerID", borrower}});
+    EXPECT_EQ(State().strErrorMsg, "ErrorHoldingNoUser") << owner << " " << borrower;
+  }
+  EXPECT_NE(GetMsg("ErrorHoldingNoUser", 1), "errorholdingnouser_e");  // a seeded message
+  EXPECT_EQ(Exec("SELECT ID FROM qvlibrary_").rows.size(), 0u);
+  for (const std::string borrower : {"_not_borrow_", "stu", ""}) {
+    Show(91,
+         {{"dbBID", "91"}, {"dbOwnerID", "own1"}, {"dbCallNo", "C"}, {"dbBorrowerID", borrower}});
+    EXPECT_EQ(State().strErrorMsg, "") << borrower;
+  }
+  EXPECT_EQ(Holdings("AND dbOwnerID='own1' AND dbBorrowerID IS NULL"), 1u);
+}
+
+TEST_F(LibraryTest, UserNamesInTheFormAreEncoded) {
+  Insert("qvAuthUser", {{"dbUserID", "mal"},
+                        {"dbFullName_e", "<script>x()</script>"},
+                        {"dbMinorGroups", "lib_owner"}});
+  LogIn("boss", "", "lib_manager");
+  const std::string shown = Show(91);
+  const std::string option = "<option value=\"mal\">&lt;script&gt;x()&lt;/script&gt;</option>";
+  const size_t owners = shown.find("<select name=\"dbOwnerID\"");
+  const size_t borrowers = shown.find("<select name=\"dbBorrowerID\"");
+  ASSERT_LT(owners, borrowers);
+  ASSERT_NE(borrowers, std::string::npos);
+  EXPECT_LT(shown.find(option, owners), borrowers);
+  EXPECT_NE(shown.find(option, borrowers), std::string::npos);
+  EXPECT_EQ(shown.find("<script>"), std::string::npos);
+  // The first borrower choice is a system message, kept as HTML.
+  EXPECT_NE(shown.find("<option value=\"_not_borrow_\">" + GetMsg("msgNotBorrow", 1)),
+            std::string::npos);
 }
 
 TEST_F(LibraryTest, OutsidersAndBadValuesChangeNothing) {

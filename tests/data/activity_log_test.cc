@@ -77,6 +77,33 @@ TEST_F(ActivityLogTest, FormTextIsKeptExceptForLoginsAndPasswords) {
   EXPECT_TRUE(rows[1][0].IsNull());
 }
 
+TEST_F(ActivityLogTest, LongFormAndQueryTextsAreCutOnACharacterWithAMark) {
+  const std::string mark = "\xE2\x80\xA6[cut]";
+  std::string accents;
+  for (int i = 0; i < 3000; ++i) accents += "\xC3\xA9";  // e acute, two bytes
+  host.request.SetQueryString("q=" + accents);
+  host.request.AddForm("big", std::string(1 << 20, 'x'));
+  ap.dbLog(2);
+  host.request = MemoryRequest();
+  host.request.SetQueryString("q=" + accents.substr(0, 4000));  // 4002 bytes: kept whole
+  host.request.AddForm("small", "1");
+  ap.dbLog(2);
+
+  const auto rows = Rows("dbQueryString, dbFormString");
+  const std::string query = ToStr(rows[0][0]);
+  const std::string form = ToStr(rows[0][1]);
+  EXPECT_LE(query.size(), 4096u);
+  ASSERT_TRUE(query.ends_with(mark));
+  // No character is cut in half: "q=" and whole two-byte characters.
+  EXPECT_EQ((query.size() - mark.size()) % 2, 0u);
+  EXPECT_EQ(query.substr(query.size() - mark.size() - 2, 2), "\xC3\xA9");
+  EXPECT_LE(form.size(), 4096u);
+  EXPECT_TRUE(form.starts_with("big=xxx"));
+  EXPECT_TRUE(form.ends_with(mark));
+  EXPECT_EQ(rows[1][0], Variant("q=" + accents.substr(0, 4000)));
+  EXPECT_EQ(rows[1][1], Variant("small=1"));
+}
+
 TEST_F(ActivityLogTest, RequestReadAsUploadStoresNoRow) {
   host.request.SetBody("raw upload");
   host.request.BinaryRead(10);

@@ -128,6 +128,25 @@ TEST_F(FormControlsTest, ChoicesSelectEachStoredValueAndNeedAnArray) {
   EXPECT_EQ(Out(), "Error, no choice array for drop down.Error, no choice array for check list.");
 }
 
+TEST_F(FormControlsTest, CodeTableNamesAreEncodedWhileGivenTextsStayHtml) {
+  ap.SetSkipLinkForm(true);
+  db.Exec("INSERT INTO codes (dbType, dbName_e, dbValue) VALUES ('m', '<i>R&D', null)");
+  ap.dbLinkDropDownData("codes", "dbChoice", "m", 1);
+  ap.dbLinkCheckListData("codes", "dbChoice", "m", false);
+  EXPECT_EQ(Out(),
+            "<select name=\"dbChoice\" size=\"1\" >"
+            "<option value=\"&lt;i&gt;R&amp;D\">&lt;i&gt;R&amp;D</option></select>"
+            "<br> <input type=\"radio\" name=\"dbChoice\" value=\"&lt;i&gt;R&amp;D\">"
+            "&lt;i&gt;R&amp;D");
+  auto given = MakeArray2D(2, 1);
+  given->at(0, 0) = "<b>Not lent</b>";  // a system message: HTML
+  given->at(1, 0) = "x";
+  ap.dbLinkDropDown("dbChoice", Variant(given), 1);
+  EXPECT_EQ(Out(),
+            "<select name=\"dbChoice\" size=\"1\" ><option value=\"x\"><b>Not lent</b></option>"
+            "</select>");
+}
+
 TEST_F(FormControlsTest, DebugTraceShowsTheChoicesAsGiven) {
   ap.SetSkipLinkForm(true);
   const Variant choices = Choices();

@@ -130,6 +130,21 @@ TEST_F(LoginTest, OtherCaseIsSkippedAndTheFormReturnsWithoutFailure) {
   EXPECT_FALSE(Shows("Login failed"));
 }
 
+TEST_F(LoginTest, PasswordInAnotherCaseDoesNotLogIn) {
+  Post(host, "alice", "SECRET");  // the database compares without regard to case
+  ap.dbLogin(true);
+  EXPECT_FALSE(ap.hasLogin());
+  EXPECT_EQ(Key("AuthUserID"), "");
+}
+
+TEST_F(LoginTest, OnlyAPostedFormLogsIn) {
+  Post(host, "alice", "secret");
+  host.request.SetServerVariable("REQUEST_METHOD", "GET");  // a body on a GET
+  ap.dbLogin(true);
+  EXPECT_FALSE(ap.hasLogin());
+  EXPECT_EQ(ap.LoginMsg(), "");
+}
+
 TEST_F(LoginTest, FormEchoesRequestValuesEncoded) {
   db.Exec("DELETE * FROM qvSystemMsg WHERE dbName <> 'qvTome'");  // labels show as their keys
   host.request.SetQueryString("a=1&qvTomeUserID=%3Cb%3E%22x%22");

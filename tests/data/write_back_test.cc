@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include "core/convert.h"
 #include "data/aspproc.h"
 #include "data/test_source.h"
+#include "engine/sqlite_database.h"
+#include "engine/sqlite_handle.h"
 #include "host/memory_host.h"
 #include "host/sysvar.h"
 
@@ -136,6 +140,16 @@ TEST_F(WriteBackTest, UnknownFieldsAndBadValuesWriteNothing) {
   EXPECT_EQ(db.Exec("SELECT ID FROM qvbook WHERE ID=9").rows.size(), 0u);
 }
 
+TEST_F(WriteBackTest, ValuesComeFromThePostedFormNeverTheQueryString) {
+  host.request.SetQueryString("dbTitle_e=Link&dbTitle_n=Link&dbOwnerID=Link");
+  host.request.AddForm("qvFLD_List", "dbTitle_e, dbTitle_n");
+  host.request.AddForm("dbTitle_e", "Posted");
+  ap.dbUpdate("qvbook", "WHERE ID=1", Fields({{"dbOwnerID", ""}}));
+  EXPECT_EQ(Cell("dbTitle_e", 1), Variant("Posted"));
+  EXPECT_TRUE(Cell("dbTitle_n", 1).IsNull());
+  EXPECT_TRUE(Cell("dbOwnerID", 1).IsNull());
+}
+
 // Two users edit the same row: alice in the fixture's session, bob in his.
 class StampGuardTest : public WriteBackTest {
  protected:
@@ -192,6 +206,70 @@ TEST_F(StampGuardTest, AConflictOnOneRowLeavesEveryRowUnwritten) {
   // Bob's saved stamps stay, so his form is still guarded.
   EXPECT_NE(bob.session.Value("qvtest_qvbook_1"), Variant(""));
   As(host);
+}
+
+// Before it reads each row set of qvbook, tries to start a write through a
+// handle of its own, as another process would, and records SQLite's answer.
+class ProbingConnection : public testing::RecordingConnection {
+ public:
+  explicit ProbingConnection(std::vector<int>& answers)
+      : RecordingConnection(std::make_unique<SqliteConnection>()), answers_(answers) {}
+  QueryResult Query(const std::string& sql, bool with_keys) override {
+    if (sql.starts_with("SELECT * FROM qvbook")) {
+      SqliteDb probe = OpenSqliteFile(LookupDataSource("qvtest").path);  // no busy wait
+      answers_.push_back(sqlite3_exec(probe.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+    }  // closing the probe ends any transaction it began
+    return RecordingConnection::Query(sql, with_keys);
+  }
+
+ private:
+  std::vector<int>& answers_;
+};
+
+TEST_F(StampGuardTest, TheSaveHoldsTheWriteLockBeforeItReadsTheStamps) {
+  std::vector<int> answers;
+  SetConnectionFactory([&answers] { return std::make_unique<ProbingConnection>(answers); });
+  As(host);
+  PostTitle(host, "Alice's");
+  ap.dbUpdate("qvbook", "WHERE ID=1");
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0] & 0xFF, SQLITE_BUSY);
+  EXPECT_EQ(Cell("dbTitle_e", 1), Variant("Alice's"));
+}
+
+// Another writer holds the write lock with a change of the row; the save
+// waits, and the other writer commits while it does.
+TEST_F(StampGuardTest, ASaveThatWaitedForAnotherWritersCommitIsRefused) {
+  As(host);
+  OpenForm(1);
+  PostTitle(host, "Alice's");
+  const std::string path = LookupDataSource("qvtest").path;
+  SqliteDb other = OpenSqliteFile(path);
+  ExecSqlite(other.get(), "BEGIN IMMEDIATE");
+  ExecSqlite(other.get(), "UPDATE qvbook SET dbTitle_e = 'Carol''s', Stamp = 'carol,1' WHERE ID=1");
+  struct Waiting {
+    sqlite3* other;
+    int waits = 0;
+  } waiting{other.get()};
+  // The save's handle (this thread's) commits the other writer when it
+  // first finds the file locked, then tries again.
+  sqlite3* own = SqliteDatabase::ForThisThread(path)->get();
+  sqlite3_busy_handler(
+      own,
+      [](void* arg, int) {
+        auto* w = static_cast<Waiting*>(arg);
+        if (w->waits++ == 0) sqlite3_exec(w->other, "COMMIT", nullptr, nullptr, nullptr);
+        return 1;
+      },
+      &waiting);
+  int32_t result = -2;
+  EXPECT_NO_THROW(result = ap.dbUpdate("qvbook", "WHERE ID=1"));
+  sqlite3_busy_timeout(own, 10000);
+  EXPECT_GE(waiting.waits, 1);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(State().strErrorMsg, "ErrorHasBeenChanged");
+  EXPECT_EQ(Cell("dbTitle_e", 1), Variant("Carol's"));
+  EXPECT_EQ(Cell("Stamp", 1), Variant("carol,1"));
 }
 
 }  // namespace

@@ -1,0 +1,128 @@
+// Schema versions: a new database carries the latest version; an older one
+// is brought up to date by the migrations, keeping its rows, in one
+// transaction.
+#include "engine/migrations.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/init_db.h"
+#include "test_database.h"
+
+namespace qv {
+namespace {
+
+using testing_support::TestDatabase;
+
+class MigrationsTest : public TestDatabase {
+ protected:
+  // The first column of the first row of sql on the file at path ("" none).
+  static std::string Text(const std::string& path, const std::string& sql) {
+    SqliteDb db = OpenSqliteFile(path);
+    SqliteStatement stmt = PrepareSqlite(db.get(), sql);
+    if (!StepSqlite(db.get(), stmt.get())) return "";
+    const unsigned char* text = sqlite3_column_text(stmt.get(), 0);
+    return text ? reinterpret_cast<const char*>(text) : "";
+  }
+  std::string Text(const std::string& sql) const { return Text(DatabasePath(), sql); }
+
+  void Exec(const std::string& sql) const {
+    SqliteDb db = OpenSqliteFile(DatabasePath());
+    ExecSqlite(db.get(), sql);
+  }
+
+  int Version() const {
+    SqliteDb db = OpenSqliteFile(DatabasePath());
+    return SchemaVersion(db.get());
+  }
+
+  // A database as the schema before the first migration made it: today's
+  // database without what migration 1 adds and without a version.
+  void MakeVersion0Database() const {
+    CreateDatabaseIfMissing(DatabasePath(), /*force=*/true);
+    Exec("DELETE FROM qvSystemMsg WHERE dbName = 'ErrorHoldingNoUser'");
+    Exec("PRAGMA user_version = 0");
+  }
+
+  static constexpr const char* kMessage =
+      "SELECT dbMsg_e || '|' || dbMsg_n FROM qvSystemMsg WHERE dbName = 'ErrorHoldingNoUser'";
+};
+
+TEST_F(MigrationsTest, ANewDatabaseCarriesTheLatestVersionAndNeedsNoUpgrade) {
+  ASSERT_GE(LatestSchemaVersion(), 1);
+  CreateDatabaseIfMissing(DatabasePath(), /*force=*/true);
+  EXPECT_EQ(Version(), LatestSchemaVersion());
+  EXPECT_FALSE(UpgradeDatabase(DatabasePath()).Changed());
+}
+
+TEST_F(MigrationsTest, AnOlderDatabaseIsUpgradedAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeVersion0Database();
+  Exec("INSERT INTO qvAuthUser (dbUserID, dbFullName_e) VALUES ('kept', 'Kept User')");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Our home' WHERE dbName = 'SiteHome'");
+  const std::string messages = Text("SELECT count(*) FROM qvSystemMsg");
+  const std::string pages = Text("SELECT count(*) FROM qvbook");
+
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 0);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  EXPECT_EQ(Version(), LatestSchemaVersion());
+  // The message is what a new database is seeded with, in both languages.
+  EXPECT_EQ(Text(kMessage), Text(fresh, kMessage));
+  EXPECT_NE(Text(kMessage).find("|<p"), std::string::npos);
+  EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg"), std::to_string(std::stoi(messages) + 1));
+  EXPECT_EQ(Text("SELECT dbFullName_e FROM qvAuthUser WHERE dbUserID = 'kept'"), "Kept User");
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'SiteHome'"), "Our home");
+  EXPECT_EQ(Text("SELECT count(*) FROM qvbook"), pages);
+  EXPECT_FALSE(UpgradeDatabase(DatabasePath()).Changed());
+}
+
+TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeVersion0Database();
+  // The row a page adds when it asks for a key the database lacks.
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('errorholdingnouser', "
+      "'errorholdingnouser_e', 'errorholdingnouser_n')");
+  UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(Text(kMessage), Text(fresh, kMessage));
+
+  MakeVersion0Database();
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('ErrorHoldingNoUser', "
+      "'Our text', 'Onze tekst')");
+  UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(Text(kMessage), "Our text|Onze tekst");
+}
+
+TEST_F(MigrationsTest, AFailingMigrationOrANewerDatabaseChangesNothing) {
+  SqliteDb db = OpenSqliteFile(DatabasePath());
+  const std::vector<Migration> migrations = {
+      {1, "0001_a.sql",
+       "CREATE TABLE a (ID counter, dbName text(9));\nINSERT INTO a (dbName) "
+       "VALUES ('one');\n"},
+      {2, "0002_b.sql", "INSERT INTO a (dbName) VALUES ('two');\nINSERT INTO nope VALUES (1);\n"}};
+  try {
+    ApplyMigrations(db.get(), migrations);
+    FAIL() << "the broken migration was applied";
+  } catch (const DatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("migration 0002_b.sql, statement 2"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(SchemaVersion(db.get()), 0);
+  EXPECT_EQ(Text("SELECT count(*) FROM sqlite_master WHERE name = 'a'"), "0");
+
+  const UpgradeResult first = ApplyMigrations(db.get(), {migrations[0]});
+  EXPECT_EQ(first.from, 0);
+  EXPECT_EQ(first.to, 1);
+  EXPECT_EQ(Text("SELECT dbName FROM a"), "one");
+  EXPECT_THROW(ApplyMigrations(db.get(), {}), DatabaseError);  // made by a newer program
+  EXPECT_EQ(SchemaVersion(db.get()), 1);
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,139 @@
+// The default site on a real server: what a request can write. The activity
+// log keeps at most a few KB of a request; holdings, system messages and
+// their order change only through posted forms, and holdings name users.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/convert.h"
+#include "engine/sqlite_connection.h"
+#include "host/identity.h"
+#include "site_server.h"
+
+namespace qv::http {
+namespace {
+
+using testing::Browser;
+using testing::Reply;
+
+class SiteWrites : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { site_ = new testing::SiteServer("qvtome_site_writes"); }
+  static void TearDownTestSuite() {
+    delete site_;
+    site_ = nullptr;
+  }
+
+  static std::string Query(const std::string& sql) {
+    SqliteConnection conn;
+    conn.Open("qvtome", "", "");
+    QueryResult result = conn.Query(sql);
+    return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
+  }
+
+  static bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+  }
+
+  // A GET that carries a url-encoded body, as no browser sends one.
+  static Reply GetWithBody(const Browser& browser, const std::string& path,
+                           const std::string& body) {
+    std::string request = testing::Post(path, "application/x-www-form-urlencoded", body,
+                                        "Cookie: " + browser.cookie() + "\r\n");
+    return testing::Fetch(site_->port(), "GET" + request.substr(4));
+  }
+
+  static Browser Teacher() {
+    Browser teacher(site_->port());
+    EXPECT_TRUE(Has(teacher.LogIn("/login.lp", "teacher", "teacher-2026").body, "Tessa Teacher"));
+    return teacher;
+  }
+
+  static std::string Holdings(const std::string& where) {
+    return Query("SELECT count(*) FROM qvlibrary_ WHERE " + where);
+  }
+
+  static inline testing::SiteServer* site_ = nullptr;
+};
+
+TEST_F(SiteWrites, AnEightMegabytePostAddsAtMostTheCapToTheLog) {
+  const std::string last = Query("SELECT max(ID) FROM qvAuthLog");
+  const std::string body = "big=" + std::string(8 * 1024 * 1024 - 4, 'x');
+  Reply reply =
+      testing::Fetch(site_->port(), testing::Post("/book.lp?" + std::string(6000, 'q'),
+                                                  "application/x-www-form-urlencoded", body));
+  EXPECT_EQ(reply.status, 200);
+  const std::string added = " FROM qvAuthLog WHERE ID > " + (last.empty() ? "0" : last);
+  EXPECT_EQ(Query("SELECT count(*)" + added), "1");
+  EXPECT_LE(std::stoll(Query("SELECT length(CAST(dbFormString AS BLOB))" + added)), 4096);
+  EXPECT_LE(std::stoll(Query("SELECT length(CAST(dbQueryString AS BLOB))" + added)), 4096);
+  EXPECT_TRUE(Query("SELECT dbFormString" + added).ends_with("\xE2\x80\xA6[cut]"));
+}
+
+TEST_F(SiteWrites, HoldingsAreDeletedOnlyByAPostedForm) {
+  Browser teacher = Teacher();
+  const std::string fields = "dbBID=3&dbOwnerID=teacher&dbCallNo=AST+523.3&delete=ON&BibOwner=Save";
+  const std::string held = "dbBID=3 AND dbCallNo='AST 523.3'";
+  ASSERT_EQ(Holdings(held), "1");
+  EXPECT_EQ(teacher.Open("/library.lp?id=3&" + fields).status, 200);
+  EXPECT_EQ(GetWithBody(teacher, "/library.lp?id=3", fields).status, 200);
+  teacher.Send("/library.lp?id=3&" + fields, "x=1");  // the fields in the link of a post
+  EXPECT_EQ(Holdings(held), "1");
+  EXPECT_EQ(teacher.Send("/library.lp?id=3", fields).status, 200);
+  EXPECT_EQ(Holdings(held), "0");
+}
+
+TEST_F(SiteWrites, AHoldingMustNameUsers) {
+  Browser teacher = Teacher();
+  const std::string form = "dbBID=2&dbCallNo=X1&dbNotes=n&BibOwner=Save";
+  for (const char* people :
+       {"dbOwnerID=ghost&dbBorrowerID=_not_borrow_", "dbOwnerID=teacher&dbBorrowerID=ghost"}) {
+    Reply refused = teacher.Send("/library.lp?id=2", form + "&" + people);
+    EXPECT_TRUE(Has(refused.body, "must be users of this system")) << people;
+  }
+  EXPECT_EQ(Holdings("dbCallNo='X1'"), "0");
+  Reply saved = teacher.Send("/library.lp?id=2", form + "&dbOwnerID=teacher&dbBorrowerID=student");
+  EXPECT_FALSE(Has(saved.body, "qvError"));
+  EXPECT_EQ(Holdings("dbCallNo='X1' AND dbOwnerID='teacher' AND dbBorrowerID='student'"), "1");
+}
+
+TEST_F(SiteWrites, AUserNameWithMarkupIsEncodedInTheHoldingsForm) {
+  Query(
+      "INSERT INTO qvAuthUser (dbUserID, dbPasswordType, dbMinorGroups, dbFullName_e) VALUES "
+      "('mallory', -2, 'lib_owner', '<img src=x onerror=alert(1)>')");
+  Reply form = Teacher().Open("/library.lp?id=3");
+  const std::string option =
+      "<option value=\"mallory\">&lt;img src=x onerror=alert(1)&gt;</option>";
+  const size_t borrowers = form.body.find("<select name=\"dbBorrowerID\"");
+  ASSERT_NE(borrowers, std::string::npos) << form.body;
+  EXPECT_LT(form.body.find(option), borrowers);  // among the holders
+  EXPECT_NE(form.body.find(option, borrowers), std::string::npos);
+  EXPECT_FALSE(Has(form.body, "<img src=x"));
+}
+
+TEST_F(SiteWrites, MessagesAndTheirOrderAreSavedOnlyFromPostedForms) {
+  Browser admin(site_->port());
+  admin.LogIn("/login.lp", "admin", "qvtome-admin");
+  const std::string id = Query("SELECT ID FROM qvSystemMsg WHERE dbName = 'SiteHome'");
+  const std::string page = "/msgedit.lp?id=" + id;
+  const std::string text = "SELECT dbMsg_e FROM qvSystemMsg WHERE ID=" + id;
+  const std::string before = Query(text);
+  admin.Open(page);
+  GetWithBody(admin, page, "qvEditMsg=1&qvFLD_List=dbMsg_e&dbMsg_e=Got");
+  EXPECT_EQ(Query(text), before);
+  // A posted form takes its own values, not those of its link.
+  EXPECT_TRUE(Has(
+      admin.Send(page + "&dbMsg_e=Linked", "qvEditMsg=1&qvFLD_List=dbMsg_e&dbMsg_e=Posted").body,
+      "have been saved"));
+  EXPECT_EQ(Query(text), "Posted");
+
+  const std::string order = "SELECT dbOrder FROM qvSystemMsg WHERE ID=" + id;
+  const std::string grid = "qvID_List=" + id + "&qvFLD_List=dbOrder&ID_" + id + "_dbOrder=";
+  GetWithBody(admin, "/msgorder.lp", grid + "7777");
+  EXPECT_NE(Query(order), "7777");
+  admin.Send("/msgorder.lp", grid + "7778");
+  EXPECT_EQ(Query(order), "7778");
+}
+
+}  // namespace
+}  // namespace qv::http
