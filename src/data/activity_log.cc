@@ -7,6 +7,7 @@
 #include "core/convert.h"
 #include "core/encode.h"
 #include "data/aspproc.h"
+#include "data/login_throttle.h"
 #include "host/identity.h"
 #include "host/shared_state.h"
 
@@ -14,17 +15,19 @@ namespace qv {
 
 namespace {
 
-// Whether the LogLevel setting records the action.
+// Whether the LogLevel setting records the action. A login refused by the
+// throttle is recorded wherever logins are.
 bool LevelRecords(const std::string& log_level, int action) {
   const std::optional<double> parsed = ParseNumber(log_level);
   const int64_t level = parsed ? static_cast<int64_t>(*parsed) : 4;
+  const bool login = action <= 1 || action == kLogLoginThrottled;
   switch (level) {
     case 0:
       return false;
     case 1:
-      return action <= 1;
+      return login;
     case 2:
-      return action <= 2;
+      return login || action == 2;
     case 3:
       return action != 2;
     default:

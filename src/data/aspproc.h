@@ -27,6 +27,8 @@
 
 namespace qv {
 
+class Request;
+
 class AspProc : public Object {
  public:
   // Clears the shared IsDisplayOnly and strLinkedFields.
@@ -79,7 +81,9 @@ class AspProc : public Object {
   // LANLoginOnly and no network identity, sets "401 Unauthorized" and ends
   // the response. Otherwise, unless SubmitOnly, writes the login form when
   // the caller is still anonymous (after a failure, with its message).
-  // Database errors reach the caller.
+  // Form logins pass SharedLoginThrottle first (data/login_throttle.h): an
+  // attempt it refuses fails as a wrong password does, unchecked, and is
+  // logged as action kLogLoginThrottled. Database errors reach the caller.
   void dbLogin(bool SubmitOnly = false);
   // Logs action 0, then sets the eight login keys to "".
   void dbLogOut();
@@ -90,9 +94,16 @@ class AspProc : public Object {
 
  private:
   std::string strLoginMsg;
+  // The form login this object already checked: a page that takes the form
+  // (SubmitOnly) and later writes it calls dbLogin twice for one attempt.
+  const Request* form_checked_request_ = nullptr;
+  std::string form_checked_user_;
+  bool form_check_result_ = false;
   void WriteLoginForm();
-  // Finds the user the form names; true when the query gave any row.
+  // Finds the user the form names; true when the query gave any row. A
+  // second call for the same request answers as the first did.
   bool FormLogin();
+  bool CheckFormLogin(const std::string& user_id);
   // Finds the user of the network identity; true when found.
   bool NetworkLogin(const std::string& auth_user);
   void LoginFailed(const std::string& key, bool SubmitOnly);

@@ -7,6 +7,7 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/login_throttle.h"
 #include "host/identity.h"
 #include "host/messages.h"
 #include "host/shared_state.h"
@@ -103,10 +104,28 @@ void AspProc::dbLogin(bool SubmitOnly) {
 
 // The database compares text without regard to case, so a row is taken only
 // when its user id and encoded password match exactly; a row skipped here
-// is not a failure (the form comes back without a message).
+// is not a failure (the form comes back without a message), though the
+// throttle counts it as one. An attempt the throttle refuses fails like a
+// wrong password, so the answer tells nothing about the account.
 bool AspProc::FormLogin() {
   Request& request = TheRequest();
   const std::string user_id = request.Form("qvTomeUserID");
+  if (form_checked_request_ != &request || form_checked_user_ != user_id) {
+    form_check_result_ = CheckFormLogin(user_id);
+    form_checked_request_ = &request;
+    form_checked_user_ = user_id;
+  }
+  return form_check_result_;
+}
+
+bool AspProc::CheckFormLogin(const std::string& user_id) {
+  Request& request = TheRequest();
+  const std::string address = request.ServerVariables("REMOTE_ADDR");
+  LoginThrottle& throttle = SharedLoginThrottle();
+  if (!throttle.Admit(user_id, address)) {
+    dbLog(kLogLoginThrottled);
+    return false;
+  }
   const std::string encoded = EncodePassword(request.Form("qvTomePassword"));
   OwnQuery query(FormLoginSql(user_id, encoded));
   Recordset& rs = query.rs();
@@ -115,6 +134,7 @@ bool AspProc::FormLogin() {
     const bool exact = NullToStr(rs.Value("dbUserID")) == user_id &&
                        (encoded.empty() || NullToStr(rs.Value("dbPassword")) == encoded);
     if (exact) {
+      throttle.Succeeded(user_id, address);
       StartLogin(rs, *this);
       break;
     }

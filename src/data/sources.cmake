@@ -5,6 +5,7 @@ set(QV_DATA_SOURCES
   data/form_controls.cc
   data/grid_forms.cc
   data/login.cc
+  data/login_throttle.cc
   data/recordset.cc
   data/write_back.cc
 )

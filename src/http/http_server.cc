@@ -21,6 +21,7 @@
 #include <unordered_map>
 
 #include "core/convert.h"
+#include "data/login_throttle.h"
 #include "http/server_logs.h"
 #include "http/worker_pool.h"
 
@@ -454,8 +455,10 @@ void HttpServer::Impl::GracefulStop() {
 
 HttpServer::HttpServer(ServerConfig config, PageHandler page_handler,
                        std::shared_ptr<SessionStore> sessions)
-    : impl_(std::make_unique<Impl>(std::move(config), std::move(page_handler),
-                                   std::move(sessions))) {}
+    : impl_(
+          std::make_unique<Impl>(std::move(config), std::move(page_handler), std::move(sessions))) {
+  ConfigureLoginThrottle(impl_->config.login_max_failures, impl_->config.login_lock_minutes);
+}
 
 HttpServer::~HttpServer() {
   RequestStop();

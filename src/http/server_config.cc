@@ -76,6 +76,10 @@ ServerConfig LoadServerConfig(const toml::table* root) {
   ReadList(*t, "trusted_proxies", c.trusted_proxies);
   ReadString(*t, "identity_header", c.identity_header);
   ReadString(*t, "basic_auth_file", c.basic_auth_file);
+  c.login_max_failures =
+      static_cast<int>(ReadInteger(*t, "login_max_failures", c.login_max_failures, 1, 1 << 20));
+  c.login_lock_minutes =
+      static_cast<int>(ReadInteger(*t, "login_lock_minutes", c.login_lock_minutes, 1, 10080));
   if (c.media_mount.empty() || c.media_mount.front() != '/' || c.media_mount == "/") {
     BadKey("media_mount", "a virtual path such as \"/media\"");
   }

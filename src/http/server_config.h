@@ -14,6 +14,8 @@
 //   trusted_proxies = ["127.0.0.1"]   (peers whose forwarding headers count)
 //   identity_header = "X-Remote-User" (from a trusted proxy: sets AUTH_USER)
 //   basic_auth_file = "passwd"   (lines "user:$y$..." crypt hashes; sets AUTH_USER)
+//   login_max_failures = 100     login_lock_minutes = 60
+//                       (failed logins of an account or address, then locked)
 //
 // The media folder is <data_dir>/media, mounted at media_mount. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig
@@ -66,6 +68,10 @@ struct ServerConfig {
   std::vector<std::string> trusted_proxies;
   std::string identity_header;
   std::string basic_auth_file;
+
+  // Form-login throttle (data/login_throttle.h), applied when a server is made.
+  int login_max_failures = 100;
+  int login_lock_minutes = 60;
 
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;

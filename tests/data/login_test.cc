@@ -3,6 +3,7 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/login_throttle.h"
 #include "data/test_source.h"
 #include "host/identity.h"
 #include "host/memory_host.h"
@@ -52,6 +53,11 @@ class LoginTest : public ::testing::Test {
     SysVar().Init("qvtest");
     host.response.Clear();
     Statements().clear();
+    SharedLoginThrottle().Configure({});
+  }
+  ~LoginTest() override {
+    SharedLoginThrottle().Configure({});
+    SharedLoginThrottle().SetClock(nullptr);
   }
 
   static void Post(MemoryHost& to, const std::string& user, const std::string& password) {
@@ -112,6 +118,39 @@ TEST_F(LoginTest, RefusedAttemptsAllFailTheSameWay) {
     EXPECT_EQ(proc.LoginMsg(), "Login failed");
     EXPECT_EQ(next.host.response.Text(), "");
   }
+}
+
+// Past the throttle's limit even the right password fails like a wrong one,
+// without a look at the user table, and the refusal is logged at the level
+// that logs logins. A request counts once, however often the page asks.
+TEST_F(LoginTest, ThrottledAttemptFailsUncheckedAndIsLogged) {
+  LoginThrottle::TimePoint now{};
+  SharedLoginThrottle().Configure({.max_failures = 3, .lock = std::chrono::minutes(1)});
+  SharedLoginThrottle().SetClock([&now] { return now; });
+  State().LogLevel = "1";
+  auto attempt = [](const std::string& password) {
+    NextRequest next;
+    next.host.request.SetServerVariable("REMOTE_ADDR", "10.0.0.7");
+    Post(next.host, "alice", password);
+    AspProc proc;
+    proc.dbLogin(true);  // takes the form, as a page does before
+    proc.dbLogin();      // writing it: one attempt
+    return proc.hasLogin() ? std::string("in") : proc.LoginMsg();
+  };
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(attempt("wrong"), "Login failed");
+  Statements().clear();
+  EXPECT_EQ(attempt("secret"), "Login failed");
+  for (const std::string& sql : Statements()) EXPECT_EQ(sql.find("qvAuthUser"), std::string::npos);
+
+  const QueryResult log = db.Exec("SELECT dbAction, dbFormString, dbUserID, dbIP FROM qvAuthLog");
+  ASSERT_EQ(log.rows.size(), 1u);
+  EXPECT_EQ(log.rows[0][0], Variant(kLogLoginThrottled));
+  EXPECT_EQ(log.rows[0][1], Variant("qvTomeLogin=true&qvTomeUserID=alice&qvTomePassword=***"));
+  EXPECT_EQ(log.rows[0][2], Variant("anonymous"));
+  EXPECT_EQ(log.rows[0][3], Variant("10.0.0.7"));
+
+  now += std::chrono::minutes(1);
+  EXPECT_EQ(attempt("secret"), "in");
 }
 
 TEST_F(LoginTest, NullPasswordNeedsAnEmptyField) {

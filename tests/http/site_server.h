@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "engine/datasources.h"
@@ -20,8 +21,10 @@ namespace qv::http::testing {
 
 class SiteServer {
  public:
-  // `name` names the temporary data folder.
-  explicit SiteServer(const std::string& name)
+  // `name` names the temporary data folder; `adjust` may change the
+  // server's settings before it starts.
+  explicit SiteServer(const std::string& name,
+                      const std::function<void(ServerConfig&)>& adjust = nullptr)
       : data_(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))) {
     std::filesystem::remove_all(data_);
     std::filesystem::create_directories(data_);
@@ -34,6 +37,7 @@ class SiteServer {
     config.data_dir = data_.string();
     config.worker_threads = 2;
     config.log_to_files = false;
+    if (adjust) adjust(config);
     server_ = std::make_unique<HttpServer>(
         config, [this](const std::string& physical, const std::string& path) {
           scripts_.Run(physical, path);
