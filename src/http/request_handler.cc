@@ -74,7 +74,7 @@ std::optional<OutgoingResponse> RequestHandler::Answer(const IncomingRequest& re
   ClientIdentity identity = identity_.Identify(request);
   std::optional<OutgoingResponse> response = Route(request, identity, run_scripts);
   if (!response) return std::nullopt;
-  AddCommonHeaders(*response);
+  AddCommonHeaders(*response, identity);
   LogAccess(request, identity, *response);
   return response;
 }
@@ -128,7 +128,7 @@ OutgoingResponse RequestHandler::RunPage(const IncomingRequest& request,
   } catch (...) {
     error = "unknown exception";
   }
-  std::optional<std::string> cookie = host_session.Commit(identity.https);
+  std::optional<std::string> cookie = host_session.Commit(SecureConnection(identity));
   OutgoingResponse r;
   if (error) {
     logs_.Error(virtual_path + ": " + *error);
@@ -141,8 +141,16 @@ OutgoingResponse RequestHandler::RunPage(const IncomingRequest& request,
   return r;
 }
 
-void RequestHandler::AddCommonHeaders(OutgoingResponse& response) const {
+bool RequestHandler::SecureConnection(const ClientIdentity& identity) const {
+  return identity.https || config_.secure_cookies;
+}
+
+void RequestHandler::AddCommonHeaders(OutgoingResponse& response,
+                                      const ClientIdentity& identity) const {
   response.SetHeader("X-Content-Type-Options", "nosniff");
+  if (SecureConnection(identity)) {
+    response.SetHeader("Strict-Transport-Security", "max-age=31536000");
+  }
   if (!config_.content_security_policy.empty()) {
     response.SetHeader("Content-Security-Policy", config_.content_security_policy);
   }

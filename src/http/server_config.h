@@ -10,10 +10,12 @@
 //   header_timeout = 10          body_timeout = 60       idle_timeout = 30
 //                                                        (seconds)
 //   site_dir = "site"            data_dir = "data"       media_mount = "/media"
-//   debug = false                content_security_policy = "frame-ancestors 'self'"
+//   debug = false
+//   content_security_policy = "frame-ancestors 'self'; object-src 'none'; base-uri 'self'"
 //   trusted_proxies = ["127.0.0.1"]   (peers whose forwarding headers count)
 //   identity_header = "X-Remote-User" (from a trusted proxy: sets AUTH_USER)
 //   basic_auth_file = "passwd"   (lines "user:sha256hex"; sets AUTH_USER)
+//   secure_cookies = false       (Secure cookies and HSTS even without a proxy's word)
 //
 // The media folder is <data_dir>/media, mounted at media_mount. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig
@@ -61,11 +63,14 @@ struct ServerConfig {
 
   // Shows exception texts in 500 pages.
   bool debug = false;
-  std::string content_security_policy = "frame-ancestors 'self'";
+  std::string content_security_policy =
+      "frame-ancestors 'self'; object-src 'none'; base-uri 'self'";
 
   std::vector<std::string> trusted_proxies;
   std::string identity_header;
   std::string basic_auth_file;
+
+  bool secure_cookies = false;
 
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;

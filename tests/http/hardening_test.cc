@@ -1,6 +1,6 @@
 // End-to-end, against a real server on 127.0.0.1 with a page handler
-// written here: spellings of a path that must not serve a file raw, and
-// links out of the site and media folders.
+// written here: spellings of a path that must not serve a file raw, links
+// out of the site and media folders, and the security headers.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -126,6 +126,45 @@ TEST_F(Hardening, LinksOutOfTheSiteOrMediaFolderAreNotFound) {
   }
   EXPECT_EQ(g_pages_run, before);
   EXPECT_EQ(Ask(Get("/media/qvtome/pic.png")).body, "PNG");
+}
+
+TEST_F(Hardening, SecurityHeadersAndSecureCookiesOverTls) {
+  Reply plain = Ask(Get("/session.lp"));
+  EXPECT_EQ(plain.Header("content-security-policy"),
+            "frame-ancestors 'self'; object-src 'none'; base-uri 'self'");
+  EXPECT_EQ(plain.Header("strict-transport-security"), "");
+  EXPECT_FALSE(Has(plain.Header("set-cookie"), "Secure"));
+  EXPECT_TRUE(Has(plain.Header("set-cookie"), "SameSite=Lax"));
+
+  // The proxy's word counts only from the trusted proxy.
+  const std::string tls = Get("/session.lp", "X-Forwarded-Proto: https\r\n");
+  EXPECT_EQ(Ask(tls).Header("strict-transport-security"), "");
+  Reply proxied = Ask(tls, "127.0.0.2");
+  EXPECT_EQ(proxied.Header("strict-transport-security"), "max-age=31536000");
+  EXPECT_TRUE(Has(proxied.Header("set-cookie"), "; Secure"));
+  EXPECT_EQ(Ask(Get("/style.css", "X-Forwarded-Proto: https\r\n"), "127.0.0.2")
+                .Header("strict-transport-security"),
+            "max-age=31536000");
+}
+
+TEST(HardeningConfig, SecureCookiesSettingAndOwnPolicy) {
+  fs::path dir = fs::temp_directory_path() / ("qvtome_secure_" + std::to_string(::getpid()));
+  WriteFile(dir / "site/session.lp", "x");
+  ServerConfig config;
+  config.port = 0;
+  config.site_dir = (dir / "site").string();
+  config.data_dir = dir.string();
+  config.log_to_files = false;
+  config.secure_cookies = true;
+  config.content_security_policy = "default-src 'self'";
+  HttpServer server(config, RunPage);
+  server.Start();
+  Reply r = Fetch(server.port(), Get("/session.lp"));
+  server.Stop();
+  fs::remove_all(dir);
+  EXPECT_TRUE(Has(r.Header("set-cookie"), "; Secure"));
+  EXPECT_EQ(r.Header("strict-transport-security"), "max-age=31536000");
+  EXPECT_EQ(r.Header("content-security-policy"), "default-src 'self'");
 }
 
 }  // namespace
