@@ -55,7 +55,8 @@ RequestHandler::RequestHandler(const ServerConfig& config, PageHandler page_hand
                                std::shared_ptr<SessionStore> sessions, ServerLogs& logs)
     : config_(config),
       page_handler_(std::move(page_handler)),
-      sessions_(sessions ? std::move(sessions) : std::make_shared<MemorySessionStore>()),
+      sessions_(sessions ? std::move(sessions)
+                         : std::make_shared<MemorySessionStore>(nullptr, config.max_sessions)),
       logs_(logs),
       paths_(config.site_dir, config.media_dir(), config.media_mount),
       identity_(config) {}

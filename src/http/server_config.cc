@@ -81,6 +81,8 @@ ServerConfig LoadServerConfig(const toml::table* root) {
   ReadString(*t, "identity_header", c.identity_header);
   ReadString(*t, "basic_auth_file", c.basic_auth_file);
   ReadBool(*t, "secure_cookies", c.secure_cookies);
+  c.max_sessions =
+      static_cast<size_t>(ReadInteger(*t, "max_sessions", int64_t(c.max_sessions), 100, 1 << 24));
   if (c.media_mount.empty() || c.media_mount.front() != '/' || c.media_mount == "/") {
     BadKey("media_mount", "a virtual path such as \"/media\"");
   }

@@ -16,6 +16,7 @@
 //   identity_header = "X-Remote-User" (from a trusted proxy: sets AUTH_USER)
 //   basic_auth_file = "passwd"   (lines "user:sha256hex"; sets AUTH_USER)
 //   secure_cookies = false       (Secure cookies and HSTS even without a proxy's word)
+//   max_sessions = 50000         (past it the least recently used go, anonymous first)
 //
 // The media folder is <data_dir>/media, mounted at media_mount. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig
@@ -71,6 +72,7 @@ struct ServerConfig {
   std::string basic_auth_file;
 
   bool secure_cookies = false;
+  size_t max_sessions = 50000;
 
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;

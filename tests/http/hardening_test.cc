@@ -1,6 +1,7 @@
 // End-to-end, against a real server on 127.0.0.1 with a page handler
 // written here: spellings of a path that must not serve a file raw, links
-// out of the site and media folders, and the security headers.
+// out of the site and media folders, unknown session ids and the security
+// headers.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -126,6 +127,17 @@ TEST_F(Hardening, LinksOutOfTheSiteOrMediaFolderAreNotFound) {
   }
   EXPECT_EQ(g_pages_run, before);
   EXPECT_EQ(Ask(Get("/media/qvtome/pic.png")).body, "PNG");
+}
+
+TEST_F(Hardening, AnUnknownSessionIdIsNeverTakenOver) {
+  const std::string chosen = "0123456789abcdef0123456789abcdef";
+  Reply r = Ask(Get("/session.lp", "Cookie: QVSESSION=" + chosen + "\r\n"));
+  const std::string set = r.Header("set-cookie");
+  ASSERT_TRUE(set.starts_with("QVSESSION=")) << set;
+  const std::string issued = set.substr(10, set.find(';') - 10);
+  EXPECT_NE(issued, chosen);
+  EXPECT_TRUE(sessions_->Contains(issued));
+  EXPECT_FALSE(sessions_->Contains(chosen));
 }
 
 TEST_F(Hardening, SecurityHeadersAndSecureCookiesOverTls) {

@@ -60,12 +60,14 @@ TEST(ServerConfigLoad, ReadsKeysAndRejectsWrongTypes) {
     trusted_proxies = ["10.0.0.1"]
     media_mount = "/files/"
     secure_cookies = true
+    max_sessions = 2000
   )");
   ServerConfig c = LoadServerConfig(&root);
   EXPECT_EQ(c.max_body_bytes, 1000u);
   EXPECT_EQ(c.trusted_proxies, std::vector<std::string>{"10.0.0.1"});
   EXPECT_EQ(c.media_mount, "/files");
   EXPECT_TRUE(c.secure_cookies);
+  EXPECT_EQ(c.max_sessions, 2000u);
 
   toml::table bad = toml::parse("[server]\nport = \"80\"\n");
   EXPECT_THROW(LoadServerConfig(&bad), std::runtime_error);
