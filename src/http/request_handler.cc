@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "core/encode.h"
+#include "http/cross_site.h"
 #include "http/host_objects_http.h"
 #include "http/http_session.h"
 #include "http/query_parse.h"
@@ -59,7 +60,8 @@ RequestHandler::RequestHandler(const ServerConfig& config, PageHandler page_hand
                          : std::make_shared<MemorySessionStore>(nullptr, config.max_sessions)),
       logs_(logs),
       paths_(config.site_dir, config.media_dir(), config.media_mount),
-      identity_(config) {}
+      identity_(config),
+      cross_site_(config.allowed_origins) {}
 
 OutgoingResponse RequestHandler::Handle(const IncomingRequest& request) {
   return *Answer(request, true);
@@ -104,6 +106,11 @@ std::optional<OutgoingResponse> RequestHandler::Route(const IncomingRequest& req
       return ServeFile(request, resolved.physical_path);
     case Kind::kScript:
       if (!read_only && request.method != "POST") return MethodNotAllowed("GET, HEAD, POST");
+      if (cross_site_.Refuses(request, identity)) {
+        logs_.Info("Refused a write from another site: " + request.method + " " + request.target +
+                   " (Origin \"" + request.Header("Origin") + "\")");
+        return ErrorResponse(403, "<p>A change sent from another site is refused.</p>");
+      }
       if (!run_scripts) return std::nullopt;
       return RunPage(request, identity, resolved.virtual_path, resolved.physical_path);
   }

@@ -80,6 +80,7 @@ ServerConfig LoadServerConfig(const toml::table* root) {
   ReadList(*t, "trusted_proxies", c.trusted_proxies);
   ReadString(*t, "identity_header", c.identity_header);
   ReadString(*t, "basic_auth_file", c.basic_auth_file);
+  ReadList(*t, "allowed_origins", c.allowed_origins);
   ReadBool(*t, "secure_cookies", c.secure_cookies);
   c.max_sessions =
       static_cast<size_t>(ReadInteger(*t, "max_sessions", int64_t(c.max_sessions), 100, 1 << 24));

@@ -15,6 +15,7 @@
 //   trusted_proxies = ["127.0.0.1"]   (peers whose forwarding headers count)
 //   identity_header = "X-Remote-User" (from a trusted proxy: sets AUTH_USER)
 //   basic_auth_file = "passwd"   (lines "user:sha256hex"; sets AUTH_USER)
+//   allowed_origins = ["https://portal.example.org"]  (other sites that may write)
 //   secure_cookies = false       (Secure cookies and HSTS even without a proxy's word)
 //   max_sessions = 50000         (past it the least recently used go, anonymous first)
 //
@@ -71,6 +72,7 @@ struct ServerConfig {
   std::string identity_header;
   std::string basic_auth_file;
 
+  std::vector<std::string> allowed_origins;  // "scheme://host[:port]"
   bool secure_cookies = false;
   size_t max_sessions = 50000;
 

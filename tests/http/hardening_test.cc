@@ -1,7 +1,7 @@
 // End-to-end, against a real server on 127.0.0.1 with a page handler
 // written here: spellings of a path that must not serve a file raw, links
-// out of the site and media folders, unknown session ids and the security
-// headers.
+// out of the site and media folders, unknown session ids, writes sent from
+// another site, and the security headers.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -74,6 +74,7 @@ class Hardening : public ::testing::Test {
     config.worker_threads = 2;
     config.log_to_files = false;
     config.trusted_proxies = {"127.0.0.2"};
+    config.allowed_origins = {"https://portal.example.org/"};
     sessions_ = std::make_shared<MemorySessionStore>();
     server_ = new HttpServer(config, RunPage, sessions_);
     server_->Start();
@@ -138,6 +139,59 @@ TEST_F(Hardening, AnUnknownSessionIdIsNeverTakenOver) {
   EXPECT_NE(issued, chosen);
   EXPECT_TRUE(sessions_->Contains(issued));
   EXPECT_FALSE(sessions_->Contains(chosen));
+}
+
+TEST_F(Hardening, WritesFromAnotherSiteAreRefusedBeforeAnyPageRuns) {
+  const std::string form = "application/x-www-form-urlencoded";
+  const std::pair<std::string, std::string> refused[] = {
+      {Post("/book.lp", form, "a=1", "Origin: http://evil.invalid\r\n"), ""},
+      {Post("/book.lp", form, "a=1", "Sec-Fetch-Site: cross-site\r\n"), ""},
+      {Post("/book.lp", form, "a=1", "Origin: null\r\n"), ""},
+      {Post("/book.lp", form, "a=1", "Origin: http://localhost.evil.invalid\r\n"), ""},
+      // A page served over TLS does not take writes from its plain-http twin.
+      {Post("/book.lp", form, "a=1", "Origin: http://localhost\r\nX-Forwarded-Proto: https\r\n"),
+       "127.0.0.2"},
+      {Get("/book.lp?id=3&qvAction=delete", "Sec-Fetch-Site: cross-site\r\n"), ""},
+      {Get("/book.lp?id=3&qvaction=SubmitAssignment", "Sec-Fetch-Site: cross-site\r\n"), ""},
+      {Get("/book.lp?id=3&dbBID=3&delete=ON&BibOwner=Save", "Origin: http://evil.invalid\r\n"), ""},
+      {Get("/book.lp?qvTomeLogin=true&qvTomeUserID=admin", "Sec-Fetch-Site: cross-site\r\n"), ""},
+      {Get("/book.lp?id=3&deletefile=a.png", "Sec-Fetch-Site: cross-site\r\n"), ""},
+  };
+  const int before = g_pages_run;
+  for (const auto& [request, from] : refused) {
+    Reply r = Ask(request, from);
+    EXPECT_EQ(r.status, 403) << request;
+    EXPECT_FALSE(Has(r.body, "ran ")) << request;
+  }
+  EXPECT_EQ(g_pages_run, before);
+
+  const std::pair<std::string, std::string> accepted[] = {
+      {Post("/book.lp", form, "a=1"), ""},
+      {Post("/book.lp", form, "a=1", "Origin: http://localhost\r\n"), ""},
+      {Post("/book.lp", form, "a=1", "Origin: http://LOCALHOST:80\r\n"), ""},
+      {Post("/book.lp", form, "a=1", "Sec-Fetch-Site: same-origin\r\nOrigin: null\r\n"), ""},
+      {Post("/book.lp", form, "a=1", "Origin: https://portal.example.org\r\n"), ""},
+      {Post("/book.lp", form, "a=1",
+            "Origin: https://portal.example.org:443\r\nSec-Fetch-Site: cross-site\r\n"),
+       ""},
+      // A TLS proxy that does not say so serves this very host.
+      {Post("/book.lp", form, "a=1", "Origin: https://localhost\r\n"), ""},
+      // Behind the TLS proxy: the host the client addressed, over https.
+      {Post("/book.lp", form, "a=1",
+            "Origin: https://qv.example.org\r\nX-Forwarded-Proto: https\r\n"
+            "X-Forwarded-Host: qv.example.org\r\n"),
+       "127.0.0.2"},
+      {Get("/book.lp?id=3&qvAction=delete"), ""},
+      {Get("/book.lp?id=3&qvAction=delete", "Sec-Fetch-Site: same-origin\r\n"), ""},
+      // Reading from another site is fine.
+      {Get("/book.lp?id=3&qvAction=edit", "Sec-Fetch-Site: cross-site\r\n"), ""},
+      {Get("/book.lp?id=3", "Origin: http://evil.invalid\r\n"), ""},
+  };
+  for (const auto& [request, from] : accepted) {
+    Reply r = Ask(request, from);
+    EXPECT_EQ(r.status, 200) << request;
+    EXPECT_EQ(r.body, "ran /book.lp") << request;
+  }
 }
 
 TEST_F(Hardening, SecurityHeadersAndSecureCookiesOverTls) {

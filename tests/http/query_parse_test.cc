@@ -59,6 +59,7 @@ TEST(ServerConfigLoad, ReadsKeysAndRejectsWrongTypes) {
     max_body_bytes = 1000
     trusted_proxies = ["10.0.0.1"]
     media_mount = "/files/"
+    allowed_origins = ["https://portal.example.org"]
     secure_cookies = true
     max_sessions = 2000
   )");
@@ -66,6 +67,7 @@ TEST(ServerConfigLoad, ReadsKeysAndRejectsWrongTypes) {
   EXPECT_EQ(c.max_body_bytes, 1000u);
   EXPECT_EQ(c.trusted_proxies, std::vector<std::string>{"10.0.0.1"});
   EXPECT_EQ(c.media_mount, "/files");
+  EXPECT_EQ(c.allowed_origins, std::vector<std::string>{"https://portal.example.org"});
   EXPECT_TRUE(c.secure_cookies);
   EXPECT_EQ(c.max_sessions, 2000u);
 
