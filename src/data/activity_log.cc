@@ -73,11 +73,14 @@ std::string FormText(Request& request) {
 
 // Session clock: the days since the previous logged action (since login for
 // a logout), or Null on the first logged action, which starts the clock.
+// Only a logged-in visitor's clock starts: storing it for anonymous views
+// would create a server-side session per cookie-less request.
 Variant ElapsedAndAdvance(int action) {
   Session& session = TheSession();
   const std::string auth_time = SessionKey("AuthTime");
   const Variant last = session.Value(auth_time);
   if (NullToStr(last).empty()) {
+    if (NullToStr(session.Value(SessionKey("AuthUserID"))).empty()) return Null;
     session.SetValue(auth_time, Now());
     session.SetValue(SessionKey("AuthLogTime"), Now());
     return Null;

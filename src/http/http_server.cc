@@ -406,7 +406,14 @@ void HttpServer::Impl::ScheduleSweep() {
   sweep_timer.expires_after(std::chrono::minutes(1));
   sweep_timer.async_wait([this](beast::error_code ec) {
     if (ec || stopping) return;
-    workers.TrySubmit([this] { handler.sessions().Sweep(); });
+    workers.TrySubmit([this] {
+      handler.sessions().Sweep();
+      if (size_t evicted = handler.sessions().TakeEvictions()) {
+        logs.Info("Session store full: " + std::to_string(evicted) +
+                  " sessions evicted in the last minute (max_sessions " +
+                  std::to_string(config.max_sessions) + ")");
+      }
+    });
     ScheduleSweep();
   });
 }

@@ -38,6 +38,10 @@ void HttpSession::RenewId() { renew_ = true; }
 std::optional<std::string> HttpSession::Commit(bool secure) {
   if (id_.empty() && !dirty_ && !renew_) return std::nullopt;
   bool new_id = id_.empty() || renew_;
+  if (renew_) {
+    update_.held = true;
+    dirty_ = true;
+  }
   if (new_id) {
     std::string fresh = NewSessionId();
     bool moved = !id_.empty() && store_.Rename(id_, fresh);

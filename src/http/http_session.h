@@ -4,7 +4,9 @@
 // at Commit, so concurrent requests of one visitor each see a consistent
 // session and never corrupt it (the last write of a name wins). A session
 // is created only when a page stores something in it or renews its id:
-// visitors that never log in leave nothing behind.
+// visitors that never log in leave nothing behind. A renewed session (a
+// login) is held: a full store evicts it last. An id the store does not
+// know is never taken over; the visitor gets a fresh one.
 #pragma once
 
 #include <optional>

@@ -123,10 +123,14 @@ std::string NetworkIdentity::CheckBasic(const std::string& authorization) const 
 ClientIdentity NetworkIdentity::Identify(const IncomingRequest& request) const {
   ClientIdentity id;
   id.remote_addr = request.peer_address;
+  id.host = Trim(request.Header("Host"));
   if (IsTrustedProxy(request.peer_address)) {
     std::string hop = LastHop(request.Header("X-Forwarded-For"));
     if (LooksLikeAddress(hop)) id.remote_addr = hop;
     id.https = EqualsNoCase(Trim(request.Header("X-Forwarded-Proto")), "https");
+    std::string forwarded_host = request.Header("X-Forwarded-Host");
+    forwarded_host = Trim(forwarded_host.substr(0, forwarded_host.find(',')));
+    if (!forwarded_host.empty()) id.host = forwarded_host;
     if (!identity_header_.empty()) id.auth_user = Trim(request.Header(identity_header_));
   }
   if (id.auth_user.empty() && basic_enabled_) {

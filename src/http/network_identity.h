@@ -3,8 +3,9 @@
 //
 // Forwarding headers count only from a configured trusted proxy (exact
 // peer addresses): X-Forwarded-For's last hop becomes the client address,
-// "X-Forwarded-Proto: https" marks the request as secure, and the
-// configured identity header names the user. HTTP Basic credentials are
+// "X-Forwarded-Proto: https" marks the request as secure, the first
+// X-Forwarded-Host names the host the client addressed (else Host does),
+// and the configured identity header names the user. HTTP Basic credentials are
 // checked against a password file of lines "user:hash", hash being a salted
 // crypt(3) hash (password_hash.h) as `qvtome hash-password` makes it; blank
 // lines and lines starting with '#' are ignored. A line with any other hash
@@ -29,6 +30,7 @@ namespace qv::http {
 struct ClientIdentity {
   std::string remote_addr;
   bool https = false;
+  std::string host;  // as the client addressed it, with any port
   std::string auth_user;
 };
 

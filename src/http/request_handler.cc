@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "core/encode.h"
+#include "http/cross_site.h"
 #include "http/host_objects_http.h"
 #include "http/http_session.h"
 #include "http/query_parse.h"
@@ -55,10 +56,12 @@ RequestHandler::RequestHandler(const ServerConfig& config, PageHandler page_hand
                                std::shared_ptr<SessionStore> sessions, ServerLogs& logs)
     : config_(config),
       page_handler_(std::move(page_handler)),
-      sessions_(sessions ? std::move(sessions) : std::make_shared<MemorySessionStore>()),
+      sessions_(sessions ? std::move(sessions)
+                         : std::make_shared<MemorySessionStore>(nullptr, config.max_sessions)),
       logs_(logs),
       paths_(config.site_dir, config.media_dir(), config.media_mount),
-      identity_(config, logs) {}
+      identity_(config, logs),
+      cross_site_(config.allowed_origins) {}
 
 OutgoingResponse RequestHandler::Handle(const IncomingRequest& request) {
   return *Answer(request, true);
@@ -74,7 +77,7 @@ std::optional<OutgoingResponse> RequestHandler::Answer(const IncomingRequest& re
   ClientIdentity identity = identity_.Identify(request);
   std::optional<OutgoingResponse> response = Route(request, identity, run_scripts);
   if (!response) return std::nullopt;
-  AddCommonHeaders(*response);
+  AddCommonHeaders(*response, identity);
   LogAccess(request, identity, *response);
   return response;
 }
@@ -103,6 +106,11 @@ std::optional<OutgoingResponse> RequestHandler::Route(const IncomingRequest& req
       return ServeFile(request, resolved.physical_path);
     case Kind::kScript:
       if (!read_only && request.method != "POST") return MethodNotAllowed("GET, HEAD, POST");
+      if (cross_site_.Refuses(request, identity)) {
+        logs_.Info("Refused a write from another site: " + request.method + " " + request.target +
+                   " (Origin \"" + request.Header("Origin") + "\")");
+        return ErrorResponse(403, "<p>A change sent from another site is refused.</p>");
+      }
       if (!run_scripts) return std::nullopt;
       return RunPage(request, identity, resolved.virtual_path, resolved.physical_path);
   }
@@ -128,7 +136,7 @@ OutgoingResponse RequestHandler::RunPage(const IncomingRequest& request,
   } catch (...) {
     error = "unknown exception";
   }
-  std::optional<std::string> cookie = host_session.Commit(identity.https);
+  std::optional<std::string> cookie = host_session.Commit(SecureConnection(identity));
   OutgoingResponse r;
   if (error) {
     logs_.Error(virtual_path + ": " + *error);
@@ -141,8 +149,16 @@ OutgoingResponse RequestHandler::RunPage(const IncomingRequest& request,
   return r;
 }
 
-void RequestHandler::AddCommonHeaders(OutgoingResponse& response) const {
+bool RequestHandler::SecureConnection(const ClientIdentity& identity) const {
+  return identity.https || config_.secure_cookies;
+}
+
+void RequestHandler::AddCommonHeaders(OutgoingResponse& response,
+                                      const ClientIdentity& identity) const {
   response.SetHeader("X-Content-Type-Options", "nosniff");
+  if (SecureConnection(identity)) {
+    response.SetHeader("Strict-Transport-Security", "max-age=31536000");
+  }
   if (!config_.content_security_policy.empty()) {
     response.SetHeader("Content-Security-Policy", config_.content_security_policy);
   }

@@ -4,9 +4,12 @@
 // A path naming a page script ("*.lp", "*.lua", "/" and any folder holding
 // default.lp) runs the PageHandler on the calling thread with the request's
 // host objects installed as the thread's context; anything else is a
-// static file from the site or media folder. Every response carries
-// X-Content-Type-Options: nosniff and the configured Content-Security-
-// Policy; a 401 carries the Basic challenge when Basic is configured.
+// static file from the site or media folder. A write sent from another
+// site is refused with 403 before any page runs (cross_site.h). Every
+// response carries X-Content-Type-Options: nosniff and the configured
+// Content-Security-Policy; a 401 carries the Basic challenge when Basic is
+// configured. Over TLS (a trusted proxy's word, or secure_cookies) the
+// session cookie is Secure and responses carry Strict-Transport-Security.
 // Called on worker threads; Handle is safe to call concurrently.
 #pragma once
 
@@ -15,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "http/cross_site.h"
 #include "http/http_message.h"
 #include "http/network_identity.h"
 #include "http/server_config.h"
@@ -50,7 +54,8 @@ class RequestHandler {
   std::optional<OutgoingResponse> Answer(const IncomingRequest& request, bool run_scripts);
   OutgoingResponse RunPage(const IncomingRequest& request, const ClientIdentity& identity,
                            const std::string& virtual_path, const std::string& physical_path);
-  void AddCommonHeaders(OutgoingResponse& response) const;
+  bool SecureConnection(const ClientIdentity& identity) const;
+  void AddCommonHeaders(OutgoingResponse& response, const ClientIdentity& identity) const;
   void LogAccess(const IncomingRequest& request, const ClientIdentity& identity,
                  const OutgoingResponse& response);
 
@@ -60,6 +65,7 @@ class RequestHandler {
   ServerLogs& logs_;
   SitePaths paths_;
   NetworkIdentity identity_;
+  CrossSitePolicy cross_site_;
 };
 
 }  // namespace qv::http

@@ -29,6 +29,13 @@ int64_t ReadInteger(const toml::table& t, const char* key, int64_t fallback, int
   return value;
 }
 
+void ReadBool(const toml::table& t, const char* key, bool& out) {
+  const toml::node* node = t.get(key);
+  if (!node) return;
+  if (!node->is_boolean()) BadKey(key, "true or false");
+  out = *node->value<bool>();
+}
+
 void ReadSeconds(const toml::table& t, const char* key, std::chrono::seconds& out) {
   out = std::chrono::seconds(ReadInteger(t, key, out.count(), 1, 86400));
 }
@@ -68,10 +75,7 @@ ServerConfig LoadServerConfig(const toml::table* root) {
   ReadString(*t, "site_dir", c.site_dir);
   ReadString(*t, "data_dir", c.data_dir);
   ReadString(*t, "media_mount", c.media_mount);
-  if (const toml::node* debug = t->get("debug")) {
-    if (!debug->is_boolean()) BadKey("debug", "true or false");
-    c.debug = *debug->value<bool>();
-  }
+  ReadBool(*t, "debug", c.debug);
   ReadString(*t, "content_security_policy", c.content_security_policy);
   ReadList(*t, "trusted_proxies", c.trusted_proxies);
   ReadString(*t, "identity_header", c.identity_header);
@@ -80,6 +84,10 @@ ServerConfig LoadServerConfig(const toml::table* root) {
       static_cast<int>(ReadInteger(*t, "login_max_failures", c.login_max_failures, 1, 1 << 20));
   c.login_lock_minutes =
       static_cast<int>(ReadInteger(*t, "login_lock_minutes", c.login_lock_minutes, 1, 10080));
+  ReadList(*t, "allowed_origins", c.allowed_origins);
+  ReadBool(*t, "secure_cookies", c.secure_cookies);
+  c.max_sessions =
+      static_cast<size_t>(ReadInteger(*t, "max_sessions", int64_t(c.max_sessions), 100, 1 << 24));
   if (c.media_mount.empty() || c.media_mount.front() != '/' || c.media_mount == "/") {
     BadKey("media_mount", "a virtual path such as \"/media\"");
   }

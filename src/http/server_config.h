@@ -10,12 +10,16 @@
 //   header_timeout = 10          body_timeout = 60       idle_timeout = 30
 //                                                        (seconds)
 //   site_dir = "site"            data_dir = "data"       media_mount = "/media"
-//   debug = false                content_security_policy = "frame-ancestors 'self'"
+//   debug = false
+//   content_security_policy = "frame-ancestors 'self'; object-src 'none'; base-uri 'self'"
 //   trusted_proxies = ["127.0.0.1"]   (peers whose forwarding headers count)
 //   identity_header = "X-Remote-User" (from a trusted proxy: sets AUTH_USER)
 //   basic_auth_file = "passwd"   (lines "user:$y$..." crypt hashes; sets AUTH_USER)
 //   login_max_failures = 100     login_lock_minutes = 60
 //                       (failed logins of an account or address, then locked)
+//   allowed_origins = ["https://portal.example.org"]  (other sites that may write)
+//   secure_cookies = false       (Secure cookies and HSTS even without a proxy's word)
+//   max_sessions = 50000         (past it the least recently used go, anonymous first)
 //
 // The media folder is <data_dir>/media, mounted at media_mount. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig
@@ -63,7 +67,8 @@ struct ServerConfig {
 
   // Shows exception texts in 500 pages.
   bool debug = false;
-  std::string content_security_policy = "frame-ancestors 'self'";
+  std::string content_security_policy =
+      "frame-ancestors 'self'; object-src 'none'; base-uri 'self'";
 
   std::vector<std::string> trusted_proxies;
   std::string identity_header;
@@ -72,6 +77,9 @@ struct ServerConfig {
   // Form-login throttle (data/login_throttle.h), applied when a server is made.
   int login_max_failures = 100;
   int login_lock_minutes = 60;
+  std::vector<std::string> allowed_origins;  // "scheme://host[:port]"
+  bool secure_cookies = false;
+  size_t max_sessions = 50000;
 
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;

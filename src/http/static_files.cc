@@ -9,6 +9,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "core/convert.h"
@@ -67,42 +68,68 @@ const std::string& RealRoot(const std::string& root, std::error_code& ec) {
   return real_roots.emplace(root, real.string()).first->second;
 }
 
-// True when `physical` (after following links) stays inside `root`.
-bool StaysInside(const std::string& physical, const std::string& root) {
+// The path of an existing `physical` with every link followed, relative to
+// the real `root` ("" for the root itself); nullopt when it does not exist
+// or lies outside the root, also through a link to a sibling folder whose
+// name merely starts with the root's.
+std::optional<std::string> RealPathInside(const std::string& physical, const std::string& root) {
   std::error_code ec;
   const std::string& base = RealRoot(root, ec);
-  if (ec) return false;
-  std::string r;
-  if (char* real = ::realpath(physical.c_str(), nullptr)) {  // an existing file: one call
-    r = real;
-    std::free(real);
-  } else {
-    r = fs::weakly_canonical(physical, ec).string();
-    if (ec) return false;
-  }
-  return r == base || (r.starts_with(base) && (base.ends_with("/") || r[base.size()] == '/'));
+  if (ec) return std::nullopt;
+  char* real = ::realpath(physical.c_str(), nullptr);
+  if (!real) return std::nullopt;
+  std::string r = real;
+  std::free(real);
+  if (r == base) return std::string();
+  if (!r.starts_with(base) || (!base.ends_with("/") && r[base.size()] != '/')) return std::nullopt;
+  return r.substr(base.ends_with("/") ? base.size() - 1 : base.size());
+}
+
+// What a file's name makes of it.
+enum class FileClass { kScript, kPrivate, kOther };
+
+FileClass ClassOf(std::string_view path) {
+  std::string ext = Extension(path);
+  if (ext == ".lp" || ext == ".lua") return FileClass::kScript;
+  return IsPrivateExtension(ext) ? FileClass::kPrivate : FileClass::kOther;
 }
 
 ResolvedPath Resolved(Kind kind, std::string virtual_path = {}, std::string physical = {}) {
   return ResolvedPath{kind, std::move(virtual_path), std::move(physical)};
 }
 
-ResolvedPath ResolveFolder(const SitePaths& paths, const std::string& virtual_path,
-                           const std::string& physical) {
-  if (!virtual_path.ends_with("/")) return Resolved(Kind::kAddSlash, virtual_path + "/");
-  std::string script = physical + "/default.lp";
-  if (paths.InMedia(virtual_path) || !fs::is_regular_file(script)) {
+// Judges a normalized path once, on the file it resolves to: a page script
+// to run, a file to send, a folder, or nothing. A file named with a
+// trailing slash ("/book.lp/", "/x.db%2f") is not found, and so is one
+// whose link changes its class (a "*.txt" link to a script or database).
+ResolvedPath ResolveNormal(const SitePaths& paths, const std::string& virtual_path) {
+  const std::string physical = paths.ToPhysical(virtual_path);
+  const std::optional<std::string> real = RealPathInside(physical, paths.RootOf(virtual_path));
+  if (!real || HasRefusedSegment(*real)) return Resolved(Kind::kNotFound);
+  std::error_code ec;
+  fs::file_status status = fs::status(physical, ec);
+  if (ec) return Resolved(Kind::kNotFound);
+  if (fs::is_directory(status)) {
+    if (!virtual_path.ends_with("/")) return Resolved(Kind::kAddSlash, virtual_path + "/");
+    if (paths.InMedia(virtual_path)) return Resolved(Kind::kNotFound);
+    ResolvedPath page = ResolveNormal(paths, virtual_path + "default.lp");
+    return page.kind == Kind::kScript ? page : Resolved(Kind::kNotFound);
+  }
+  if (!fs::is_regular_file(status) || virtual_path.ends_with("/")) {
     return Resolved(Kind::kNotFound);
   }
-  return Resolved(Kind::kScript, virtual_path + "default.lp", script);
+  const FileClass named = ClassOf(virtual_path);
+  if (named != ClassOf(*real) || named == FileClass::kPrivate) return Resolved(Kind::kNotFound);
+  if (named == FileClass::kScript) {
+    if (paths.InMedia(virtual_path)) return Resolved(Kind::kNotFound);
+    return Resolved(Kind::kScript, virtual_path, physical);
+  }
+  return Resolved(Kind::kFile, virtual_path, physical);
 }
 
 }  // namespace
 
-bool IsScriptPath(std::string_view path) {
-  std::string ext = Extension(path);
-  return ext == ".lp" || ext == ".lua";
-}
+bool IsScriptPath(std::string_view path) { return ClassOf(path) == FileClass::kScript; }
 
 ResolvedPath ResolvePath(const SitePaths& paths, std::string_view raw_path) {
   std::string lower = ToLower(raw_path);
@@ -114,18 +141,8 @@ ResolvedPath ResolvePath(const SitePaths& paths, std::string_view raw_path) {
   if (decoded.empty() || decoded.front() != '/') return Resolved(Kind::kBadRequest);
   if (HasRefusedSegment(decoded)) return Resolved(Kind::kNotFound);
   auto normal = NormalizeUrlPath(decoded);
-  if (!normal || IsPrivateExtension(Extension(*normal))) return Resolved(Kind::kNotFound);
-  std::string physical = paths.ToPhysical(*normal);
-  std::error_code ec;
-  fs::file_status status = fs::status(physical, ec);
-  if (ec || !StaysInside(physical, paths.RootOf(*normal))) return Resolved(Kind::kNotFound);
-  if (fs::is_directory(status)) return ResolveFolder(paths, *normal, physical);
-  if (!fs::is_regular_file(status)) return Resolved(Kind::kNotFound);
-  if (IsScriptPath(*normal)) {
-    if (paths.InMedia(*normal)) return Resolved(Kind::kNotFound);
-    return Resolved(Kind::kScript, *normal, physical);
-  }
-  return Resolved(Kind::kFile, *normal, physical);
+  if (!normal) return Resolved(Kind::kNotFound);
+  return ResolveNormal(paths, *normal);
 }
 
 std::string ContentTypeFor(std::string_view file_name) {

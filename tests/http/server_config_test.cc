@@ -13,16 +13,24 @@ TEST(ServerConfigLoad, ReadsKeysAndRejectsWrongTypes) {
     max_body_bytes = 1000
     trusted_proxies = ["10.0.0.1"]
     media_mount = "/files/"
+    allowed_origins = ["https://portal.example.org"]
+    secure_cookies = true
+    max_sessions = 2000
   )");
   ServerConfig c = LoadServerConfig(&root);
   EXPECT_EQ(c.max_body_bytes, 1000u);
   EXPECT_EQ(c.trusted_proxies, std::vector<std::string>{"10.0.0.1"});
   EXPECT_EQ(c.media_mount, "/files");
+  EXPECT_EQ(c.allowed_origins, std::vector<std::string>{"https://portal.example.org"});
+  EXPECT_TRUE(c.secure_cookies);
+  EXPECT_EQ(c.max_sessions, 2000u);
 
   toml::table bad = toml::parse("[server]\nport = \"80\"\n");
   EXPECT_THROW(LoadServerConfig(&bad), std::runtime_error);
   toml::table out_of_range = toml::parse("[server]\nport = 70000\n");
   EXPECT_THROW(LoadServerConfig(&out_of_range), std::runtime_error);
+  toml::table not_bool = toml::parse("[server]\nsecure_cookies = \"yes\"\n");
+  EXPECT_THROW(LoadServerConfig(&not_bool), std::runtime_error);
 }
 
 }  // namespace

@@ -169,7 +169,8 @@ TEST_F(ServerTest, KeepAliveServesTwoRequestsOnOneConnection) {
   EXPECT_EQ(second.body.substr(0, 2), "2|");
   EXPECT_EQ(second.Header("content-type"), "text/html; charset=utf-8");
   EXPECT_EQ(second.Header("x-content-type-options"), "nosniff");
-  EXPECT_EQ(second.Header("content-security-policy"), "frame-ancestors 'self'");
+  EXPECT_EQ(second.Header("content-security-policy"),
+            "frame-ancestors 'self'; object-src 'none'; base-uri 'self'");
 }
 
 TEST_F(ServerTest, QueryFormAndItemParsing) {

@@ -46,6 +46,42 @@ TEST(MemorySessionStore, ExpirySlidesWithUseAndSweepDropsExpired) {
   EXPECT_EQ(store.size(), 0u);
 }
 
+TEST(MemorySessionStore, AFullStoreEvictsTheLeastRecentlyUsedAnonymousSessionFirst) {
+  FakeClock clock;
+  MemorySessionStore store(clock.fn(), 3);
+  HttpSession login(store, "");
+  login.SetValue("AuthUserID1", Variant("alice"));
+  login.RenewId();
+  const std::string held = CookieId(*login.Commit(false));
+  for (const char* id : {"a1", "a2"}) {
+    clock.now += minutes(1);
+    store.Save(id, {{{"x", Variant("1")}}, std::nullopt});
+  }
+  clock.now += minutes(1);
+  ASSERT_TRUE(store.Load("a1"));  // a1 is now used more recently than a2
+  store.Save("a3", {{{"x", Variant("1")}}, std::nullopt});
+  EXPECT_EQ(store.size(), 3u);
+  EXPECT_FALSE(store.Contains("a2"));
+  EXPECT_TRUE(store.Contains("a1"));
+  EXPECT_TRUE(store.Contains(held));  // older than all, but held by a known visitor
+  store.Save("a4", {{{"x", Variant("1")}}, std::nullopt});
+  store.Save("a5", {{{"x", Variant("1")}}, std::nullopt});
+  EXPECT_TRUE(store.Contains(held));
+  EXPECT_EQ(store.TakeEvictions(), 3u);
+  EXPECT_EQ(store.TakeEvictions(), 0u);
+  // Only held sessions left: the oldest of them goes. An expired one is
+  // dropped without counting as an eviction.
+  MemorySessionStore small(clock.fn(), 1);
+  small.Save("h1", {{}, 1, true});
+  clock.now += minutes(2);
+  small.Save("h2", {{}, std::nullopt, true});
+  EXPECT_FALSE(small.Contains("h1"));
+  EXPECT_EQ(small.TakeEvictions(), 0u);
+  small.Save("h3", {{}, std::nullopt, true});
+  EXPECT_EQ(small.TakeEvictions(), 1u);
+  EXPECT_TRUE(small.Contains("h3"));
+}
+
 TEST(HttpSession, NothingIsStoredForVisitorsWhoStoreNothing) {
   MemorySessionStore store;
   HttpSession session(store, "");

@@ -39,9 +39,11 @@ class SiteServer {
     config.log_to_files = false;
     if (adjust) adjust(config);
     server_ = std::make_unique<HttpServer>(
-        config, [this](const std::string& physical, const std::string& path) {
+        config,
+        [this](const std::string& physical, const std::string& path) {
           scripts_.Run(physical, path);
-        });
+        },
+        sessions_);
     server_->Start();
   }
   ~SiteServer() {
@@ -53,10 +55,12 @@ class SiteServer {
   SiteServer& operator=(const SiteServer&) = delete;
 
   uint16_t port() const { return server_->port(); }
+  MemorySessionStore& sessions() { return *sessions_; }
 
  private:
   std::filesystem::path data_;
   ScriptHost scripts_;
+  std::shared_ptr<MemorySessionStore> sessions_ = std::make_shared<MemorySessionStore>();
   std::unique_ptr<HttpServer> server_;
 };
 

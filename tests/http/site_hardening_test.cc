@@ -1,0 +1,105 @@
+// End-to-end on the default site over a seeded database: anonymous
+// readers cost no session, and a logged-in administrator's browser cannot
+// be made to write from another site.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/convert.h"
+#include "engine/sqlite_connection.h"
+#include "site_server.h"
+
+namespace qv::http {
+namespace {
+
+using testing::Browser;
+using testing::Fetch;
+using testing::Get;
+using testing::Post;
+using testing::Reply;
+
+class SiteHardening : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { site_ = new testing::SiteServer("qvtome_site_hardening"); }
+  static void TearDownTestSuite() {
+    delete site_;
+    site_ = nullptr;
+  }
+
+  static std::string Query(const std::string& sql) {
+    SqliteConnection conn;
+    conn.Open("qvtome", "", "");
+    QueryResult result = conn.Query(sql);
+    return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
+  }
+
+  static bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+  }
+
+  static inline testing::SiteServer* site_ = nullptr;
+};
+
+TEST_F(SiteHardening, AnonymousViewsCreateNoSession) {
+  const size_t before = site_->sessions().size();
+  for (int i = 0; i < 30; ++i) {
+    for (const char* page : {"/book.lp?id=8", "/default.lp", "/login.lp"}) {
+      Reply r = Fetch(site_->port(), Get(page));
+      ASSERT_EQ(r.status, 200) << page;
+      EXPECT_EQ(r.Header("set-cookie"), "") << page;
+    }
+  }
+  EXPECT_EQ(site_->sessions().size(), before);
+  // The views are still logged, as anonymous.
+  EXPECT_EQ(Query("SELECT dbUserID FROM qvAuthLog WHERE dbPageName = '/book.lp' ORDER BY ID DESC"),
+            "anonymous");
+}
+
+TEST_F(SiteHardening, CrossSiteWritesAreRefusedWhileSameSiteOnesSave) {
+  Browser admin(site_->port());
+  admin.LogIn("/login.lp", "admin", "qvtome-admin");
+  ASSERT_FALSE(admin.cookie().empty());
+  const std::string cookie = "Cookie: " + admin.cookie() + "\r\n";
+  const std::string id = Query("SELECT ID FROM qvSystemMsg WHERE dbName = 'SiteMsgAll'");
+  const std::string page = "/msgedit.lp?id=" + id;
+  admin.Open(page);  // the form: its stamp is remembered for the save
+  auto save = [&](const std::string& text, const std::string& headers) {
+    return Fetch(
+        site_->port(),
+        Post(page, "application/x-www-form-urlencoded",
+             "qvEditMsg=1&qvFLD_List=dbName&dbName=SiteMsgAll&qvFLD_List=dbMsg_e&dbMsg_e=" + text +
+                 "&qvFLD_List=dbMsg_n&dbMsg_n=Tekst&qvSave=Save",
+             cookie + headers));
+  };
+  const std::string original = Query("SELECT dbMsg_e FROM qvSystemMsg WHERE ID=" + id);
+  for (const char* foreign :
+       {"Origin: http://evil.invalid\r\n", "Sec-Fetch-Site: cross-site\r\n"}) {
+    Reply refused = save("%3Cscript%3Ealert(1)%3C/script%3E", foreign);
+    EXPECT_EQ(refused.status, 403);
+    EXPECT_EQ(Query("SELECT dbMsg_e FROM qvSystemMsg WHERE ID=" + id), original);
+  }
+  EXPECT_TRUE(Has(save("Same+origin", "Sec-Fetch-Site: same-origin\r\n").body, "have been saved"));
+  EXPECT_EQ(Query("SELECT dbMsg_e FROM qvSystemMsg WHERE ID=" + id), "Same origin");
+  admin.Open(page);
+  EXPECT_TRUE(Has(save("Own+origin", "Origin: http://localhost\r\n").body, "have been saved"));
+  EXPECT_EQ(Query("SELECT dbMsg_e FROM qvSystemMsg WHERE ID=" + id), "Own origin");
+
+  // A writing link followed from another site runs nothing.
+  const std::string leaf =
+      Query("SELECT ID FROM qvbook WHERE dbCID = 0 AND dbPID > 0 ORDER BY ID DESC LIMIT 1");
+  Reply delete_link = Fetch(site_->port(), Get("/book.lp?id=" + leaf + "&qvAction=delete",
+                                               cookie + "Sec-Fetch-Site: cross-site\r\n"));
+  EXPECT_EQ(delete_link.status, 403);
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM qvbook WHERE ID=" + leaf), "1");
+
+  // Nor does a login posted from another site.
+  Reply login =
+      Fetch(site_->port(), Post("/login.lp", "application/x-www-form-urlencoded",
+                                "qvTomeLogin=true&qvTomeUserID=admin&qvTomePassword=qvtome-admin",
+                                "Origin: http://evil.invalid\r\n"));
+  EXPECT_EQ(login.status, 403);
+  EXPECT_EQ(login.Header("set-cookie"), "");
+}
+
+}  // namespace
+}  // namespace qv::http
