@@ -1,41 +1,74 @@
-// qvTome.Book(): the book object, its members gathered from the parts of
-// the book binding.
-#include "script/bind_book.h"
-#include "script/bindings.h"
+// qvTome.Book(): the book object, one section of members per part of the
+// book module.
+//
+// Model: OpenPage(table, DefaultID = "0"), ReOpenPage(id), ReOpenSubPage(),
+// OpenBook() and the read-only properties of the current page ('.').
+// Display: ShowPage(). Contents and navigation: ListContentsLevel,
+// ListContents, ListMenu, GoTop, GoUp, GoRefresh, GoNext, GoPrevious,
+// PageTitle, ParentTitle, ClosePage. Course list: ListCourses(table,
+// editOnly = false, image = "mark_book.gif"), BookTitle, BookDescription,
+// BookRemark.
+#include "book/book.h"
+#include "script/bind_class.h"
 
 namespace qv::script {
+
+template <>
+struct BoundClass<Book> {
+  static constexpr const char* name = "qvTome.Book";
+};
+
 namespace {
 
-// The list with its end marker.
-const Member* Terminated(std::vector<Member>& members) {
-  members.push_back({nullptr, nullptr});
-  return members.data();
-}
+constexpr Member kMembers[] = {
+    // Model.
+    Method<&Book::OpenPage, _, Text("0")>("OpenPage"),
+    Method<&Book::ReOpenPage>("ReOpenPage"),
+    Method<&Book::ReOpenSubPage>("ReOpenSubPage"),
+    Method<&Book::OpenBook>("OpenBook"),
+    ReadOnly<&Book::GetErrorMsg>("GetErrorMsg"),
+    ReadOnly<&Book::HasError>("HasError"),
+    ReadOnly<&Book::ID>("ID"),
+    ReadOnly<&Book::GetBookID>("GetBookID"),
+    ReadOnly<&Book::GetBookCode>("GetBookCode"),
+    ReadOnly<&Book::GetBookOwnerID>("GetBookOwnerID"),
+    ReadOnly<&Book::GetPageOwnerID>("GetPageOwnerID"),
+    ReadOnly<&Book::GetPageType>("GetPageType"),
+    ReadOnly<&Book::GetPageLevel>("GetPageLevel"),
+    ReadOnly<&Book::hasSubPage>("hasSubPage"),
+    ReadOnly<&Book::thePage>("thePage"),
+    ReadOnly<&Book::HelpCode>("HelpCode"),
+    ReadOnly<&Book::GetPageNo>("GetPageNo"),
+    ReadOnly<&Book::GetPageNoTotal>("GetPageNoTotal"),
+    ReadOnly<&Book::IsEditor>("IsEditor"),
+    ReadOnly<&Book::IsAuthor>("IsAuthor"),
+    ReadOnly<&Book::IsAdmin>("IsAdmin"),
+    ReadOnly<&Book::IsReaderOnly>("IsReaderOnly"),
+
+    // Display.
+    Method<&Book::ShowPage>("ShowPage"),
+
+    // Contents and navigation.
+    Method<&Book::ListContentsLevel>("ListContentsLevel"),
+    Method<&Book::ListContents, _, _, _, true>("ListContents"),
+    Method<&Book::ListMenu>("ListMenu"),
+    Method<&Book::GoTop>("GoTop"),
+    Method<&Book::GoUp>("GoUp"),
+    Method<&Book::GoRefresh>("GoRefresh"),
+    Method<&Book::GoNext>("GoNext"),
+    Method<&Book::GoPrevious>("GoPrevious"),
+    Method<&Book::PageTitle, 1>("PageTitle"),
+    Method<&Book::ParentTitle>("ParentTitle"),
+    Method<&Book::ClosePage, true>("ClosePage"),
+
+    // Course list.
+    Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),
+    Method<&Book::BookTitle>("BookTitle"),
+    Method<&Book::BookDescription>("BookDescription"),
+    Method<&Book::BookRemark>("BookRemark"),
+};
+
+const ClassRegistration kBook = Register<Book>(kMembers, kCreatedByScripts);
 
 }  // namespace
-
-void RegisterBook(lua_State* L) {
-  BookMembers members;
-  AddBookModelMembers(members);
-  AddBookDisplayMembers(members);
-  AddBookNavigationMembers(members);
-  // RegisterClass copies the lists into the metatable.
-  RegisterClass(L, {BoundClass<Book>::name, Terminated(members.methods),
-                    Terminated(members.getters), Terminated(members.setters), nullptr});
-}
-
-bool PushIfBook(lua_State* L, const std::shared_ptr<Object>& object) {
-  auto book = std::dynamic_pointer_cast<Book>(object);
-  if (!book) return false;
-  PushObject(L, BoundClass<Book>::name, std::move(book));
-  return true;
-}
-
-int NewBook(lua_State* L) {
-  return Protect(L, [&] {
-    PushObject(L, BoundClass<Book>::name, std::make_shared<Book>());
-    return 1;
-  });
-}
-
 }  // namespace qv::script

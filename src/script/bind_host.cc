@@ -6,40 +6,59 @@
 // call with ':' works too. Request(name) is Request.Item(name) and
 // Session(name[, value]) is Session.Value.
 #include <string>
+#include <string_view>
 
 #include "core/convert.h"
 #include "core/encode.h"
-#include "script/bindings.h"
-#include "script/lua_bind.h"
+#include "script/bind_class.h"
 
 namespace qv::script {
+
+template <>
+struct BoundClass<Request> {
+  static constexpr const char* name = "qvTome.Request";
+};
+template <>
+struct BoundClass<Response> {
+  static constexpr const char* name = "qvTome.Response";
+};
+template <>
+struct BoundClass<Session> {
+  static constexpr const char* name = "qvTome.Session";
+};
+template <>
+struct BoundClass<Server> {
+  static constexpr const char* name = "qvTome.Server";
+};
+
+// A host member acts on the current request's object; its arguments start
+// at 2 when it was called with ':'.
+template <class T, T* HostObjects::*current>
+struct CurrentHostObject {
+  static T* Get(lua_State*) {
+    T* object = CurrentHostObjects().*current;
+    if (object == nullptr) {
+      const std::string_view name = BoundClass<T>::name;  // "qvTome.Request": "Request ..."
+      throw HostError(std::string(name.substr(name.find('.') + 1)) +
+                      " is not available outside a request");
+    }
+    return object;
+  }
+  static int FirstArg(lua_State* L) {
+    return luaL_testudata(L, 1, BoundClass<T>::name) != nullptr ? 2 : 1;
+  }
+};
+
+template <>
+struct Receiver<Request> : CurrentHostObject<Request, &HostObjects::request> {};
+template <>
+struct Receiver<Response> : CurrentHostObject<Response, &HostObjects::response> {};
+template <>
+struct Receiver<Session> : CurrentHostObject<Session, &HostObjects::session> {};
+template <>
+struct Receiver<Server> : CurrentHostObject<Server, &HostObjects::server> {};
+
 namespace {
-
-constexpr const char* kRequest = "qvTome.Request";
-constexpr const char* kResponse = "qvTome.Response";
-constexpr const char* kSession = "qvTome.Session";
-constexpr const char* kServer = "qvTome.Server";
-
-template <class T>
-T& Current(T* HostObjects::*member, const char* name) {
-  T* object = CurrentHostObjects().*member;
-  if (object == nullptr) throw HostError(std::string(name) + " is not available outside a request");
-  return *object;
-}
-Request& CurrentRequest() { return Current(&HostObjects::request, "Request"); }
-Response& CurrentResponse() { return Current(&HostObjects::response, "Response"); }
-Session& CurrentSession() { return Current(&HostObjects::session, "Session"); }
-Server& CurrentServer() { return Current(&HostObjects::server, "Server"); }
-
-// Index of the first real argument: 2 when the member was called with ':'.
-int FirstArg(lua_State* L, const char* class_name) {
-  return luaL_testudata(L, 1, class_name) != nullptr ? 2 : 1;
-}
-
-int PushString(lua_State* L, const std::string& text) {
-  lua_pushlstring(L, text.data(), text.size());
-  return 1;
-}
 
 std::string FormAsText(Request& request) {
   std::string text;
@@ -52,179 +71,92 @@ std::string FormAsText(Request& request) {
 
 // Request ------------------------------------------------------------------
 
-int RequestQueryString(lua_State* L) {
-  return Protect(L, [&] {
-    int arg = FirstArg(L, kRequest);
-    Request& request = CurrentRequest();
-    return PushString(
-        L, HasArg(L, arg) ? request.QueryString(ArgString(L, arg)) : request.QueryStringAll());
-  });
+// One parameter, or without a name the whole query string.
+std::string QueryString(Request& request, const Variant& name) {
+  return name.IsEmpty() ? request.QueryStringAll() : request.QueryString(ToStr(name));
 }
 
-int RequestForm(lua_State* L) {
-  return Protect(L, [&] {
-    int arg = FirstArg(L, kRequest);
-    Request& request = CurrentRequest();
-    return PushString(L, HasArg(L, arg) ? request.Form(ArgString(L, arg)) : FormAsText(request));
-  });
+// One form field, or without a name the whole form, url-encoded.
+std::string Form(Request& request, const Variant& name) {
+  return name.IsEmpty() ? FormAsText(request) : request.Form(ToStr(name));
 }
 
-int RequestItem(lua_State* L) {
-  return Protect(L, [&] {
-    int arg = FirstArg(L, kRequest);
-    if (!HasArg(L, arg)) throw HostError("Request.Item needs a name");
-    return PushString(L, CurrentRequest().Item(ArgString(L, arg)));
-  });
+std::string Item(Request& request, const Variant& name) {
+  if (name.IsEmpty()) throw HostError("Request.Item needs a name");
+  return request.Item(ToStr(name));
 }
 
-int RequestServerVariables(lua_State* L) {
-  return Protect(L, [&] {
-    int arg = FirstArg(L, kRequest);
-    return PushString(L, CurrentRequest().ServerVariables(ArgString(L, arg)));
-  });
-}
-
-int RequestTotalBytes(lua_State* L) {
-  return Protect(L, [&] {
-    lua_pushinteger(L, CurrentRequest().TotalBytes());
-    return 1;
-  });
-}
-
-// BinaryRead(count) gives the bytes and, as its by-reference count, how
-// many were read.
-int RequestBinaryRead(lua_State* L) {
-  return Protect(L, [&] {
-    int arg = FirstArg(L, kRequest);
-    int64_t count = ArgInteger(L, arg);
-    if (count < 0) throw HostError("BinaryRead: count must not be negative");
-    std::string bytes = CurrentRequest().BinaryRead(count);
-    return PushResults(L, bytes, static_cast<long long>(bytes.size()));
-  });
+// The bytes, and in the by-reference count how many were read.
+std::string BinaryRead(Request& request, int64_t& count) {
+  if (count < 0) throw HostError("BinaryRead: count must not be negative");
+  std::string bytes = request.BinaryRead(count);
+  count = static_cast<int64_t>(bytes.size());
+  return bytes;
 }
 
 // Response -----------------------------------------------------------------
 
-int ResponseWrite(lua_State* L) {
-  return Protect(L, [&] {
-    int arg = FirstArg(L, kResponse);
-    Variant value = ArgVariant(L, arg);
-    if (!value.IsEmpty() && !value.IsNull()) CurrentResponse().Write(ToStr(value));
-    return 0;
-  });
-}
-
-int ResponseRedirect(lua_State* L) {
-  return Protect(L, [&] {
-    int arg = FirstArg(L, kResponse);
-    CurrentResponse().Redirect(ArgString(L, arg));
-    return 0;
-  });
-}
-
-int ResponseEnd(lua_State* L) {
-  return Protect(L, [&] {
-    CurrentResponse().End();
-    return 0;
-  });
-}
-
-int ResponseSetStatus(lua_State* L) {
-  return Protect(L, [&] {
-    CurrentResponse().SetStatus(ArgString(L, 2));
-    return 0;
-  });
+// nil writes nothing; anything else is written as text.
+void Write(Response& response, const Variant& value) {
+  if (!value.IsEmpty() && !value.IsNull()) response.Write(ToStr(value));
 }
 
 // Session ------------------------------------------------------------------
 
+// Value(name) reads, Value(name, value) writes, even when value is nil.
 int SessionValue(lua_State* L) {
   return Protect(L, [&] {
-    int arg = FirstArg(L, kSession);
+    int arg = Receiver<Session>::FirstArg(L);
     std::string name = ArgString(L, arg);
+    Session& session = *Receiver<Session>::Get(L);
     if (lua_gettop(L) > arg) {
-      CurrentSession().SetValue(name, ArgVariant(L, arg + 1));
+      session.SetValue(name, ArgVariant(L, arg + 1));
       return 0;
     }
-    PushVariant(L, CurrentSession().Value(name));
+    PushVariant(L, session.Value(name));
     return 1;
   });
 }
 
-int SessionTimeout(lua_State* L) {
-  return Protect(L, [&] {
-    lua_pushinteger(L, CurrentSession().Timeout());
-    return 1;
-  });
+void SetTimeout(Session& session, int64_t minutes) {
+  if (minutes < 1 || minutes > 525600) throw HostError("Session.Timeout out of range");
+  session.SetTimeout(static_cast<int>(minutes));
 }
 
-int SessionSetTimeout(lua_State* L) {
-  return Protect(L, [&] {
-    int64_t minutes = ArgInteger(L, 2);
-    if (minutes < 1 || minutes > 525600) throw HostError("Session.Timeout out of range");
-    CurrentSession().SetTimeout(static_cast<int>(minutes));
-    return 0;
-  });
-}
+constexpr Member kRequestMembers[] = {
+    Method<&QueryString>("QueryString"),
+    Method<&Form>("Form"),
+    Method<&Item>("Item"),
+    Method<&Request::ServerVariables>("ServerVariables"),
+    ReadOnly<&Request::TotalBytes>("TotalBytes"),
+    Method<&BinaryRead>("BinaryRead"),
+    Metamethod<&Item>("__call"),
+};
 
-// Server -------------------------------------------------------------------
+constexpr Member kResponseMembers[] = {
+    Method<&Write>("Write"),
+    Method<&Response::Redirect>("Redirect"),
+    Method<&Response::End>("End"),
+    WriteOnly<&Response::SetStatus>("Status"),
+};
 
-int ServerMapPath(lua_State* L) {
-  return Protect(L, [&] {
-    return PushString(L, CurrentServer().MapPath(ArgString(L, FirstArg(L, kServer))));
-  });
-}
+constexpr Member kSessionMembers[] = {
+    Method("Value", SessionValue),
+    Property<&Session::Timeout, &SetTimeout>("Timeout"),
+    Metamethod("__call", SessionValue),
+};
 
-int ServerHTMLEncode(lua_State* L) {
-  return Protect(L, [&] {
-    return PushString(L, CurrentServer().HTMLEncode(ArgString(L, FirstArg(L, kServer))));
-  });
-}
+constexpr Member kServerMembers[] = {
+    Method<&Server::MapPath>("MapPath"),
+    Method<&Server::HTMLEncode>("HTMLEncode"),
+    Method<&Server::URLEncode>("URLEncode"),
+    Method<&Server::CreateObject>("CreateObject"),
+};
 
-int ServerURLEncode(lua_State* L) {
-  return Protect(L, [&] {
-    return PushString(L, CurrentServer().URLEncode(ArgString(L, FirstArg(L, kServer))));
-  });
-}
-
-int ServerCreateObject(lua_State* L) {
-  return Protect(L, [&] {
-    PushVariant(L, CurrentServer().CreateObject(ArgString(L, FirstArg(L, kServer))));
-    return 1;
-  });
-}
-
-const Member kRequestMethods[] = {{"QueryString", RequestQueryString},
-                                  {"Form", RequestForm},
-                                  {"Item", RequestItem},
-                                  {"ServerVariables", RequestServerVariables},
-                                  {"BinaryRead", RequestBinaryRead},
-                                  {nullptr, nullptr}};
-const Member kRequestGetters[] = {{"TotalBytes", RequestTotalBytes}, {nullptr, nullptr}};
-const Member kRequestMeta[] = {{"__call", RequestItem}, {nullptr, nullptr}};
-
-const Member kResponseMethods[] = {{"Write", ResponseWrite},
-                                   {"Redirect", ResponseRedirect},
-                                   {"End", ResponseEnd},
-                                   {nullptr, nullptr}};
-const Member kResponseSetters[] = {{"Status", ResponseSetStatus}, {nullptr, nullptr}};
-
-const Member kSessionMethods[] = {{"Value", SessionValue}, {nullptr, nullptr}};
-const Member kSessionGetters[] = {{"Timeout", SessionTimeout}, {nullptr, nullptr}};
-const Member kSessionSetters[] = {{"Timeout", SessionSetTimeout}, {nullptr, nullptr}};
-const Member kSessionMeta[] = {{"__call", SessionValue}, {nullptr, nullptr}};
-
-const Member kServerMethods[] = {{"MapPath", ServerMapPath},
-                                 {"HTMLEncode", ServerHTMLEncode},
-                                 {"URLEncode", ServerURLEncode},
-                                 {"CreateObject", ServerCreateObject},
-                                 {nullptr, nullptr}};
-
-void SetGlobal(lua_State* L, int base_index, const ClassSpec& spec, const char* kind) {
-  RegisterClass(L, spec);
-  PushHostObject(L, kind);
-  lua_setfield(L, base_index, kind);
-}
+const ClassRegistration kRequest = Register<Request>(kRequestMembers);
+const ClassRegistration kResponse = Register<Response>(kResponseMembers);
+const ClassRegistration kSession = Register<Session>(kSessionMembers);
+const ClassRegistration kServer = Register<Server>(kServerMembers);
 
 std::string ClassOfKind(const char* kind) { return std::string("qvTome.") + kind; }
 
@@ -240,13 +172,10 @@ bool IsHostObject(lua_State* L, int index, const char* kind) {
 
 void OpenHostObjects(lua_State* L, int base_index) {
   base_index = lua_absindex(L, base_index);
-  SetGlobal(L, base_index, {kRequest, kRequestMethods, kRequestGetters, nullptr, kRequestMeta},
-            "Request");
-  SetGlobal(L, base_index, {kResponse, kResponseMethods, nullptr, kResponseSetters, nullptr},
-            "Response");
-  SetGlobal(L, base_index,
-            {kSession, kSessionMethods, kSessionGetters, kSessionSetters, kSessionMeta}, "Session");
-  SetGlobal(L, base_index, {kServer, kServerMethods, nullptr, nullptr, nullptr}, "Server");
+  for (const char* kind : {"Request", "Response", "Session", "Server"}) {
+    PushHostObject(L, kind);
+    lua_setfield(L, base_index, kind);
+  }
 }
 
 }  // namespace qv::script

@@ -1,6 +1,8 @@
-// The qvTome table (object creation and array helpers) and the list of
-// every binding.
+// The class registry, the qvTome table (constructors and array helpers) and
+// the list of every binding.
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "script/bindings.h"
 #include "script/lua_bind.h"
@@ -9,6 +11,20 @@ namespace qv::script {
 namespace {
 
 constexpr const char* kObject = "qvTome.Object";
+
+// Constructors that scripts may call before their class is bound.
+constexpr const char* kNotYetBound[] = {"Folder"};
+
+std::vector<ClassBinding>& Registry() {
+  static std::vector<ClassBinding> registry;
+  return registry;
+}
+
+// "X" of "qvTome.X".
+const char* ScriptName(const char* class_name) {
+  const char* dot = std::strrchr(class_name, '.');
+  return dot != nullptr ? dot + 1 : class_name;
+}
 
 int NotAvailable(lua_State* L) {
   return luaL_error(L, "qvTome.%s is not available yet", lua_tostring(L, lua_upvalueindex(1)));
@@ -44,31 +60,41 @@ int IsArray(lua_State* L) {
 
 }  // namespace
 
+void AddClassBinding(const ClassBinding& binding) { Registry().push_back(binding); }
+
+std::span<const ClassBinding> ClassBindings() { return Registry(); }
+
 void PushQvTomeTable(lua_State* L) {
   static const luaL_Reg functions[] = {
-      {"SysVar", NewSysVar}, {"AspProc", NewAspProc}, {"Book", NewBook}, {"UBound", UBound},
-      {"LBound", LBound},    {"IsArray", IsArray},    {nullptr, nullptr}};
+      {"UBound", UBound}, {"LBound", LBound}, {"IsArray", IsArray}, {nullptr, nullptr}};
   luaL_newlib(L, functions);
-  for (const char* later : {"Folder"}) {
-    lua_pushstring(L, later);
-    lua_pushcclosure(L, NotAvailable, 1);
-    lua_setfield(L, -2, later);
+  for (const ClassBinding& binding : ClassBindings()) {
+    if (binding.construct == nullptr) continue;
+    lua_pushcfunction(L, binding.construct);
+    lua_setfield(L, -2, ScriptName(binding.name));
+  }
+  for (const char* later : kNotYetBound) {
+    if (lua_getfield(L, -1, later) == LUA_TNIL) {
+      lua_pushstring(L, later);
+      lua_pushcclosure(L, NotAvailable, 1);
+      lua_setfield(L, -3, later);
+    }
+    lua_pop(L, 1);
   }
 }
 
 void PushAnyObject(lua_State* L, const std::shared_ptr<Object>& object) {
-  if (PushIfDataObject(L, object) || PushIfAspProc(L, object) || PushIfBook(L, object)) return;
+  for (const ClassBinding& binding : ClassBindings()) {
+    if (binding.push_if != nullptr && binding.push_if(L, object)) return;
+  }
   PushObject(L, kObject, object);
 }
 
 void OpenBindings(lua_State* L, int base_index) {
   base_index = lua_absindex(L, base_index);
   RegisterValueClasses(L);
-  RegisterClass(L, {kObject, nullptr, nullptr, nullptr, nullptr});
-  RegisterDataClasses(L);
-  RegisterSysVar(L);
-  RegisterAspProc(L);
-  RegisterBook(L);
+  RegisterClass(L, {kObject, {}});
+  for (const ClassBinding& binding : ClassBindings()) RegisterClass(L, binding);
   OpenHostObjects(L, base_index);
 }
 

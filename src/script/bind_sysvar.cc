@@ -7,12 +7,8 @@
 // a property ('.'); read-only and write-only settings refuse the other
 // direction. oRequest, oResponse, oSession and oServer take the global host
 // objects (sv.oRequest = Request) for the web-class path of Init.
-#include <stdexcept>
-#include <string>
-
 #include "host/sysvar.h"
 #include "script/bind_class.h"
-#include "script/bindings.h"
 
 namespace qv::script {
 
@@ -22,83 +18,6 @@ struct BoundClass<SysVar> {
 };
 
 namespace {
-
-// Init(strDSNName, strDSNUserID, strDSNPassword, SystemMsgTable)
-int Init(lua_State* L) {
-  return Protect(L, [&] {
-    Self<SysVar>(L)->Init(ArgVariant(L, 2), OptString(L, 3, ""), OptString(L, 4, ""),
-                          OptString(L, 5, ""));
-    return 0;
-  });
-}
-
-int GetSystemMsg(lua_State* L) {
-  return Protect(L, [&] {
-    auto sysvar = Self<SysVar>(L);
-    int64_t language = OptInteger(L, 3, 1);
-    if (language < 0 || language > 255) throw std::out_of_range("Overflow: intLanguage");
-    PushValue(L, sysvar->GetSystemMsg(ArgString(L, 2), static_cast<int>(language)));
-    return 1;
-  });
-}
-
-int SetSystemMsg(lua_State* L) {
-  return Protect(L, [&] {
-    Self<SysVar>(L)->SetSystemMsg(ArgString(L, 2), ArgVariant(L, 3), OptBoolean(L, 4, true));
-    return 0;
-  });
-}
-
-int Login(lua_State* L) {
-  return Protect(L, [&] {
-    Self<SysVar>(L)->Login(OptBoolean(L, 2, false));
-    return 0;
-  });
-}
-
-// intLanguage is 16-bit: 1 the first language, anything else the second.
-int LanguageArg(lua_State* L, int index) {
-  const int64_t language = OptInteger(L, index, 1);
-  if (language < -32768 || language > 32767) throw std::out_of_range("Overflow: intLanguage");
-  return static_cast<int>(language);
-}
-
-int GetUserName(lua_State* L) {
-  return Protect(L, [&] {
-    auto sysvar = Self<SysVar>(L);
-    PushValue(L, sysvar->GetUserName(LanguageArg(L, 2)));
-    return 1;
-  });
-}
-
-int UserID2UserName(lua_State* L) {
-  return Protect(L, [&] {
-    auto sysvar = Self<SysVar>(L);
-    PushValue(L, sysvar->UserID2UserName(ArgString(L, 2), LanguageArg(L, 3)));
-    return 1;
-  });
-}
-
-int EncodePassword(lua_State* L) {
-  return Protect(L, [&] {
-    PushValue(L, Self<SysVar>(L)->EncodePassword(ArgString(L, 2)));
-    return 1;
-  });
-}
-
-int GetIsWebClass(lua_State* L) {
-  return Protect(L, [&] {
-    PushValue(L, Self<SysVar>(L)->blnIsWebClass);
-    return 1;
-  });
-}
-
-int SetIsWebClass(lua_State* L) {
-  return Protect(L, [&] {
-    Self<SysVar>(L)->blnIsWebClass = ArgBoolean(L, 2);
-    return 0;
-  });
-}
 
 template <class T>
 constexpr const char* kHostKind = nullptr;
@@ -112,7 +31,7 @@ template <>
 constexpr const char* kHostKind<Server> = "Server";
 
 // The web-class host objects: the global of the matching kind, or nil.
-template <class T, T* SysVar::*slot, T* HostObjects::*current>
+template <class T, T* SysVar::*slot>
 int GetHostObject(lua_State* L) {
   return Protect(L, [&] {
     if ((Self<SysVar>(L).get()->*slot) == nullptr) return 0;
@@ -135,152 +54,94 @@ int SetHostObject(lua_State* L) {
   });
 }
 
-#define QV_HOST_SLOT(Type, slot, current) &GetHostObject<Type, &SysVar::slot, &HostObjects::current>
-#define QV_HOST_SET(Type, slot, current) &SetHostObject<Type, &SysVar::slot, &HostObjects::current>
+template <class T, T* SysVar::*slot, T* HostObjects::*current>
+constexpr Member HostSlot(const char* name) {
+  return Property(name, GetHostObject<T, slot>, SetHostObject<T, slot, current>);
+}
 
-const Member kMethods[] = {{"Init", Init},
-                           {"GetSystemMsg", GetSystemMsg},
-                           {"SetSystemMsg", SetSystemMsg},
-                           {"Login", Login},
-                           {"Logout", Method0<&SysVar::Logout>},
-                           {"hasLogin", Method0<&SysVar::hasLogin>},
-                           {"GetUserID", Method0<&SysVar::GetUserID>},
-                           {"GetMajorGroupID", Method0<&SysVar::GetMajorGroupID>},
-                           {"GetMinorGroupIDs", Method0<&SysVar::GetMinorGroupIDs>},
-                           {"GetUserName", GetUserName},
-                           {"UserID2UserName", UserID2UserName},
-                           {"EncodePassword", EncodePassword},
-                           {"ListServerVariables", Method0<&SysVar::ListServerVariables>},
-                           {"ListQueryString", Method0<&SysVar::ListQueryString>},
-                           {"ListFormVariables", Method0<&SysVar::ListFormVariables>},
-                           {nullptr, nullptr}};
+constexpr Member kMembers[] = {
+    // Set-up and messages.
+    Method<&SysVar::Init>("Init"),
+    ReadOnly<&SysVar::Verion>("Verion"),
+    Method<&SysVar::GetSystemMsg, _, Byte{1}>("GetSystemMsg"),
+    Method<&SysVar::SetSystemMsg, _, _, true>("SetSystemMsg"),
+    WriteOnly<&SysVar::SetMaintenanceMsg>("MaintenanceMsg"),
+    WriteOnly<&SysVar::SetODBCErrorMsg>("ODBCErrorMsg"),
+    WriteOnly<&SysVar::SetDefaultTextAreaWidth>("DefaultTextAreaWidth"),
+    Property<&SysVar::blnIsWebClass>("blnIsWebClass"),
+    WriteOnly<&SysVar::SetIsWebClass>("IsWebClass"),
+    HostSlot<Request, &SysVar::oRequest, &HostObjects::request>("oRequest"),
+    HostSlot<Response, &SysVar::oResponse, &HostObjects::response>("oResponse"),
+    HostSlot<Session, &SysVar::oSession, &HostObjects::session>("oSession"),
+    HostSlot<Server, &SysVar::oServer, &HostObjects::server>("oServer"),
 
-// Properties readable and writable under the same name.
-#define QV_RW(X) \
-  { #X, Getter < &SysVar::X> }
-#define QV_W(X) \
-  { #X, Setter < &SysVar::Set##X> }
+    // Settings.
+    Property<&SysVar::FromEmail, &SysVar::SetFromEmail>("FromEmail"),
+    Property<&SysVar::IsDebug, &SysVar::SetIsDebug>("IsDebug"),
+    Property<&SysVar::LogLevel, &SysVar::SetLogLevel>("LogLevel"),
+    Property<&SysVar::TableName, &SysVar::SetTableName>("TableName"),
+    ReadOnly<&SysVar::ID>("ID"),
+    Property<&SysVar::FirstLanguage, &SysVar::SetFirstLanguage>("FirstLanguage"),
+    Property<&SysVar::SecondLanguage, &SysVar::SetSecondLanguage>("SecondLanguage"),
+    Property<&SysVar::LANLoginOnly, &SysVar::SetLANLoginOnly>("LANLoginOnly"),
+    Property<&SysVar::AuthSiteID, &SysVar::SetAuthSiteID>("AuthSiteID"),
+    Property<&SysVar::SessionTime, &SysVar::SetSessionTime>("SessionTime"),
+    Property<&SysVar::DSNName, &SysVar::SetDSNName>("DSNName"),
+    Property<&SysVar::DSNUserID, &SysVar::SetDSNUserID>("DSNUserID"),
+    Property<&SysVar::DSNPassword, &SysVar::SetDSNPassword>("DSNPassword"),
+    Property<&SysVar::BookAuthorization, &SysVar::SetBookAuthorization>("BookAuthorization"),
+    ReadOnly<&SysVar::ThisURL>("ThisURL"),
+    ReadOnly<&SysVar::ThisURLFull>("ThisURLFull"),
+    Property<&SysVar::PageLevelMin, &SysVar::SetPageLevelMin>("PageLevelMin"),
+    Property<&SysVar::PageLevelMax, &SysVar::SetPageLevelMax>("PageLevelMax"),
+    Property<&SysVar::ReplyLevel, &SysVar::SetReplyLevel>("ReplyLevel"),
+    Property<&SysVar::vBookDir, &SysVar::SetvBookDir>("vBookDir"),
+    Property<&SysVar::vScriptDir, &SysVar::SetvScriptDir>("vScriptDir"),
+    Property<&SysVar::vImageDir, &SysVar::SetvImageDir>("vImageDir"),
+    Property<&SysVar::vMediaDir, &SysVar::SetvMediaDir>("vMediaDir"),
+    ReadOnly<&SysVar::pBookDir>("pBookDir"),
+    ReadOnly<&SysVar::pScriptDir>("pScriptDir"),
+    ReadOnly<&SysVar::pMediaDir>("pMediaDir"),
+    ReadOnly<&SysVar::pImageDir>("pImageDir"),
+    Property<&SysVar::ShowMark, &SysVar::SetShowMark>("ShowMark"),
+    Property<&SysVar::UploadMaxK, &SysVar::SetUploadMaxK>("UploadMaxK"),
+    Property<&SysVar::Indent, &SysVar::SetIndent>("Indent"),
+    Property<&SysVar::CheckDuplicateTitle, &SysVar::SetCheckDuplicateTitle>("CheckDuplicateTitle"),
+    Property<&SysVar::NoDuplicateTitle, &SysVar::SetNoDuplicateTitle>("NoDuplicateTitle"),
+    Property<&SysVar::NoEmptyTitle, &SysVar::SetNoEmptyTitle>("NoEmptyTitle"),
+    Property<&SysVar::AnonymousAccessLevel, &SysVar::SetAnonymousAccessLevel>(
+        "AnonymousAccessLevel"),
+    Property<&SysVar::ParentFrameFile, &SysVar::SetParentFrameFile>("ParentFrameFile"),
+    Property<&SysVar::TargetFrame, &SysVar::SetTargetFrame>("TargetFrame"),
+    Property<&SysVar::TargetFile, &SysVar::SetTargetFile>("TargetFile"),
+    Property<&SysVar::TargetFileParam, &SysVar::SetTargetFileParam>("TargetFileParam"),
+    Property<&SysVar::FormatReadAll_e, &SysVar::SetFormatReadAll_e>("FormatReadAll_e"),
+    Property<&SysVar::FormatReadAll_n, &SysVar::SetFormatReadAll_n>("FormatReadAll_n"),
+    Property<&SysVar::FormatRead_e, &SysVar::SetFormatRead_e>("FormatRead_e"),
+    Property<&SysVar::FormatRead_n, &SysVar::SetFormatRead_n>("FormatRead_n"),
+    Property<&SysVar::FormatEdit, &SysVar::SetFormatEdit>("FormatEdit"),
+    Property<&SysVar::FormatAuth, &SysVar::SetFormatAuth>("FormatAuth"),
+    Property<&SysVar::FormatProperty, &SysVar::SetFormatProperty>("FormatProperty"),
+    Property<&SysVar::GlossaryBook, &SysVar::SetGlossaryBook>("GlossaryBook"),
 
-const Member kGetters[] = {QV_RW(FromEmail),
-                           QV_RW(IsDebug),
-                           QV_RW(LogLevel),
-                           QV_RW(TableName),
-                           QV_RW(ID),
-                           QV_RW(FirstLanguage),
-                           QV_RW(SecondLanguage),
-                           QV_RW(LANLoginOnly),
-                           QV_RW(AuthSiteID),
-                           QV_RW(SessionTime),
-                           QV_RW(DSNName),
-                           QV_RW(DSNUserID),
-                           QV_RW(DSNPassword),
-                           QV_RW(BookAuthorization),
-                           QV_RW(ThisURL),
-                           QV_RW(ThisURLFull),
-                           QV_RW(PageLevelMin),
-                           QV_RW(PageLevelMax),
-                           QV_RW(ReplyLevel),
-                           QV_RW(vBookDir),
-                           QV_RW(vScriptDir),
-                           QV_RW(vImageDir),
-                           QV_RW(vMediaDir),
-                           QV_RW(pBookDir),
-                           QV_RW(pScriptDir),
-                           QV_RW(pMediaDir),
-                           QV_RW(pImageDir),
-                           QV_RW(ShowMark),
-                           QV_RW(UploadMaxK),
-                           QV_RW(Indent),
-                           QV_RW(CheckDuplicateTitle),
-                           QV_RW(NoDuplicateTitle),
-                           QV_RW(NoEmptyTitle),
-                           QV_RW(AnonymousAccessLevel),
-                           QV_RW(ParentFrameFile),
-                           QV_RW(TargetFrame),
-                           QV_RW(TargetFile),
-                           QV_RW(TargetFileParam),
-                           QV_RW(FormatReadAll_e),
-                           QV_RW(FormatReadAll_n),
-                           QV_RW(FormatRead_e),
-                           QV_RW(FormatRead_n),
-                           QV_RW(FormatEdit),
-                           QV_RW(FormatAuth),
-                           QV_RW(FormatProperty),
-                           QV_RW(GlossaryBook),
-                           QV_RW(Verion),
-                           {"blnIsWebClass", GetIsWebClass},
-                           {"oRequest", QV_HOST_SLOT(Request, oRequest, request)},
-                           {"oResponse", QV_HOST_SLOT(Response, oResponse, response)},
-                           {"oSession", QV_HOST_SLOT(Session, oSession, session)},
-                           {"oServer", QV_HOST_SLOT(Server, oServer, server)},
-                           {nullptr, nullptr}};
+    // Identity.
+    Method<&SysVar::Login>("Login"),
+    Method<&SysVar::Logout>("Logout"),
+    Method<&SysVar::hasLogin>("hasLogin"),
+    Method<&SysVar::GetUserID>("GetUserID"),
+    Method<&SysVar::GetMajorGroupID>("GetMajorGroupID"),
+    Method<&SysVar::GetMinorGroupIDs>("GetMinorGroupIDs"),
+    Method<&SysVar::GetUserName, Short{1}>("GetUserName"),
+    Method<&SysVar::UserID2UserName, _, Short{1}>("UserID2UserName"),
+    Method<&SysVar::EncodePassword>("EncodePassword"),
 
-const Member kSetters[] = {QV_W(FromEmail),
-                           QV_W(IsDebug),
-                           QV_W(LogLevel),
-                           QV_W(TableName),
-                           QV_W(FirstLanguage),
-                           QV_W(SecondLanguage),
-                           QV_W(LANLoginOnly),
-                           QV_W(AuthSiteID),
-                           QV_W(SessionTime),
-                           QV_W(DSNName),
-                           QV_W(DSNUserID),
-                           QV_W(DSNPassword),
-                           QV_W(BookAuthorization),
-                           QV_W(PageLevelMin),
-                           QV_W(PageLevelMax),
-                           QV_W(ReplyLevel),
-                           QV_W(vBookDir),
-                           QV_W(vScriptDir),
-                           QV_W(vImageDir),
-                           QV_W(vMediaDir),
-                           QV_W(ShowMark),
-                           QV_W(UploadMaxK),
-                           QV_W(Indent),
-                           QV_W(CheckDuplicateTitle),
-                           QV_W(NoDuplicateTitle),
-                           QV_W(NoEmptyTitle),
-                           QV_W(AnonymousAccessLevel),
-                           QV_W(ParentFrameFile),
-                           QV_W(TargetFrame),
-                           QV_W(TargetFile),
-                           QV_W(TargetFileParam),
-                           QV_W(FormatReadAll_e),
-                           QV_W(FormatReadAll_n),
-                           QV_W(FormatRead_e),
-                           QV_W(FormatRead_n),
-                           QV_W(FormatEdit),
-                           QV_W(FormatAuth),
-                           QV_W(FormatProperty),
-                           QV_W(GlossaryBook),
-                           QV_W(MaintenanceMsg),
-                           QV_W(ODBCErrorMsg),
-                           QV_W(DefaultTextAreaWidth),
-                           QV_W(IsWebClass),
-                           {"blnIsWebClass", SetIsWebClass},
-                           {"oRequest", QV_HOST_SET(Request, oRequest, request)},
-                           {"oResponse", QV_HOST_SET(Response, oResponse, response)},
-                           {"oSession", QV_HOST_SET(Session, oSession, session)},
-                           {"oServer", QV_HOST_SET(Server, oServer, server)},
-                           {nullptr, nullptr}};
+    // Diagnostics.
+    Method<&SysVar::ListServerVariables>("ListServerVariables"),
+    Method<&SysVar::ListQueryString>("ListQueryString"),
+    Method<&SysVar::ListFormVariables>("ListFormVariables"),
+};
 
-#undef QV_RW
-#undef QV_W
-#undef QV_HOST_SLOT
-#undef QV_HOST_SET
+const ClassRegistration kSysVar = Register<SysVar>(kMembers, kCreatedByScripts);
 
 }  // namespace
-
-void RegisterSysVar(lua_State* L) {
-  RegisterClass(L, {BoundClass<SysVar>::name, kMethods, kGetters, kSetters, nullptr});
-}
-
-int NewSysVar(lua_State* L) {
-  return Protect(L, [&] {
-    PushObject(L, BoundClass<SysVar>::name, std::make_shared<SysVar>());
-    return 1;
-  });
-}
-
 }  // namespace qv::script

@@ -1,6 +1,8 @@
 #include "script/lua_bind.h"
 
 #include <cctype>
+#include <stdexcept>
+#include <string>
 
 #include "core/convert.h"
 #include "script/bindings.h"
@@ -171,20 +173,37 @@ int HandleToString(lua_State* L) {
   return 1;
 }
 
-void NewMemberTable(lua_State* L, const Member* members) {
+// The table of one kind of member: name -> function, and the lower-case
+// name too unless another member has it.
+using MemberPart = lua_CFunction (*)(const Member&);
+
+lua_CFunction MethodOf(const Member& m) {
+  return m.kind == Member::Kind::kMethod ? m.function : nullptr;
+}
+lua_CFunction ReaderOf(const Member& m) {
+  return m.kind == Member::Kind::kProperty ? m.function : nullptr;
+}
+lua_CFunction WriterOf(const Member& m) {
+  return m.kind == Member::Kind::kProperty ? m.setter : nullptr;
+}
+
+void NewMemberTable(lua_State* L, std::span<const Member> members, MemberPart part) {
   lua_newtable(L);
-  if (members == nullptr) return;
-  for (const Member* m = members; m->name != nullptr; ++m) {
-    lua_pushcfunction(L, m->function);
-    lua_setfield(L, -2, m->name);
+  for (const Member& m : members) {
+    if (lua_CFunction function = part(m)) {
+      lua_pushcfunction(L, function);
+      lua_setfield(L, -2, m.name);
+    }
   }
-  for (const Member* m = members; m->name != nullptr; ++m) {
-    lua_pushstring(L, m->name);
+  for (const Member& m : members) {
+    lua_CFunction function = part(m);
+    if (function == nullptr) continue;
+    lua_pushstring(L, m.name);
     PushLower(L, -1);
     if (lua_rawget(L, -3) == LUA_TNIL) {
       lua_pop(L, 1);
       PushLower(L, -1);
-      lua_pushcfunction(L, m->function);
+      lua_pushcfunction(L, function);
       lua_rawset(L, -4);
     } else {
       lua_pop(L, 1);
@@ -193,11 +212,11 @@ void NewMemberTable(lua_State* L, const Member* members) {
   }
 }
 
-void PushMemberClosure(lua_State* L, const ClassSpec& spec, lua_CFunction function) {
-  NewMemberTable(L, spec.methods);
-  NewMemberTable(L, spec.getters);
-  NewMemberTable(L, spec.setters);
-  lua_pushstring(L, spec.name);
+void PushMemberClosure(lua_State* L, const ClassBinding& binding, lua_CFunction function) {
+  NewMemberTable(L, binding.members, MethodOf);
+  NewMemberTable(L, binding.members, ReaderOf);
+  NewMemberTable(L, binding.members, WriterOf);
+  lua_pushstring(L, binding.name);
   lua_pushcclosure(L, function, 4);
 }
 
@@ -287,8 +306,8 @@ Variant ArgVariant(lua_State* L, int index) { return ToVariant(L, index); }
 
 std::string ArgString(lua_State* L, int index) { return ToStr(ArgVariant(L, index)); }
 
-std::string OptString(lua_State* L, int index, const std::string& fallback) {
-  return HasArg(L, index) ? ArgString(L, index) : fallback;
+std::string OptString(lua_State* L, int index, std::string_view fallback) {
+  return HasArg(L, index) ? ArgString(L, index) : std::string(fallback);
 }
 
 int64_t ArgInteger(lua_State* L, int index) { return ToInteger(ArgVariant(L, index)); }
@@ -297,20 +316,32 @@ int64_t OptInteger(lua_State* L, int index, int64_t fallback) {
   return HasArg(L, index) ? ArgInteger(L, index) : fallback;
 }
 
+int64_t ArgInRange(lua_State* L, int index, int64_t fallback, int64_t min, int64_t max) {
+  const int64_t value = OptInteger(L, index, fallback);
+  if (value < min || value > max) throw std::out_of_range("Overflow: " + std::to_string(value));
+  return value;
+}
+
+double ArgDouble(lua_State* L, int index) { return ToDouble(ArgVariant(L, index)); }
+
 bool ArgBoolean(lua_State* L, int index) { return ToBoolean(ArgVariant(L, index)); }
 
 bool OptBoolean(lua_State* L, int index, bool fallback) {
   return HasArg(L, index) ? ArgBoolean(L, index) : fallback;
 }
 
-void RegisterClass(lua_State* L, const ClassSpec& spec) {
-  if (luaL_newmetatable(L, spec.name) == 0) {
+int ProtectedCall(lua_State* L, int (*body)(lua_State*)) {
+  return Protect(L, [&] { return body(L); });
+}
+
+void RegisterClass(lua_State* L, const ClassBinding& binding) {
+  if (luaL_newmetatable(L, binding.name) == 0) {
     lua_pop(L, 1);
     return;
   }
-  PushMemberClosure(L, spec, IndexMember);
+  PushMemberClosure(L, binding, IndexMember);
   lua_setfield(L, -2, "__index");
-  PushMemberClosure(L, spec, NewIndexMember);
+  PushMemberClosure(L, binding, NewIndexMember);
   lua_setfield(L, -2, "__newindex");
   lua_pushcfunction(L, CollectHandle);
   lua_setfield(L, -2, "__gc");
@@ -320,9 +351,10 @@ void RegisterClass(lua_State* L, const ClassSpec& spec) {
   lua_setfield(L, -2, "__qvhandle");
   lua_pushboolean(L, 0);
   lua_setfield(L, -2, "__metatable");  // scripts cannot reach or change it
-  for (const Member* m = spec.metamethods; m != nullptr && m->name != nullptr; ++m) {
-    lua_pushcfunction(L, m->function);
-    lua_setfield(L, -2, m->name);
+  for (const Member& m : binding.members) {
+    if (m.kind != Member::Kind::kMetamethod) continue;
+    lua_pushcfunction(L, m.function);
+    lua_setfield(L, -2, m.name);
   }
   lua_pop(L, 1);
 }

@@ -15,15 +15,20 @@
 // Bodies read their arguments with the Arg* helpers, which throw instead of
 // raising Lua errors.
 //
-// Classes: one metatable per class, registered once per lua_State. Members
-// listed as methods are called with ':', properties are read and written
-// with '.'. Names match exactly, or failing that without regard to case.
+// Classes: one metatable per class, registered once per lua_State from the
+// class's table of members (script/bind_class.h). Members listed as methods
+// are called with ':', properties are read and written with '.'. Names
+// match exactly, or failing that without regard to case. A class registry
+// gives the qvTome.X() constructors and the class of any object pushed.
 #pragma once
 
 #include <lua.hpp>
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "core/variant.h"
@@ -66,6 +71,10 @@ int Protect(lua_State* L, Body&& body) {
   return results;
 }
 
+// Protect for a plain function: what bound members compile to, so the
+// exception handling exists once.
+int ProtectedCall(lua_State* L, int (*body)(lua_State*));
+
 // Values -------------------------------------------------------------------
 
 void PushVariant(lua_State* L, const Variant& v);
@@ -77,33 +86,52 @@ Variant ToVariant(lua_State* L, int index);
 // the Opt forms give the default instead.
 Variant ArgVariant(lua_State* L, int index);
 std::string ArgString(lua_State* L, int index);
-std::string OptString(lua_State* L, int index, const std::string& fallback);
+std::string OptString(lua_State* L, int index, std::string_view fallback);
 int64_t ArgInteger(lua_State* L, int index);
 int64_t OptInteger(lua_State* L, int index, int64_t fallback);
+// OptInteger within min..max, else std::out_of_range "Overflow: <value>".
+int64_t ArgInRange(lua_State* L, int index, int64_t fallback, int64_t min, int64_t max);
+double ArgDouble(lua_State* L, int index);
 bool ArgBoolean(lua_State* L, int index);
 bool OptBoolean(lua_State* L, int index, bool fallback);
 bool HasArg(lua_State* L, int index);
 
 // Classes ------------------------------------------------------------------
 
+// A member of a class as scripts see it. Tables of members are written with
+// the helpers of script/bind_class.h.
 struct Member {
+  enum class Kind : uint8_t { kMethod, kProperty, kMetamethod };
   const char* name;
+  Kind kind;
+  // The method or metamethod; a property's reader, called as f(self) for
+  // one value (null: the property is write-only).
   lua_CFunction function;
+  // A property's writer, called as f(self, value) (null: read-only).
+  lua_CFunction setter = nullptr;
 };
 
-// A class as scripts see it. Lists end with {nullptr, nullptr}; any list may
-// be null. Getters are called as f(self) and return one value, setters as
-// f(self, value). Metamethods (e.g. __call) are added to the metatable.
-struct ClassSpec {
-  const char* name;  // metatable name, e.g. "qvTome.SysVar"
-  const Member* methods;
-  const Member* getters;
-  const Member* setters;
-  const Member* metamethods;
+// A class as scripts see it: one metatable, its members, and how scripts
+// come by its objects.
+struct ClassBinding {
+  const char* name;  // metatable name, "qvTome.X"
+  std::span<const Member> members;
+  // qvTome.X(), the constructor scripts call (null: none).
+  lua_CFunction construct = nullptr;
+  // Pushes the object as this class when it is one (null: the class is no
+  // Object, so no Variant holds one).
+  bool (*push_if)(lua_State* L, const std::shared_ptr<Object>& object) = nullptr;
 };
+
+// Adds a class to every Lua state set up afterwards. Called during static
+// initialisation (bind_class.h: Register), so it is not thread-safe.
+void AddClassBinding(const ClassBinding& binding);
+// The classes added, in order.
+std::span<const ClassBinding> ClassBindings();
 
 // Creates the class's metatable in L (once; later calls do nothing).
-void RegisterClass(lua_State* L, const ClassSpec& spec);
+// Methods are called with ':', properties read and written with '.'.
+void RegisterClass(lua_State* L, const ClassBinding& binding);
 
 // What a class userdata holds. `object` is set when the C++ class is an
 // Object, so the value can travel back into the component as a Variant.
@@ -142,13 +170,5 @@ std::shared_ptr<T> CheckObject(lua_State* L, int index, const char* class_name) 
 // Pushes the userdata for an object of any bound class (a generic
 // "qvTome.Object" when no binding knows it).
 void PushAnyObject(lua_State* L, const std::shared_ptr<Object>& object);
-
-// Pushes several results: the member's return value and then the values of
-// by-reference arguments that the member changed.
-template <class... Values>
-int PushResults(lua_State* L, const Values&... values) {
-  (PushVariant(L, Variant(values)), ...);
-  return static_cast<int>(sizeof...(values));
-}
 
 }  // namespace qv::script
