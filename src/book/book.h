@@ -89,6 +89,8 @@ class Book : public Object {
   // formats and markup expanded, bulletin children, discussion remark and
   // commands, or the library record. Once per OpenPage; writes nothing
   // after an error or without an open page (but CheckPageOpen's report).
+  // An action of a module not built yet reports "ErrorNotAvailable" and
+  // writes nothing else.
   void ShowPage();
 
   // Contents and navigation ---------------------------------------------------
