@@ -139,6 +139,10 @@ class Book : public Object {
   // message when none is available.
   void ListCourses(const std::string& TableName, bool IsEditOnly = false,
                    const std::string& strImgName = "mark_book.gif");
+  // The registry id of the first book (by dbOrder, then id; headings,
+  // dbGroup 255, skipped) of book table strTableName, or 0 when the name is
+  // not a plain identifier or no book of that table is registered.
+  int32_t FirstBookID(const std::string& strTableName) const;
   // The registry title, description and remark in the first language, as
   // loaded by OpenBook ("" before).
   void BookTitle();

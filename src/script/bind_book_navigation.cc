@@ -5,7 +5,8 @@
 // ListMenu(), GoTop(title), GoUp(title), GoRefresh(title), GoNext(title),
 // GoPrevious(title), PageTitle(language = 1), ParentTitle(),
 // ClosePage(foot = true), ListCourses(table, editOnly = false,
-// image = "mark_book.gif"), BookTitle(), BookDescription(), BookRemark().
+// image = "mark_book.gif"), FirstBookID(table), BookTitle(), BookDescription(),
+// BookRemark().
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -73,6 +74,13 @@ int ListCourses(lua_State* L) {
   });
 }
 
+int FirstBookID(lua_State* L) {
+  return Protect(L, [&] {
+    lua_pushinteger(L, Self<Book>(L)->FirstBookID(ArgString(L, 2)));
+    return 1;
+  });
+}
+
 }  // namespace
 
 void AddBookNavigationMembers(BookMembers& members) {
@@ -89,6 +97,7 @@ void AddBookNavigationMembers(BookMembers& members) {
                           {"ParentTitle", Method0<&Book::ParentTitle>},
                           {"ClosePage", ClosePage},
                           {"ListCourses", ListCourses},
+                          {"FirstBookID", FirstBookID},
                           {"BookTitle", Method0<&Book::BookTitle>},
                           {"BookDescription", Method0<&Book::BookDescription>},
                           {"BookRemark", Method0<&Book::BookRemark>}});

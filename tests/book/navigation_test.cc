@@ -210,10 +210,12 @@ TEST_F(NavigationTest, PageScriptsCallTheMembersWithTheirDefaults) {
       "b:PageTitle() b:ParentTitle() b:GoPrevious('P') b:GoNext('N')\n"
       "Response.Write('|' .. b.GetPageNo .. '/' .. b.GetPageNoTotal .. '|')\n"
       "b:ListCourses('qvbook', false, '')\n"
+      "Response.Write('{' .. b:FirstBookID('QvBook') .. b:FirstBookID('nope') .. '}')\n"
       "b:ClosePage(false)\n");
   EXPECT_EQ(Output().find("[BetaIntro<a href=\"/site/book.lp?id=11&qvAction=show\">P</a>|2/2|"), 0u)
       << Output();
   EXPECT_TRUE(Shows(">A book</a> "));
+  EXPECT_TRUE(Shows("{10}"));
   EXPECT_TRUE(Shows("function qvGlossary(id)"));
 }
 
