@@ -89,6 +89,8 @@ class Book : public Object {
   // formats and markup expanded, bulletin children, discussion remark and
   // commands, or the library record. Once per OpenPage; writes nothing
   // after an error or without an open page (but CheckPageOpen's report).
+  // An action of a module not built yet reports "ErrorNotAvailable" and
+  // writes nothing else.
   void ShowPage();
 
   // Contents and navigation ---------------------------------------------------
@@ -137,6 +139,10 @@ class Book : public Object {
   // message when none is available.
   void ListCourses(const std::string& TableName, bool IsEditOnly = false,
                    const std::string& strImgName = "mark_book.gif");
+  // The registry id of the first book (by dbOrder, then id; headings,
+  // dbGroup 255, skipped) of book table strTableName, or 0 when the name is
+  // not a plain identifier or no book of that table is registered.
+  int32_t FirstBookID(const std::string& strTableName) const;
   // The registry title, description and remark in the first language, as
   // loaded by OpenBook ("" before).
   void BookTitle();

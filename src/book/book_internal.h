@@ -9,9 +9,9 @@
 // Where each lives: book_model.cc (page and book, rights), book.cc (request
 // helpers), commands.cc (command links), client_scripts.cc (scripts),
 // display.cc / markup.cc / library.cc (page display), contents.cc /
-// navigation.cc / course_list.cc (contents and navigation). The entries of
-// later modules (page operations, assignments, glossary) are placeholders
-// that do nothing visible until those modules fill them.
+// navigation.cc / course_list.cc (contents and navigation). Which later
+// modules (page operations, assignments, glossary, files) are built is one
+// table below; until then their entries are not reached.
 #pragma once
 
 #include <memory>
@@ -143,16 +143,40 @@ std::string ExpandLinkPlaceholders(const std::string& url);
 // when the current script is that file, else "\" target=\"_parent\">".
 std::string ParentFrameTarget();
 
-// Entries of later modules (placeholders until then) ---------------------------
+// Modules still to come ------------------------------------------------------------
+//
+// Until a module is built its commands are not offered and a request for one
+// of its actions reports "ErrorNotAvailable" instead of succeeding while
+// doing nothing. A module flips its entry here when it lands.
+enum class Module { kPageEditing, kGlossary, kAssignments, kFiles };
+inline constexpr bool kModuleBuilt[] = {
+    false,  // kPageEditing: edit, add, delete, cut and paste, page properties
+    false,  // kGlossary: the glossary links of a page
+    false,  // kAssignments: answer forms, submissions, marking, quiz branching
+    false,  // kFiles: upload and the media files of a page
+};
+constexpr bool IsBuilt(Module module) { return kModuleBuilt[static_cast<int>(module)]; }
+// False for a "qvAction" of a module not built yet; true for every other
+// value, also those no module knows ("", "show").
+bool ActionAvailable(const std::string& action);
+// Page types 6 to 11 (quiz to checked assignment): their text holds the
+// answers.
+constexpr bool IsAssignmentType(int type) { return type >= 6 && type <= 11; }
+
+// Entries of later modules (display.cc, navigation.cc) ------------------------------
+//
+// Until their module is built, ShowPage does not reach them; the ones that
+// act report "ErrorNotAvailable" should anything else call them.
 
 // Page operations: delete the current page, the edit and add forms, and
-// whether the clipboard may be pasted here.
+// whether the clipboard may be pasted here (never until then).
 void DeletePage();
 void DoEditPage();
 void DoAddPage();
 bool CanPaste();
 // Assignments: store a submission, list submissions, expand assignment
-// markup (text unchanged until then).
+// markup (until then the notice "ErrorNotAvailable" in place of the text of
+// an assignment page; other pages' text unchanged).
 void SaveSubmission(bool blnShowMsg);
 void ListSubmissions();
 std::string ExpandAssignment(const std::string& text, bool blnCheck);

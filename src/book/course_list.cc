@@ -112,6 +112,16 @@ void Book::ListCourses(const std::string& TableName, bool IsEditOnly,
   }
 }
 
+int32_t Book::FirstBookID(const std::string& strTableName) const {
+  const std::string table = ToLower(strTableName);
+  if (!IsPlainIdentifier(table)) return 0;
+  Recordset rows;
+  rows.Open("Select ID From qvAuthBook where dbTableName=" + SqlText(table) + " and (dbGroup<>" +
+                std::to_string(book::kHeadingRow) + " or dbGroup=null) order by dbOrder,id",
+            book::PageConnection());
+  return rows.EOF_() ? 0 : static_cast<int32_t>(ToInteger(rows.Value("ID")));
+}
+
 void Book::BookTitle() { ResponseWrite(NullToStr(State().varBookTitle)); }
 void Book::BookDescription() { ResponseWrite(NullToStr(State().varBookDescription)); }
 void Book::BookRemark() { ResponseWrite(NullToStr(State().varBookRemark)); }

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "book/book.h"
 #include "book/book_internal.h"
@@ -104,6 +105,9 @@ void WriteLanguages(const Recordset& page) {
     ResponseWrite(GetMsg("msgPageNotFinished", 2) + "<br>");
   }
   WriteLanguageBody(s.FirstLanguage);
+  // Until the assignment module is built, an assignment page shows its
+  // notice once and no language's text raw.
+  if (IsAssignmentType(s.intPageType) && !IsBuilt(Module::kAssignments)) return;
   if (!s.SecondLanguage.empty()) {
     ResponseWrite("<p></p>");
     WriteLanguageBody(s.SecondLanguage);
@@ -141,7 +145,9 @@ void ShowBulletinChildren() {
   children.Close();
 }
 
+// Every discussion command adds, edits or deletes a page.
 void ShowDiscussionCommands() {
+  if (!IsBuilt(Module::kPageEditing)) return;
   const SharedState& s = State();
   ResponseWrite("<p align=\"center\">");
   WriteCommand("add&add=bottom&reply=y",
@@ -179,23 +185,65 @@ void ShowPageBody() {
   if (RequestValue("reply").empty()) ShowDiscussionCommands();
 }
 
-// Entries of later modules. Each does nothing visible until its module
-// fills it in.
+namespace {
+
+// The actions of the later modules, by module.
+struct ModuleAction {
+  std::string_view action;
+  Module module;
+};
+constexpr ModuleAction kModuleActions[] = {
+    {"edit", Module::kPageEditing},
+    {"add", Module::kPageEditing},
+    {"delete", Module::kPageEditing},
+    {"cut", Module::kPageEditing},
+    {"paste", Module::kPageEditing},
+    {"move", Module::kPageEditing},
+    {"rearrange", Module::kPageEditing},
+    {"listglossary", Module::kGlossary},
+    {"updateglossary", Module::kGlossary},
+    {"listassignment", Module::kAssignments},
+    {"checkassignment", Module::kAssignments},
+    {"submitassignment", Module::kAssignments},
+    {"submitanonymous", Module::kAssignments},
+    {"submitcheckassignment", Module::kAssignments},
+    {"submitquiz", Module::kAssignments},
+    {"quiz", Module::kAssignments},
+    {"submitnotes", Module::kAssignments},
+    {"addmedia", Module::kFiles},
+};
+
+void ReportNotAvailable() { ReportError("ErrorNotAvailable", true); }
+
+}  // namespace
+
+bool ActionAvailable(const std::string& action) {
+  for (const ModuleAction& entry : kModuleActions) {
+    if (entry.action == action) return IsBuilt(entry.module);
+  }
+  return true;
+}
+
+// Entries of later modules: each reports that it is not available until its
+// module fills it in.
 
 // Page operations: removes the current page (and sets blnPageDeleted).
-void DeletePage() {}
+void DeletePage() { ReportNotAvailable(); }
 // Page operations: the edit form of the current page.
-void DoEditPage() {}
+void DoEditPage() { ReportNotAvailable(); }
 // Page operations: the form of a new page.
-void DoAddPage() {}
+void DoAddPage() { ReportNotAvailable(); }
 // Submissions: stores the posted answer of an assignment.
-void SaveSubmission(bool) {}
+void SaveSubmission(bool) { ReportNotAvailable(); }
 // Submissions: the list of submissions to an assignment.
-void ListSubmissions() {}
-// Assignments: answer forms and marks in place of the assignment markup.
-std::string ExpandAssignment(const std::string& text, bool) { return text; }
+void ListSubmissions() { ReportNotAvailable(); }
+// Assignments: answer forms and marks in place of the assignment markup. The
+// text of an assignment page holds its answers, so it is never shown raw.
+std::string ExpandAssignment(const std::string& text, bool) {
+  return IsAssignmentType(State().intPageType) ? GetMsg("ErrorNotAvailable", 1) : text;
+}
 // Glossary: the form of glossary links of the current page.
-void ListGlossaryForm() {}
+void ListGlossaryForm() { ReportNotAvailable(); }
 
 }  // namespace book
 
@@ -273,7 +321,8 @@ void Book::ShowPage() {
   const bool download = book::IsDownloadForm();
   if (download) WriteStartMark();
   const std::string action = book::RequestValue("qvAction");
-  if (action == "delete") {
+  const bool available = book::ActionAvailable(action);
+  if (action == "delete" && available) {
     book::DeletePage();
     if (s.blnPageDeleted) {
       WriteDeletedNote();
@@ -283,6 +332,10 @@ void Book::ShowPage() {
   if (!s.strErrorMsg.empty() || !book::CheckPageOpen("ShowPage") || blnPageShown) return;
   blnPageShown = true;
   s.strHelpCode = "read";
+  if (!available) {
+    ReportError("ErrorNotAvailable", true);
+    return;
+  }
   if (!book::PostedValue("BibOwner").empty()) book::UpdateBibOwner();
   ResponseWrite(s.MaintenanceMsg);
   if (!RunAction(action, IsReaderOnly())) return;

@@ -160,29 +160,39 @@ void WriteLink(const Variant& id, const Variant& text, bool hasChildren, int pag
 }
 
 // Entry of the page-operations module: whether the clipboard page may be
-// pasted here. Nothing can be pasted until that module exists.
+// pasted here. Nothing can be pasted until that module is built.
 bool CanPaste() { return false; }
 
 }  // namespace book
 
+// Commands of modules not built yet are left out (book_internal.h).
 void Book::ListMenu() {
   const SharedState& s = State();
   if (!s.blnShowContents || !s.strErrorMsg.empty() || !book::CheckPageOpen("ListMenu")) return;
   using book::HasRight;
+  using book::IsBuilt;
+  using book::Module;
   using book::WriteCommand;
-  if (HasRight("glossary")) WriteCommand("listglossary", "MenuUpdateGlossary");
-  if (HasRight("update") || book::OwnsEditablePage()) WriteCommand("edit", "menuEditCurrent");
-  book::WriteAddCommands();
-  if (HasRight("move")) book::WriteMoveCommands();
-  if (NullToStr(s.ID) != s.strDefaultID && HasRight("delete") && s.intPageChildren == 0) {
+  const bool editing = IsBuilt(Module::kPageEditing);
+  if (IsBuilt(Module::kGlossary) && HasRight("glossary")) {
+    WriteCommand("listglossary", "MenuUpdateGlossary");
+  }
+  if (editing && (HasRight("update") || book::OwnsEditablePage())) {
+    WriteCommand("edit", "menuEditCurrent");
+  }
+  if (editing) book::WriteAddCommands();
+  if (editing && HasRight("move")) book::WriteMoveCommands();
+  if (editing && NullToStr(s.ID) != s.strDefaultID && HasRight("delete") &&
+      s.intPageChildren == 0) {
     WriteCommand("delete", "MenuDelete");
   }
-  if (HasRight("upload")) {
+  if (IsBuilt(Module::kFiles) && HasRight("upload")) {
     book::WriteMsgLink("URLUploadFiles", "MenuUploadFiles",
                        "?table=" + s.TableName + "&id=" + NullToStr(s.ID));
   }
-  if (HasRight("property")) WriteCommand("edit&edit=property", "MenuPageProperty");
-  if (HasRight("assignment") && s.intPageType >= 7 && s.intPageType <= 11) {
+  if (editing && HasRight("property")) WriteCommand("edit&edit=property", "MenuPageProperty");
+  if (IsBuilt(Module::kAssignments) && HasRight("assignment") && s.intPageType >= 7 &&
+      s.intPageType <= 11) {
     WriteCommand("listassignment", "MenuListAssignment");
   }
   if (HasRight("author")) {

@@ -94,6 +94,10 @@ FileClass ClassOf(std::string_view path) {
   return IsPrivateExtension(ext) ? FileClass::kPrivate : FileClass::kOther;
 }
 
+// The page-script modules of the site folder (lib/, see the script host):
+// code for pages, never a page itself.
+bool IsModulePath(std::string_view virtual_path) { return virtual_path.starts_with("/lib/"); }
+
 ResolvedPath Resolved(Kind kind, std::string virtual_path = {}, std::string physical = {}) {
   return ResolvedPath{kind, std::move(virtual_path), std::move(physical)};
 }
@@ -121,7 +125,9 @@ ResolvedPath ResolveNormal(const SitePaths& paths, const std::string& virtual_pa
   const FileClass named = ClassOf(virtual_path);
   if (named != ClassOf(*real) || named == FileClass::kPrivate) return Resolved(Kind::kNotFound);
   if (named == FileClass::kScript) {
-    if (paths.InMedia(virtual_path)) return Resolved(Kind::kNotFound);
+    if (paths.InMedia(virtual_path) || IsModulePath(virtual_path)) {
+      return Resolved(Kind::kNotFound);
+    }
     return Resolved(Kind::kScript, virtual_path, physical);
   }
   return Resolved(Kind::kFile, virtual_path, physical);

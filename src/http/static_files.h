@@ -7,11 +7,11 @@
 // under a "qvTmUpld.tmp" folder, and refuses paths that try to leave their
 // root: a backslash or NUL (raw or encoded) gives 400, a "." or ".."
 // segment (raw or encoded) 404. Scripts never run from the media folder,
-// which holds what users uploaded. The path is decoded and normalized
-// first and then judged once, on the file it resolves to (links
-// followed): a file named with a trailing slash is not found, nor is
-// anything whose real path leaves the root or whose link changes what its
-// name makes of it.
+// which holds what users uploaded, nor from the site's module folder
+// /lib/. The path is decoded and normalized first and then judged once, on
+// the file it resolves to (links followed): a file named with a trailing
+// slash is not found, nor is anything whose real path leaves the root or
+// whose link changes what its name makes of it.
 #pragma once
 
 #include <cstdint>

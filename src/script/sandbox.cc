@@ -59,7 +59,7 @@ int SafeLoad(lua_State* L) {
     return 2;
   }
   if (lua_isnone(L, 4)) {
-    lua_getfield(L, LUA_REGISTRYINDEX, kCurrentEnvKey);
+    PushCurrentEnvironment(L);
   } else {
     lua_pushvalue(L, 4);
   }
@@ -216,6 +216,15 @@ void PushFreshEnvironment(lua_State* L) {
 void ClearCurrentEnvironment(lua_State* L) {
   lua_pushnil(L);
   lua_setfield(L, LUA_REGISTRYINDEX, kCurrentEnvKey);
+}
+
+void PushCurrentEnvironment(lua_State* L) { lua_getfield(L, LUA_REGISTRYINDEX, kCurrentEnvKey); }
+
+void AddBaseFunction(lua_State* L, const char* name, lua_CFunction function) {
+  lua_getfield(L, LUA_REGISTRYINDEX, kBaseKey);
+  lua_pushcfunction(L, function);
+  lua_setfield(L, -2, name);
+  lua_pop(L, 1);
 }
 
 }  // namespace qv::script

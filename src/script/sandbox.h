@@ -3,9 +3,10 @@
 //
 // The state holds one read-only base of globals: the safe base functions,
 // string (without dump), table, math, utf8, coroutine, os.time, os.date,
-// os.clock and os.difftime, the host objects and qvTome. pcall, xpcall and
-// coroutine.resume let the end-of-response signal pass; load reads text
-// chunks only, in the caller's environment unless given another.
+// os.clock and os.difftime, the host objects, qvTome and what the host adds
+// with AddBaseFunction (require). pcall, xpcall and coroutine.resume let the
+// end-of-response signal pass; load reads text chunks only, in the caller's
+// environment unless given another.
 #pragma once
 
 #include <lua.hpp>
@@ -29,5 +30,9 @@ LuaStatePtr NewSandboxState();
 void PushFreshEnvironment(lua_State* L);
 // Forgets the environment of the finished run.
 void ClearCurrentEnvironment(lua_State* L);
+// Pushes the environment of the current run (nil between runs).
+void PushCurrentEnvironment(lua_State* L);
+// Adds a function to the read-only base every environment reads through to.
+void AddBaseFunction(lua_State* L, const char* name, lua_CFunction function);
 
 }  // namespace qv::script

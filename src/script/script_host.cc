@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "core/convert.h"
 #include "host/host_objects.h"
@@ -31,16 +33,28 @@ struct CompiledScript {
   int function_ref = LUA_NOREF;
 };
 
-// Everything one worker thread keeps: its Lua state and compiled scripts.
+int Require(lua_State* L);
+
+// Everything one worker thread keeps: its Lua state, compiled scripts and
+// modules, and what the current run has loaded.
 struct ThreadScripts {
+  ThreadScripts() { script::AddBaseFunction(state.get(), "require", Require); }
+
   script::LuaStatePtr state = script::NewSandboxState();
   std::unordered_map<std::string, CompiledScript> compiled;  // by physical path
+  // The current run's module folder and the modules it ran (their function
+  // refs), whose environment goes with the run.
+  fs::path library;
+  std::vector<int> run_modules;
 };
 
 ThreadScripts& Thread() {
   thread_local ThreadScripts scripts;
   return scripts;
 }
+
+constexpr const char* kLoadedKey = "qvTome.loaded";
+constexpr size_t kMaxModuleName = 100;
 
 bool IsLpFile(const std::string& path) {
   return ToLower(fs::path(path).extension().string()) == ".lp";
@@ -94,6 +108,98 @@ void PushScript(ThreadScripts& thread, const std::string& physical_path,
   entry.size = size;
 }
 
+// Modules ---------------------------------------------------------------------
+//
+// require(name) runs lib/<name>.lua of the site folder in the environment of
+// the current run, once per run, and returns its result (true when it
+// returns nothing). Names are letters, digits and "_" only, so a module
+// never lies outside the folder; nor may a link lead out of it.
+
+// The module folder of a page: lib/ in the site folder, which is the page's
+// physical path less its virtual path ("/srv/site/a/b.lp" less "/a/b.lp"),
+// or the page's own folder when the two do not line up.
+fs::path LibraryFolder(const std::string& physical_path, const std::string& virtual_path) {
+  fs::path root = fs::path(physical_path).parent_path();
+  if (virtual_path.starts_with("/") && physical_path.size() > virtual_path.size() &&
+      physical_path.ends_with(virtual_path)) {
+    root = physical_path.substr(0, physical_path.size() - virtual_path.size());
+  }
+  return root / "lib";
+}
+
+bool IsModuleName(std::string_view name) {
+  if (name.empty() || name.size() > kMaxModuleName) return false;
+  for (char c : name) {
+    const bool word =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!word) return false;
+  }
+  return true;
+}
+
+// The file of module name: lib/<name>.lua, which must exist inside the
+// folder with every link followed.
+fs::path ModuleFile(const fs::path& library, const std::string& name) {
+  const fs::path file = library / (name + ".lua");
+  std::error_code error;
+  const fs::path real_folder = fs::canonical(library, error);
+  const fs::path real_file = error ? fs::path() : fs::canonical(file, error);
+  if (error || !fs::is_regular_file(real_file, error) || real_file.parent_path() != real_folder) {
+    throw std::runtime_error("require: no module '" + name + "' in the site's lib folder");
+  }
+  return file;
+}
+
+// Step one of require: leaves the module's value on the stack and returns 1
+// when this run has loaded it; otherwise marks it as loading, leaves the
+// module's function (in the run's environment) and returns 0.
+int FindModule(lua_State* L) {
+  const std::string name = script::ArgString(L, 1);
+  if (!IsModuleName(name)) {
+    throw std::runtime_error("require: '" + name +
+                             "' is no module name (letters, digits and _ only)");
+  }
+  ThreadScripts& thread = Thread();
+  lua_getfield(L, LUA_REGISTRYINDEX, kLoadedKey);
+  if (!lua_istable(L, -1)) throw std::runtime_error("require: no page is running");
+  const int loaded = lua_gettop(L);
+  lua_getfield(L, loaded, name.c_str());
+  if (!lua_isnil(L, -1)) {
+    if (lua_isboolean(L, -1) && !lua_toboolean(L, -1)) {
+      throw std::runtime_error("require: module '" + name +
+                               "' is still loading (it requires itself, or it failed)");
+    }
+    lua_remove(L, loaded);
+    return 1;
+  }
+  lua_pop(L, 1);
+  const fs::path file = ModuleFile(thread.library, name);
+  PushScript(thread, file.string(), "/lib/" + name + ".lua");
+  const int function_ref = thread.compiled[file.string()].function_ref;
+  script::PushCurrentEnvironment(L);
+  lua_setupvalue(L, -2, 1);
+  thread.run_modules.push_back(function_ref);
+  lua_pushboolean(L, 0);
+  lua_setfield(L, loaded, name.c_str());
+  lua_remove(L, loaded);
+  return 0;
+}
+
+// The module runs outside Protect: its Lua errors pass no C++ frame.
+int Require(lua_State* L) {
+  if (script::Protect(L, [&] { return FindModule(L); }) == 1) return 1;
+  lua_call(L, 0, 1);
+  if (lua_isnil(L, -1)) {
+    lua_pop(L, 1);
+    lua_pushboolean(L, 1);
+  }
+  lua_getfield(L, LUA_REGISTRYINDEX, kLoadedKey);
+  lua_pushvalue(L, -2);
+  lua_setfield(L, -2, lua_tostring(L, 1));
+  lua_pop(L, 1);
+  return 1;
+}
+
 // Message handler: the end-of-response signal passes as it is; any other
 // error becomes its text followed by the Lua traceback.
 int AddTraceback(lua_State* L) {
@@ -132,14 +238,24 @@ RunOutcome RunChunk(lua_State* L) {
   return outcome;
 }
 
-// Drops the run's environment from the cached function and releases the
-// objects of the request (record sets, connections) now; the Lua garbage
-// itself goes with the collector's ordinary steps.
-void CleanUp(lua_State* L, int function_ref) {
+void ForgetEnvironment(lua_State* L, int function_ref) {
   lua_rawgeti(L, LUA_REGISTRYINDEX, function_ref);
   lua_pushnil(L);
   lua_setupvalue(L, -2, 1);
   lua_pop(L, 1);
+}
+
+// Drops the run's environment from the cached functions of the page and its
+// modules, forgets what the run loaded, and releases the objects of the
+// request (record sets, connections) now; the Lua garbage itself goes with
+// the collector's ordinary steps.
+void CleanUp(ThreadScripts& thread, int function_ref) {
+  lua_State* L = thread.state.get();
+  ForgetEnvironment(L, function_ref);
+  for (int module_ref : thread.run_modules) ForgetEnvironment(L, module_ref);
+  thread.run_modules.clear();
+  lua_pushnil(L);
+  lua_setfield(L, LUA_REGISTRYINDEX, kLoadedKey);
   script::ClearCurrentEnvironment(L);
   script::ReleaseRunHandles(L);
 }
@@ -152,8 +268,11 @@ void ScriptHost::Run(const std::string& physical_path, const std::string& virtua
   lua_State* L = thread.state.get();
   int top = lua_gettop(L);
   PushScript(thread, physical_path, virtual_path);
+  thread.library = LibraryFolder(physical_path, virtual_path);
+  lua_newtable(L);
+  lua_setfield(L, LUA_REGISTRYINDEX, kLoadedKey);
   RunOutcome outcome = RunChunk(L);
-  CleanUp(L, thread.compiled[physical_path].function_ref);
+  CleanUp(thread, thread.compiled[physical_path].function_ref);
   lua_settop(L, top);
 
   if (outcome.ended) throw ResponseEnded{};

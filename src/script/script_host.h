@@ -5,10 +5,18 @@
 // compiled once per worker thread and compiled again when the file's time
 // or size changes. Each run gets a fresh global environment, so nothing a
 // script sets survives into the next request; the globals are the safe part
-// of the standard library (no io, debug, require, dofile, loadfile,
-// os.execute or binary chunks), the host objects Request, Response, Session
-// and Server of the current thread's host context (host/host_objects.h) and
-// the qvTome table that creates the component's objects.
+// of the standard library (no io, debug, dofile, loadfile, os.execute or
+// binary chunks), the host objects Request, Response, Session and Server of
+// the current thread's host context (host/host_objects.h) and the qvTome
+// table that creates the component's objects.
+//
+// Pages share code through modules: require(name) runs the file
+// lib/<name>.lua of the site folder (the folder the page's virtual path
+// starts from) once per run, in the page's own environment, and returns its
+// result; a second require in the same run returns that result again.
+// Modules are compiled and cached like pages. A name holds letters, digits
+// and "_" only, and a module file (links followed) lies in lib/ itself;
+// anything else is an error of the script.
 //
 // Run is called on the worker thread that holds the request's host context.
 // Response.End and Response.Redirect unwind the script and reach the caller

@@ -94,5 +94,17 @@ TEST_F(CourseListTest, BookTitleDescriptionAndRemarkComeFromOpenBook) {
   EXPECT_EQ(Output(), "Course AAbout A");
 }
 
+TEST_F(CourseListTest, FirstBookOfATableSkipsHeadingsAndNeedsARegisteredPlainName) {
+  Exec("UPDATE qvAuthBook SET dbOrder=0, dbGroup=255 WHERE ID=3");  // a heading first
+  EXPECT_EQ(book.FirstBookID("QVBOOK"), 1);
+  Exec("UPDATE qvAuthBook SET dbOrder=9 WHERE ID=1");
+  EXPECT_EQ(book.FirstBookID("qvbook"), 2);
+  EXPECT_EQ(book.FirstBookID("qvlibrary"), 7);
+  EXPECT_EQ(Output(), "");
+  for (const char* table : {"qvglossary", "qvAuthUser", "qvbook'--", "qvbook or 1=1", ""}) {
+    EXPECT_EQ(book.FirstBookID(table), 0) << table;
+  }
+}
+
 }  // namespace
 }  // namespace qv

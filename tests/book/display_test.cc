@@ -84,18 +84,22 @@ TEST_F(DisplayTest, LanguagesFormatsAndUnfinishedNotes) {
   EXPECT_EQ(Show("id=10"), "<h2>T10 (n)</h2><p></p><h1>T10</h1><p>EN</p>");
 }
 
-TEST_F(DisplayTest, ActionsReplaceOrPrecedeThePage) {
-  EXPECT_EQ(Show("id=10&qvAction=edit&submit=Save"), "<p>EN</p>");
-  EXPECT_EQ(Show("id=10&qvAction=edit"), "");  // the form of the page operations
-  EXPECT_EQ(book->HelpCode(), "editpage");
-  EXPECT_FALSE(State().blnShowBody || State().blnShowContents);
-  EXPECT_EQ(Show("id=10&qvAction=add&reply=y"), "<p>EN</p>");  // the page above the form
-  EXPECT_EQ(Show("id=10&qvAction=add&submit=1"), "<p>EN</p>");
-  State().strNewTitle = "Dup";  // a duplicate title to confirm: the form again
-  EXPECT_EQ(Show("id=10&qvAction=add&submit=1"), "");
-  EXPECT_EQ(Show("id=10&qvAction=paste"), "<br>" + GetMsg("msgPagePasted", 1) + "<br><p>EN</p>");
-  EXPECT_EQ(Show("id=10&qvAction=listassignment"), "");
+TEST_F(DisplayTest, ActionsOfModulesNotBuiltReportTheyAreNotAvailable) {
+  const size_t pages = Exec("SELECT ID FROM qvbook").rows.size();
+  for (const char* action :
+       {"edit", "edit&submit=Save", "add&reply=y", "add&submit=1", "delete", "paste", "cut",
+        "listglossary", "listassignment", "submitassignment", "checkassignment", "addmedia"}) {
+    State().strErrorMsg.clear();
+    EXPECT_EQ(Show("id=12&qvAction=" + std::string(action)), GetMsg("ErrorNotAvailable", 1))
+        << action;
+    EXPECT_EQ(book->GetErrorMsg(), "ErrorNotAvailable") << action;
+  }
+  EXPECT_EQ(Exec("SELECT ID FROM qvbook").rows.size(), pages);
   EXPECT_EQ(LoggedReads(), 0u);
+  // Actions of the book module itself show the page.
+  State().strErrorMsg.clear();
+  EXPECT_EQ(Show("id=10&qvAction=show"), "<p>EN</p>");
+  EXPECT_EQ(book->GetErrorMsg(), "");
 
   State().pMediaDir = "/srv/m/";
   EXPECT_EQ(Show("id=12&qvDnLd=qvTm"),
@@ -103,19 +107,19 @@ TEST_F(DisplayTest, ActionsReplaceOrPrecedeThePage) {
                 GetMsg("msgPageNotFinished", 1) + "<br>two<qvTmEnd>");
 }
 
-TEST_F(DisplayTest, ADeletedPageLeavesOnlyALinkToItsParent) {
-  Query("id=12&qvAction=delete&qvDnLd=qvTm");
-  Book page;
-  page.OpenPage("qvbook");
-  page.OpenBook();
-  host.response.Clear();
-  State().blnPageDeleted = true;  // as the delete operation leaves it
-  page.ShowPage();
-  EXPECT_EQ(Output(),
-            "<qvTmStart qvType=\"0\" qvTome=\"1\" qvLevel=\"2\" qvMediaDir=\"\">"
-            "<a href=\"" +
-                State().ThisURL + "?id=10\"><br>" + GetMsg("msgPageDeleted", 1) + "<br></a>");
-  EXPECT_FALSE(State().blnShowBody || State().blnShowContents);
+TEST_F(DisplayTest, AnAssignmentPageShowsANoticeInPlaceOfItsAnswers) {
+  Add(40, -1, 8, "Answer: <b>42</b>", 1);
+  Exec("UPDATE qvbook SET dbContent_n='Antwoord: 42' WHERE ID=40");
+  State().SecondLanguage = "n";
+  State().strOtherLanguage = "n";
+  EXPECT_EQ(Show("id=40"), GetMsg("ErrorNotAvailable", 1));
+  EXPECT_EQ(book->GetErrorMsg(), "");  // the page around it still works
+  Exec("UPDATE qvAuthBook SET dbFormatRead_e='<h1><qvTm.dbTitle></h1><qvTm.dbContent>'");
+  EXPECT_EQ(Show("id=40"), GetMsg("ErrorNotAvailable", 1));
+  // Other page types pass unchanged.
+  EXPECT_EQ(Show("id=12"), GetMsg("msgPageNotFinished", 1) + "<br>" +
+                               GetMsg("msgPageNotFinished", 2) + "<br><h1>T12</h1>two<p></p>" +
+                               "<p></p>");
 }
 
 TEST_F(DisplayTest, BulletinShowsEveryMessageWithTheBulletinOwner) {
@@ -130,34 +134,19 @@ TEST_F(DisplayTest, BulletinShowsEveryMessageWithTheBulletinOwner) {
   EXPECT_EQ(Show("id=20"), "Board<br><b>T21</b> ( Teacher)<br><b>T22</b> ( Teacher)");
 }
 
-TEST_F(DisplayTest, DiscussionCommandsFollowLevelRightsAndReplies) {
+TEST_F(DisplayTest, DiscussionsShowTheirRemarkAndNoCommandsYet) {
   Add(30, -1, 2, "Topic", 1, 1);
   Add(31, 30, 3, "Deep", 3);
   Exec("UPDATE qvbook SET dbRemark_e='Be kind' WHERE ID=30");
-  for (const char* key : {"menuPostDiscussion", "menuJoinDiscussion", "menuReplyDiscussion",
-                          "menuCommentDiscussion", "MenuDelete"}) {
-    SetMsg(std::string(key) + "_e", key, true);
-  }
-  SetMsg("MenuDeleteConfirm_e", "", true);
-  auto link = [&](int id, const std::string& action, const std::string& label) {
-    return "<a href=\"" + State().ThisURL + "?id=" + std::to_string(id) + "&qvAction=" + action +
-           "\">" + label + "</a>";
-  };
   const std::string remark = "<p><font color=\"#FF00FF\">Be kind</font></p>";
-  EXPECT_EQ(Show("id=30"), "Topic" + remark + "<p align=\"center\">" +
-                               link(30, "add&add=bottom&reply=y", "menuPostDiscussion") +
-                               link(30, "add&add=below&reply=y", "menuReplyDiscussion") + "</p>");
+  // Every discussion command adds, edits or deletes a page: none is offered
+  // until the page operations are built.
+  EXPECT_EQ(Show("id=30"), "Topic" + remark);
   EXPECT_EQ(book->HelpCode(), "readDiscussion");
-  // Level 3 is PageLevelMin + ReplyLevel: no replies below it.
-  EXPECT_EQ(Show("id=31"), "Deep<p><font color=\"#FF00FF\"></font></p><p align=\"center\">" +
-                               link(31, "add&add=bottom&reply=y", "menuJoinDiscussion") + "</p>");
+  EXPECT_EQ(Show("id=31"), "Deep<p><font color=\"#FF00FF\"></font></p>");
   EXPECT_EQ(Show("id=30&reply=y"), "Topic" + remark);
-
   LogIn("tea");
-  const std::string for_author = Show("id=30");
-  EXPECT_NE(for_author.find(link(30, "edit&reply=y", "menuCommentDiscussion")), std::string::npos);
-  EXPECT_EQ(for_author.find(">MenuDelete<"), std::string::npos);  // it has a reply
-  EXPECT_NE(Show("id=31").find(link(31, "delete", "MenuDelete")), std::string::npos);
+  EXPECT_EQ(Show("id=31"), "Deep<p><font color=\"#FF00FF\"></font></p>");
 }
 
 }  // namespace

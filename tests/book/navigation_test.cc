@@ -75,72 +75,34 @@ TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
 
 // Command menu -----------------------------------------------------------------
 
-TEST_F(NavigationTest, AuthorMenuOnASectionInOrder) {
-  OpenAsTeacher("13");
-  book.ListMenu();
-  size_t previous = 0;
-  for (const char* item :
-       {"?id=13&qvAction=listglossary\">", "?id=13&qvAction=edit\">", "qvAction=add&add=bottom\">",
-        "qvAction=add&add=before\">", "qvAction=cut&cut=current\">",
-        "<a href=\"upload.lp?table=qvbook&id=13\">", "qvAction=edit&edit=property\">",
-        "<a href=\"bookadmin.lp?id=1\">"}) {
-    const size_t at = At(item);
-    EXPECT_LT(previous, at) << item;
-    previous = at;
-  }
-  // The page has children, so nothing goes below it and it cannot be deleted.
-  for (const char* absent : {"add=below", "qvAction=delete", "paste", "listassignment"}) {
-    EXPECT_TRUE(Lacks(absent)) << absent;
-  }
-}
+// Until the page operations, glossary, assignment and file modules are
+// built, the menu offers none of their commands: only the book management
+// link remains, for authors.
+constexpr const char* kCommandsOfLaterModules[] = {
+    "qvAction=listglossary", "qvAction=edit", "qvAction=add",  "qvAction=cut",  "qvAction=paste",
+    "qvAction=delete",       "upload.lp",     "edit=property", "listassignment"};
 
-TEST_F(NavigationTest, AuthorMenuOnALeafAddsBelowDeleteAndPasteCancel) {
+TEST_F(NavigationTest, AuthorMenuOffersOnlyWhatIsBuilt) {
   host.session.SetValue(SessionKey("Cut_PasteTable"), "qvbook");
-  OpenAsTeacher("11");
-  book.ListMenu();
-  EXPECT_TRUE(Shows("qvAction=add&add=below\">"));
-  EXPECT_TRUE(Shows("qvAction=paste&paste=cancel\">"));
-  EXPECT_TRUE(Shows("javascript:qvMenuConfirm(&quot;"));  // delete asks first
-  EXPECT_TRUE(Shows("qvAction=delete&quot;"));
+  Exec("UPDATE qvbook SET dbType=8 WHERE ID=11");
+  for (const char* page : {"13", "11", "16"}) {
+    OpenAsTeacher(page);
+    book.ListMenu();
+    EXPECT_EQ(Output(), "<a href=\"bookadmin.lp?id=1\">" + GetMsg("MenuBookManagement", 1) + "</a>")
+        << page;
+    for (const char* absent : kCommandsOfLaterModules) EXPECT_TRUE(Lacks(absent)) << absent;
+  }
 }
 
-TEST_F(NavigationTest, MenuLimitsByLevelAndDefaultPage) {
-  OpenAsTeacher("16");  // a leaf at the deepest level
-  book.ListMenu();
-  EXPECT_TRUE(Lacks("add=below"));
-  EXPECT_TRUE(Shows("qvAction=delete"));
-  Query("");
-  LogIn("teacher");
-  Book by_default;
-  by_default.OpenPage("qvbook", "16");
-  by_default.OpenBook();
-  host.response.Clear();
-  by_default.ListMenu();
-  EXPECT_TRUE(Lacks("qvAction=delete"));  // never the page named by DefaultID
-}
-
-TEST_F(NavigationTest, EditorMenuFollowsTheEditRights) {
+TEST_F(NavigationTest, EditorsAndOwnersGetNoMenuYet) {
   Exec("UPDATE qvAuthBook SET dbEditorUserID='ed', dbEditType='append,update' WHERE ID=1");
   Open("11", "ed");
   book.ListMenu();
-  EXPECT_TRUE(Shows("qvAction=edit\">"));
-  EXPECT_TRUE(Shows("add&add=bottom\">"));
-  for (const char* absent : {"add=before", "add=below", "cut", "delete", "upload.lp",
-                             "edit=property", "bookadmin.lp", "listglossary"}) {
-    EXPECT_TRUE(Lacks(absent)) << absent;
-  }
-}
-
-TEST_F(NavigationTest, ReadersGetNoMenuButOwnersEditTheirMessages) {
+  EXPECT_EQ(Output(), "");
   OpenAsReader("11");
   book.ListMenu();
   EXPECT_EQ(Output(), "");
-  Open("31", "student", "readers");
-  book.ListMenu();
-  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=31&qvAction=edit\">" +
-                          GetMsg("menuEditCurrent", 1) + "</a>");
-  Exec("UPDATE qvbook SET dbOwnerID='anonymous' WHERE ID=32");
-  Open("32", "");
+  Open("31", "student", "readers");  // the owner of a bulletin message
   book.ListMenu();
   EXPECT_EQ(Output(), "");
 }
@@ -248,10 +210,12 @@ TEST_F(NavigationTest, PageScriptsCallTheMembersWithTheirDefaults) {
       "b:PageTitle() b:ParentTitle() b:GoPrevious('P') b:GoNext('N')\n"
       "Response.Write('|' .. b.GetPageNo .. '/' .. b.GetPageNoTotal .. '|')\n"
       "b:ListCourses('qvbook', false, '')\n"
+      "Response.Write('{' .. b:FirstBookID('QvBook') .. b:FirstBookID('nope') .. '}')\n"
       "b:ClosePage(false)\n");
   EXPECT_EQ(Output().find("[BetaIntro<a href=\"/site/book.lp?id=11&qvAction=show\">P</a>|2/2|"), 0u)
       << Output();
   EXPECT_TRUE(Shows(">A book</a> "));
+  EXPECT_TRUE(Shows("{10}"));
   EXPECT_TRUE(Shows("function qvGlossary(id)"));
 }
 

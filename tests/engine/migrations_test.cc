@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -38,16 +39,25 @@ class MigrationsTest : public TestDatabase {
     return SchemaVersion(db.get());
   }
 
-  // A database as the schema before the first migration made it: today's
-  // database without what migration 1 adds and without a version.
-  void MakeVersion0Database() const {
-    CreateDatabaseIfMissing(DatabasePath(), /*force=*/true);
-    Exec("DELETE FROM qvSystemMsg WHERE dbName = 'ErrorHoldingNoUser'");
-    Exec("PRAGMA user_version = 0");
-  }
+  // The message keys migrations 1, 2, ... add, in order.
+  static constexpr const char* kAddedKeys[] = {"ErrorHoldingNoUser", "ErrorNotAvailable"};
 
-  static constexpr const char* kMessage =
-      "SELECT dbMsg_e || '|' || dbMsg_n FROM qvSystemMsg WHERE dbName = 'ErrorHoldingNoUser'";
+  // A database as the schema of `version` made it: today's database without
+  // what the later migrations add, stamped with that version (0: made before
+  // versions were kept).
+  void MakeDatabaseOfVersion(int version) const {
+    CreateDatabaseIfMissing(DatabasePath(), /*force=*/true);
+    for (size_t i = version; i < std::size(kAddedKeys); ++i) {
+      Exec(std::string("DELETE FROM qvSystemMsg WHERE dbName = '") + kAddedKeys[i] + "'");
+    }
+    Exec("PRAGMA user_version = " + std::to_string(version));
+  }
+  void MakeVersion0Database() const { MakeDatabaseOfVersion(0); }
+
+  static std::string MessageOf(const std::string& key) {
+    return "SELECT dbMsg_e || '|' || dbMsg_n FROM qvSystemMsg WHERE dbName = '" + key + "'";
+  }
+  static inline const std::string kMessage = MessageOf("ErrorHoldingNoUser");
 };
 
 TEST_F(MigrationsTest, ANewDatabaseCarriesTheLatestVersionAndNeedsNoUpgrade) {
@@ -73,11 +83,28 @@ TEST_F(MigrationsTest, AnOlderDatabaseIsUpgradedAndKeepsItsRows) {
   // The message is what a new database is seeded with, in both languages.
   EXPECT_EQ(Text(kMessage), Text(fresh, kMessage));
   EXPECT_NE(Text(kMessage).find("|<p"), std::string::npos);
-  EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg"), std::to_string(std::stoi(messages) + 1));
+  for (const char* key : kAddedKeys) EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key)));
+  EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg"),
+            std::to_string(std::stoi(messages) + std::size(kAddedKeys)));
   EXPECT_EQ(Text("SELECT dbFullName_e FROM qvAuthUser WHERE dbUserID = 'kept'"), "Kept User");
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'SiteHome'"), "Our home");
   EXPECT_EQ(Text("SELECT count(*) FROM qvbook"), pages);
   EXPECT_FALSE(UpgradeDatabase(DatabasePath()).Changed());
+}
+
+TEST_F(MigrationsTest, AVersion1DatabaseGetsOnlyTheLaterMessages) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(1);
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'ErrorHoldingNoUser'");
+  ASSERT_EQ(Text(MessageOf("ErrorNotAvailable")), "");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 1);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  EXPECT_EQ(Text(MessageOf("ErrorNotAvailable")), Text(fresh, MessageOf("ErrorNotAvailable")));
+  EXPECT_NE(Text(MessageOf("ErrorNotAvailable")).find("|<p class=\"qvError\">Deze"),
+            std::string::npos);
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorHoldingNoUser'"), "Ours");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

@@ -43,9 +43,9 @@ using Sandbox = ScriptTest;
 
 TEST_F(Sandbox, DangerousFacilitiesAreAbsent) {
   EXPECT_EQ(Run("Response.Write(table.concat({type(os.execute), type(io), type(debug),"
-                "type(require), type(dofile), type(loadfile), type(package), type(string.dump),"
+                "type(dofile), type(loadfile), type(package), type(string.dump),"
                 "type(os.remove), type(os.getenv), type(collectgarbage)}, ','))"),
-            "nil,nil,nil,nil,nil,nil,nil,nil,nil,nil,nil");
+            "nil,nil,nil,nil,nil,nil,nil,nil,nil,nil");
   EXPECT_EQ(Run("Response.Write(type(os.time()) .. type(os.date('%Y')) .. type(string.rep))"),
             "numberstringfunction");
 }
@@ -69,6 +69,67 @@ TEST_F(Sandbox, NothingLeaksIntoTheNextRun) {
   EXPECT_EQ(Run("Response.Write(tostring(leaked) .. type(string.upper) .. type(qvTome.SysVar)"
                 ".. tostring(table.answer) .. ('a'):upper() .. tostring(math.pi > 3))"),
             "nilfunctionfunctionnilAtrue");
+}
+
+// Modules of lib/ in the site folder, shared by pages through require.
+class Modules : public ScriptTest {
+ protected:
+  Modules() { std::filesystem::create_directories(site_ / "lib"); }
+  void Module(const std::string& name, const std::string& text) {
+    Write("lib/" + name + ".lua", text);
+  }
+};
+
+TEST_F(Modules, AModuleRunsOncePerRunInThePagesEnvironment) {
+  Module("counter",
+         "runs = (runs or 0) + 1\n"
+         "local m = {}\n"
+         "function m.Say(x) Response.Write(x .. ':' .. runs .. ':' .. greeting) end\n"
+         "return m\n");
+  const std::string page =
+      "greeting = 'hi' local a = require('counter') local b = require('counter')\n"
+      "a.Say('a') Response.Write(tostring(a == b))";
+  EXPECT_EQ(Run(page), "a:1:hitrue");
+  // The next run starts afresh: the module runs again in the new environment.
+  EXPECT_EQ(Run(page), "a:1:hitrue");
+  EXPECT_EQ(Run("Response.Write(tostring(runs) .. tostring(greeting))"), "nilnil");
+  Module("nothing", "x = 1");
+  EXPECT_EQ(Run("Response.Write(tostring(require('nothing')) .. x)"), "true1");
+}
+
+TEST_F(Modules, OnlyPlainNamesInsideTheLibFolderResolve) {
+  Write("secret.lua", "return 'outside'");
+  Module("inner", "return 'in'");
+  for (const char* name : {"../secret", "lib/inner", "/inner", "inner.lua", "", "a b", "in%2e"}) {
+    const std::string message = ErrorOf(std::string("require('") + name + "')");
+    EXPECT_NE(message.find("is no module name"), std::string::npos) << name << ": " << message;
+  }
+  EXPECT_NE(ErrorOf("require('secret')").find("no module 'secret'"), std::string::npos);
+  std::filesystem::create_symlink(site_ / "secret.lua", site_ / "lib" / "linked.lua");
+  EXPECT_NE(ErrorOf("require('linked')").find("no module 'linked'"), std::string::npos);
+  EXPECT_EQ(Run("Response.Write(require('inner'))"), "in");
+}
+
+TEST_F(Modules, AModuleStaysInTheSandbox) {
+  Module("probe",
+         "return table.concat({type(io), type(os.execute), type(debug), type(package),"
+         "type(dofile), type(loadfile), type(string.dump)}, ',')");
+  EXPECT_EQ(Run("Response.Write(require('probe'))"), "nil,nil,nil,nil,nil,nil,nil");
+  Module("climb", "return require('../../etc/passwd')");
+  EXPECT_NE(ErrorOf("require('climb')").find("is no module name"), std::string::npos);
+  Module("ender", "Response.Write('m') Response.End()");
+  EXPECT_THROW(Run("pcall(require, 'ender') Response.Write('after')"), ResponseEnded);
+  EXPECT_EQ(host_->response.Text(), "m");
+}
+
+TEST_F(Modules, ErrorsNameTheModuleAndLoopsAreCaught) {
+  Module("broken", "local = 1");
+  EXPECT_NE(ErrorOf("require('broken')").find("/lib/broken.lua:1:"), std::string::npos);
+  Module("fails", "error('inside')");
+  EXPECT_NE(ErrorOf("require('fails')").find("/lib/fails.lua:1: inside"), std::string::npos);
+  Module("ping", "return require('pong')");
+  Module("pong", "return require('ping')");
+  EXPECT_NE(ErrorOf("require('ping')").find("module 'ping' is still loading"), std::string::npos);
 }
 
 using Compilation = ScriptTest;
