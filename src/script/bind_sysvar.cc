@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/sysvar.h"
 #include "script/bind_class.h"
 #include "script/bindings.h"
+#include "session/sysvar.h"
 
 namespace qv::script {
 
