@@ -26,7 +26,7 @@
 #include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
 #include "host/memory_host.h"
-#include "host/sysvar.h"
+#include "session/sysvar.h"
 
 namespace {
 

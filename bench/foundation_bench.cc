@@ -14,8 +14,8 @@
 #include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
 #include "host/memory_host.h"
-#include "host/sysvar.h"
 #include "ratio_reporter.h"
+#include "session/sysvar.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "book/book_internal.h"
 #include "data/aspproc.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
 
 namespace qv {
 

@@ -4,7 +4,7 @@
 // its book and the caller's rights (OpenBook), and then calls the display,
 // contents, navigation and closing members, each of which writes HTML into
 // the current response in the order of the calls. The current page and book
-// live in the thread's shared state (host/shared_state.h: TableName, ID,
+// live in the thread's shared state (data/shared_state.h: TableName, ID,
 // lngPageParentID, BookAuthorization, ...), so several Book objects of one
 // request see the same page; the few members below marked "per object" are
 // the object's own.

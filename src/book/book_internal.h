@@ -1,6 +1,6 @@
 // Private procedures of the book module, shared by its .cc files.
 //
-// They work on the thread's shared state (host/shared_state.h): the open
+// They work on the thread's shared state (data/shared_state.h): the open
 // table, the current page and book, the rights in BookAuthorization, the
 // settings. They write into the current response and report user-facing
 // failures with ReportError; database and host errors reach the caller as

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "book/book_internal.h"
-#include "host/messages.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/messages.h"
 
 namespace qv::book {
 namespace {

@@ -3,8 +3,8 @@
 #include "book/book_internal.h"
 #include "core/convert.h"
 #include "core/encode.h"
-#include "host/messages.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/messages.h"
 
 namespace qv::book {
 namespace {

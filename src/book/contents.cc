@@ -13,8 +13,8 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "host/messages.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace book {

@@ -7,9 +7,9 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "host/identity.h"
-#include "host/messages.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/identity.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace book {

@@ -18,9 +18,9 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "host/identity.h"
-#include "host/messages.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/identity.h"
+#include "session/messages.h"
 
 namespace qv::book {
 namespace {

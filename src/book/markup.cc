@@ -8,8 +8,8 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "host/identity.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/identity.h"
 
 namespace qv::book {
 namespace {

@@ -8,8 +8,8 @@
 #include "core/convert.h"
 #include "data/aspproc.h"
 #include "data/recordset.h"
+#include "data/shared_state.h"
 #include "host/host_objects.h"
-#include "host/shared_state.h"
 
 namespace qv::book {
 

@@ -3,7 +3,7 @@
 #include "core/convert.h"
 #include "core/encode.h"
 #include "core/sql_literal.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
 
 namespace qv {
 

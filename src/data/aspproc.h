@@ -15,7 +15,9 @@
 //
 // The class is extended by the login, write-back, form-control, grid and
 // log modules, each in a .cc of its own; their members go in the marked
-// sections.
+// sections. Login, write-back and the activity log stand on system messages
+// and identity, so they are defined above this folder, in session/ (a
+// program that calls them links qvtome_session).
 #pragma once
 
 #include <memory>
@@ -81,7 +83,7 @@ class AspProc : public Object {
   // LANLoginOnly and no network identity, sets "401 Unauthorized" and ends
   // the response. Otherwise, unless SubmitOnly, writes the login form when
   // the caller is still anonymous (after a failure, with its message).
-  // Form logins pass SharedLoginThrottle first (data/login_throttle.h): an
+  // Form logins pass SharedLoginThrottle first (session/login_throttle.h): an
   // attempt it refuses fails as a wrong password does, unchecked, and is
   // logged as action kLogLoginThrottled. Database errors reach the caller.
   void dbLogin(bool SubmitOnly = false);
@@ -250,5 +252,9 @@ std::shared_ptr<Connection> OpenOwnConnection();
 // Throws DatabaseError "Table not found: name" unless name is a plain
 // identifier.
 void RequireTableName(const std::string& name);
+
+// Session key under which a form control saves the Stamp of the row it
+// binds, for the stamp check of dbUpdate: DSNName "_" table "_" id.
+std::string StampKey(const std::string& table, const std::string& id);
 
 }  // namespace qv

@@ -7,7 +7,7 @@
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
 #include "data/form_helpers.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
 
 namespace qv {
 
@@ -34,10 +34,6 @@ void SaveStamp() {
 }
 
 }  // namespace
-
-std::string StampKey(const std::string& table, const std::string& id) {
-  return State().DSNName + "_" + ToLower(table) + "_" + id;
-}
 
 std::string StampSessionValue(const Variant& stamp) {
   return stamp.IsNull() ? std::string(kNoStampMark) : ToStr(stamp);
@@ -116,6 +112,10 @@ void WriteSelect(const std::string& name, const Array& choices, int intRow, bool
 }
 
 }  // namespace form
+
+std::string StampKey(const std::string& table, const std::string& id) {
+  return State().DSNName + "_" + ToLower(table) + "_" + id;
+}
 
 namespace {
 

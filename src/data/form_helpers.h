@@ -15,9 +15,6 @@
 
 namespace qv::form {
 
-// Session key of a row's stamp: DSNName "_" table "_" id.
-std::string StampKey(const std::string& table, const std::string& id);
-
 // The session value that records a row's Stamp. A row without a stamp yet
 // is recorded by a mark no stamp equals, so a save made meanwhile by
 // someone else still counts as a change.

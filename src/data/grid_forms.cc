@@ -6,7 +6,7 @@
 #include "core/convert.h"
 #include "data/aspproc.h"
 #include "data/form_helpers.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
 
 namespace qv {
 

@@ -1,8 +1,20 @@
 #include "data/recordset.h"
 
 #include "core/convert.h"
+#include "host/host_objects.h"
 
 namespace qv {
+
+bool RegisterAdoObjects() {
+  RegisterObjectCreator("adodb.connection", [] {
+    std::shared_ptr<Connection> conn = NewConnection();
+    return Variant(std::static_pointer_cast<Object>(conn));
+  });
+  RegisterObjectCreator("adodb.recordset", [] {
+    return Variant(std::static_pointer_cast<Object>(std::make_shared<Recordset>()));
+  });
+  return true;
+}
 
 void Recordset::Open(const std::string& sql, std::shared_ptr<Connection> conn, int cursor_type,
                      int lock_type) {

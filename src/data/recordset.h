@@ -91,4 +91,10 @@ class Recordset : public Object {
   std::vector<bool> added_;               // per row: added by AddNew
 };
 
+// Makes "ADODB.Connection" (an unopened NewConnection()) and
+// "ADODB.RecordSet" objects of Server.CreateObject. Every program that
+// includes this header runs it once at start-up, through the variable below.
+bool RegisterAdoObjects();
+inline const bool kAdoObjectsRegistered = RegisterAdoObjects();
+
 }  // namespace qv

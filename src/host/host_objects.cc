@@ -1,29 +1,32 @@
 #include "host/host_objects.h"
 
+#include <map>
+
 #include "core/convert.h"
 #include "core/encode.h"
-#include "data/connection.h"
-#include "data/recordset.h"
 
 namespace qv {
 
 namespace {
 thread_local HostObjects current_objects;
+
+std::map<std::string, ObjectCreator>& ObjectCreators() {
+  static std::map<std::string, ObjectCreator> creators;
+  return creators;
+}
 }  // namespace
+
+void RegisterObjectCreator(const std::string& prog_id, ObjectCreator creator) {
+  ObjectCreators()[prog_id] = creator;
+}
 
 std::string Server::HTMLEncode(const std::string& text) { return HtmlEncode(text); }
 
 std::string Server::URLEncode(const std::string& text) { return UrlEncode(text); }
 
 Variant Server::CreateObject(const std::string& prog_id) {
-  const std::string id = ToLower(prog_id);
-  if (id == "adodb.connection") {
-    std::shared_ptr<Connection> conn = NewConnection();
-    return Variant(std::static_pointer_cast<Object>(conn));
-  }
-  if (id == "adodb.recordset") {
-    return Variant(std::static_pointer_cast<Object>(std::make_shared<Recordset>()));
-  }
+  const auto it = ObjectCreators().find(ToLower(prog_id));
+  if (it != ObjectCreators().end()) return it->second();
   throw HostError("Server.CreateObject: unknown object \"" + prog_id + "\"");
 }
 

@@ -85,9 +85,17 @@ class Server {
   virtual std::string MapPath(const std::string& virtual_path) = 0;
   virtual std::string HTMLEncode(const std::string& text);
   virtual std::string URLEncode(const std::string& text);
-  // "ADODB.Connection" or "ADODB.RecordSet" (any case); HostError otherwise.
+  // A registered object (see RegisterObjectCreator): "ADODB.Connection" or
+  // "ADODB.RecordSet", in any case; HostError otherwise.
   virtual Variant CreateObject(const std::string& prog_id);
 };
+
+// A new object for Server.CreateObject. Table access registers its
+// "adodb.connection" and "adodb.recordset" (data/recordset.cc) as the
+// program starts, so the host needs no knowledge of them.
+using ObjectCreator = Variant (*)();
+// prog_id in lower case. Called during static initialisation only.
+void RegisterObjectCreator(const std::string& prog_id, ObjectCreator creator);
 
 // The objects of the request running on this thread, the "object context
 // of the current call". Null members when no request runs.

@@ -21,9 +21,9 @@
 #include <unordered_map>
 
 #include "core/convert.h"
-#include "data/login_throttle.h"
 #include "http/server_logs.h"
 #include "http/worker_pool.h"
+#include "session/login_throttle.h"
 
 namespace qv::http {
 

@@ -74,7 +74,7 @@ struct ServerConfig {
   std::string identity_header;
   std::string basic_auth_file;
 
-  // Form-login throttle (data/login_throttle.h), applied when a server is made.
+  // Form-login throttle (session/login_throttle.h), applied when a server is made.
   int login_max_failures = 100;
   int login_lock_minutes = 60;
   std::vector<std::string> allowed_origins;  // "scheme://host[:port]"

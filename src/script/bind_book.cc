@@ -6,8 +6,8 @@
 // Display: ShowPage(). Contents and navigation: ListContentsLevel,
 // ListContents, ListMenu, GoTop, GoUp, GoRefresh, GoNext, GoPrevious,
 // PageTitle, ParentTitle, ClosePage. Course list: ListCourses(table,
-// editOnly = false, image = "mark_book.gif"), BookTitle, BookDescription,
-// BookRemark.
+// editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
+// BookDescription, BookRemark.
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -63,6 +63,7 @@ constexpr Member kMembers[] = {
 
     // Course list.
     Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),
+    Method<&Book::FirstBookID>("FirstBookID"),
     Method<&Book::BookTitle>("BookTitle"),
     Method<&Book::BookDescription>("BookDescription"),
     Method<&Book::BookRemark>("BookRemark"),

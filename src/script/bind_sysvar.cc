@@ -7,8 +7,8 @@
 // a property ('.'); read-only and write-only settings refuse the other
 // direction. oRequest, oResponse, oSession and oServer take the global host
 // objects (sv.oRequest = Request) for the web-class path of Init.
-#include "host/sysvar.h"
 #include "script/bind_class.h"
+#include "session/sysvar.h"
 
 namespace qv::script {
 

@@ -24,14 +24,14 @@
 
 #include "core/convert.h"
 #include "core/sql_literal.h"
+#include "data/shared_state.h"
 #include "data/test_source.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
-#include "host/identity.h"
 #include "host/memory_host.h"
-#include "host/shared_state.h"
-#include "host/sysvar.h"
 #include "script/script_host.h"
+#include "session/identity.h"
+#include "session/sysvar.h"
 
 namespace qv::testing {
 

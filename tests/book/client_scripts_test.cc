@@ -2,7 +2,7 @@
 
 #include "book/book_fixture.h"
 #include "book/book_internal.h"
-#include "host/messages.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace {

@@ -3,7 +3,7 @@
 #include "book/book.h"
 #include "book/book_fixture.h"
 #include "book/book_internal.h"
-#include "host/messages.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "book/course_tree.h"
-#include "host/messages.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace {

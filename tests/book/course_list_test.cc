@@ -4,7 +4,7 @@
 
 #include "book/book.h"
 #include "book/book_fixture.h"
-#include "host/messages.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace {

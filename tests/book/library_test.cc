@@ -7,7 +7,7 @@
 
 #include "book/book.h"
 #include "book_fixture.h"
-#include "host/messages.h"
+#include "session/messages.h"
 
 namespace qv::testing {
 namespace {

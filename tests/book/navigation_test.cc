@@ -3,8 +3,8 @@
 #include <string>
 
 #include "book/course_tree.h"
-#include "host/identity.h"
-#include "host/messages.h"
+#include "session/identity.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace {

@@ -3,7 +3,7 @@
 #include "data/aspproc.h"
 #include "data/test_source.h"
 #include "host/memory_host.h"
-#include "host/sysvar.h"
+#include "session/sysvar.h"
 
 namespace qv {
 namespace {

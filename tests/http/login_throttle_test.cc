@@ -10,8 +10,8 @@
 #include <string>
 
 #include "core/convert.h"
-#include "data/login_throttle.h"
 #include "engine/sqlite_connection.h"
+#include "session/login_throttle.h"
 #include "site_server.h"
 
 namespace qv::http {

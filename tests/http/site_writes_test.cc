@@ -7,7 +7,7 @@
 
 #include "core/convert.h"
 #include "engine/sqlite_connection.h"
-#include "host/identity.h"
+#include "session/identity.h"
 #include "site_server.h"
 
 namespace qv::http {

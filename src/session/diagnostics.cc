@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/encode.h"
-#include "host/shared_state.h"
-#include "host/sysvar.h"
+#include "data/shared_state.h"
+#include "session/sysvar.h"
 
 namespace qv {
 

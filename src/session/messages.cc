@@ -1,4 +1,4 @@
-#include "host/messages.h"
+#include "session/messages.h"
 
 #include <mutex>
 #include <unordered_map>
@@ -7,7 +7,7 @@
 #include "core/sql_literal.h"
 #include "core/version.h"
 #include "data/aspproc.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
 
 namespace qv {
 

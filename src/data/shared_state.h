@@ -18,9 +18,9 @@
 
 #include "core/variant.h"
 #include "data/connection.h"
+#include "data/message_cache.h"
 #include "data/recordset.h"
 #include "host/host_objects.h"
-#include "host/message_cache.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "host/message_cache.h"
+#include "data/message_cache.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "data/login_throttle.h"
+#include "session/login_throttle.h"
 
 #include <gtest/gtest.h>
 

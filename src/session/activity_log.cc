@@ -7,9 +7,9 @@
 #include "core/convert.h"
 #include "core/encode.h"
 #include "data/aspproc.h"
-#include "data/login_throttle.h"
-#include "host/identity.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/identity.h"
+#include "session/login_throttle.h"
 
 namespace qv {
 

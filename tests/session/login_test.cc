@@ -3,11 +3,11 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/login_throttle.h"
 #include "data/test_source.h"
-#include "host/identity.h"
 #include "host/memory_host.h"
-#include "host/sysvar.h"
+#include "session/identity.h"
+#include "session/login_throttle.h"
+#include "session/sysvar.h"
 
 namespace qv {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/shared_state.h"
+#include "data/shared_state.h"
 
 #include "data/aspproc.h"  // complete type for the shared_ptr's owner
 

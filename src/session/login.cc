@@ -7,10 +7,10 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/login_throttle.h"
-#include "host/identity.h"
-#include "host/messages.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/identity.h"
+#include "session/login_throttle.h"
+#include "session/messages.h"
 
 namespace qv {
 

@@ -1,11 +1,11 @@
-#include "host/sysvar.h"
+#include "session/sysvar.h"
 
 #include <stdexcept>
 
 #include "core/convert.h"
 #include "data/aspproc.h"
-#include "host/identity.h"
-#include "host/messages.h"
+#include "session/identity.h"
+#include "session/messages.h"
 
 namespace qv {
 

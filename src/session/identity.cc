@@ -1,4 +1,4 @@
-#include "host/identity.h"
+#include "session/identity.h"
 
 #include <optional>
 #include <string>
@@ -6,8 +6,8 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "host/messages.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/messages.h"
 
 namespace qv {
 

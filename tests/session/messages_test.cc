@@ -1,11 +1,11 @@
-#include "host/messages.h"
+#include "session/messages.h"
 
 #include <gtest/gtest.h>
 
 #include "core/convert.h"
 #include "data/test_source.h"
 #include "host/memory_host.h"
-#include "host/sysvar.h"
+#include "session/sysvar.h"
 
 namespace qv {
 namespace {

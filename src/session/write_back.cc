@@ -16,10 +16,9 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/form_helpers.h"
-#include "host/identity.h"
-#include "host/messages.h"
-#include "host/shared_state.h"
+#include "data/shared_state.h"
+#include "session/identity.h"
+#include "session/messages.h"
 
 namespace qv {
 
@@ -194,7 +193,7 @@ StampCheck CheckStamps(Recordset& rs, const std::string& table) {
   StampCheck check;
   const bool has_stamp = rs.FieldIndex("Stamp") >= 0;
   for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) {
-    const std::string key = form::StampKey(table, ToStr(rs.Value("ID")));
+    const std::string key = StampKey(table, ToStr(rs.Value("ID")));
     const std::string saved = SessionText(key);
     if (has_stamp && !saved.empty()) {
       const Variant& stamp = rs.Value("Stamp");

@@ -8,7 +8,7 @@
 #include "engine/sqlite_database.h"
 #include "engine/sqlite_handle.h"
 #include "host/memory_host.h"
-#include "host/sysvar.h"
+#include "session/sysvar.h"
 
 namespace qv {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/sysvar.h"
+#include "session/sysvar.h"
 
 #include <gtest/gtest.h>
 

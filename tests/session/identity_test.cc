@@ -1,10 +1,10 @@
-#include "host/identity.h"
+#include "session/identity.h"
 
 #include <gtest/gtest.h>
 
 #include "data/test_source.h"
 #include "host/memory_host.h"
-#include "host/sysvar.h"
+#include "session/sysvar.h"
 
 namespace qv {
 namespace {

@@ -4,7 +4,7 @@
 // that end in the site's AuthSiteID ("AuthUserID1", ...), so several sites
 // on one server keep separate logins in one browser session. Every module
 // asks the helpers below; none of them writes the session (the login,
-// logout and the activity log do, data/login.cc and data/activity_log.cc).
+// logout and the activity log do, session/login.cc and session/activity_log.cc).
 //
 // All functions work on the current thread's shared state and need the host
 // objects taken by SysVar.Init (HostError otherwise), except the pure text

@@ -2,7 +2,7 @@
 //
 // A page script creates SysVar first and calls Init, which takes the host
 // objects, creates the shared AspProc, resets every setting of the thread's
-// shared state (host/shared_state.h), writes the banner, loads the system
+// shared state (data/shared_state.h), writes the banner, loads the system
 // messages and checks the database version. The properties below read and
 // write that shared state, so two SysVar objects on one thread see the same
 // values, and the values outlive the object until the next Init.
@@ -18,8 +18,8 @@
 
 #include "core/variant.h"
 #include "core/version.h"
+#include "data/shared_state.h"
 #include "host/host_objects.h"
-#include "host/shared_state.h"
 
 namespace qv {
 
@@ -50,7 +50,7 @@ class SysVar {
 
   std::string Verion() const { return kVersion; }
 
-  // Messages (host/messages.h). intLanguage is a byte: 0..255.
+  // Messages (session/messages.h). intLanguage is a byte: 0..255.
   std::string GetSystemMsg(const std::string& mName, int intLanguage = 1);
   // Changes the cache for the rest of the request, never the table.
   void SetSystemMsg(const std::string& mName, const Variant& mValue, bool mIsUpdate = true);
@@ -166,7 +166,7 @@ class SysVar {
   std::string GlossaryBook() const { return State().GlossaryBook; }
   void SetGlossaryBook(const std::string& v) { State().GlossaryBook = v; }
 
-  // Identity (host/identity.h). Login, Logout and hasLogin call the shared
+  // Identity (session/identity.h). Login, Logout and hasLogin call the shared
   // AspProc (HostError before Init). intLanguage 1 means FirstLanguage,
   // anything else SecondLanguage.
   void Login(bool SubmitOnly = false);
