@@ -137,17 +137,21 @@ bool IsModuleName(std::string_view name) {
   return true;
 }
 
-// The file of module name: lib/<name>.lua, which must exist inside the
-// folder with every link followed.
+// The file of module name: lib/<name>.lua, a file there or a link that
+// leads to a file in the same folder.
 fs::path ModuleFile(const fs::path& library, const std::string& name) {
   const fs::path file = library / (name + ".lua");
   std::error_code error;
-  const fs::path real_folder = fs::canonical(library, error);
-  const fs::path real_file = error ? fs::path() : fs::canonical(file, error);
-  if (error || !fs::is_regular_file(real_file, error) || real_file.parent_path() != real_folder) {
-    throw std::runtime_error("require: no module '" + name + "' in the site's lib folder");
+  const fs::file_status status = fs::symlink_status(file, error);
+  if (!error && fs::is_regular_file(status)) return file;
+  if (!error && fs::is_symlink(status)) {
+    const fs::path real_folder = fs::canonical(library, error);
+    const fs::path real_file = error ? fs::path() : fs::canonical(file, error);
+    if (!error && fs::is_regular_file(real_file, error) && real_file.parent_path() == real_folder) {
+      return file;
+    }
   }
-  return file;
+  throw std::runtime_error("require: no module '" + name + "' in the site's lib folder");
 }
 
 // Step one of require: leaves the module's value on the stack and returns 1
