@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "core/convert.h"
 #include "engine/sqlite_connection.h"
 #include "session/identity.h"
 #include "site_server.h"
@@ -16,27 +15,20 @@ namespace {
 using testing::Browser;
 using testing::Reply;
 
-class SiteEndToEnd : public ::testing::Test {
+class SiteEndToEnd : public testing::SiteSuite<SiteEndToEnd> {
+ public:
+  static constexpr const char* kSiteName = "qvtome_site_e2e";
+
  protected:
   static void SetUpTestSuite() {
-    site_ = new testing::SiteServer("qvtome_site_e2e");
+    SiteSuite::SetUpTestSuite();
     Query(
         "INSERT INTO qvAuthUser (dbUserID, dbPassword, dbPasswordType, dbMajorGroup,"
         " dbFullName_e, dbFullName_n) VALUES ('editor', '" +
         EncodePassword("second-pass") + "', 0, '99', 'Second Editor', 'Tweede Redacteur')");
   }
 
-  static void TearDownTestSuite() {
-    delete site_;
-    site_ = nullptr;
-  }
-
-  static std::string Query(const std::string& sql) {
-    SqliteConnection conn;
-    conn.Open("qvtome", "", "");
-    QueryResult result = conn.Query(sql);
-    return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
-  }
+  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
 
   static std::string IdOf(const std::string& key) {
     return Query("SELECT ID FROM qvSystemMsg WHERE dbName = '" + key + "'");
@@ -50,10 +42,8 @@ class SiteEndToEnd : public ::testing::Test {
   }
 
   static bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+    return testing::Has(text, part);
   }
-
-  static inline testing::SiteServer* site_ = nullptr;
 };
 
 TEST_F(SiteEndToEnd, AdministratorLogsInEditsAMessageAndLogsOut) {

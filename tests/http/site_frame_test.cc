@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "core/convert.h"
 #include "engine/sqlite_connection.h"
 #include "site_server.h"
 
@@ -21,20 +20,12 @@ using testing::Reply;
 
 constexpr const char* kNotAvailable = "This function is not available on this site yet.";
 
-class SiteFrame : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { site_ = new testing::SiteServer("qvtome_site_frame"); }
-  static void TearDownTestSuite() {
-    delete site_;
-    site_ = nullptr;
-  }
+class SiteFrame : public testing::SiteSuite<SiteFrame> {
+ public:
+  static constexpr const char* kSiteName = "qvtome_site_frame";
 
-  static std::string Query(const std::string& sql) {
-    SqliteConnection conn;
-    conn.Open("qvtome", "", "");
-    QueryResult result = conn.Query(sql);
-    return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
-  }
+ protected:
+  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
 
   // Everything the page, glossary, submission and file writes would change.
   static std::string Content() {
@@ -57,10 +48,8 @@ class SiteFrame : public ::testing::Test {
   }
 
   static bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+    return testing::Has(text, part);
   }
-
-  static inline testing::SiteServer* site_ = nullptr;
 };
 
 TEST_F(SiteFrame, EveryPageWearsTheFrame) {

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "core/convert.h"
 #include "engine/sqlite_connection.h"
 #include "site_server.h"
 
@@ -18,26 +17,16 @@ using testing::Get;
 using testing::Post;
 using testing::Reply;
 
-class SiteHardening : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { site_ = new testing::SiteServer("qvtome_site_hardening"); }
-  static void TearDownTestSuite() {
-    delete site_;
-    site_ = nullptr;
-  }
+class SiteHardening : public testing::SiteSuite<SiteHardening> {
+ public:
+  static constexpr const char* kSiteName = "qvtome_site_hardening";
 
-  static std::string Query(const std::string& sql) {
-    SqliteConnection conn;
-    conn.Open("qvtome", "", "");
-    QueryResult result = conn.Query(sql);
-    return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
-  }
+ protected:
+  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
 
   static bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+    return testing::Has(text, part);
   }
-
-  static inline testing::SiteServer* site_ = nullptr;
 };
 
 TEST_F(SiteHardening, AnonymousViewsCreateNoSession) {

@@ -10,6 +10,9 @@
 #include <functional>
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "core/convert.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
@@ -90,5 +93,32 @@ class Browser {
   uint16_t port_;
   std::string cookie_;
 };
+
+// A test suite sharing one site server, started before its first test and
+// stopped after its last; Suite names the data folder in kSiteName.
+template <typename Suite>
+class SiteSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { site_ = new SiteServer(Suite::kSiteName); }
+  static void TearDownTestSuite() {
+    delete site_;
+    site_ = nullptr;
+  }
+
+  static inline SiteServer* site_ = nullptr;
+};
+
+// The first value of the first row `sql` gives on the site's database; ""
+// when there is none.
+inline std::string QueryFirst(const std::string& sql) {
+  SqliteConnection conn;
+  conn.Open("qvtome", "", "");
+  QueryResult result = conn.Query(sql);
+  return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
+}
+
+inline bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 }  // namespace qv::http::testing

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "core/convert.h"
 #include "engine/sqlite_connection.h"
 #include "session/identity.h"
 #include "site_server.h"
@@ -16,23 +15,15 @@ namespace {
 using testing::Browser;
 using testing::Reply;
 
-class SiteWrites : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { site_ = new testing::SiteServer("qvtome_site_writes"); }
-  static void TearDownTestSuite() {
-    delete site_;
-    site_ = nullptr;
-  }
+class SiteWrites : public testing::SiteSuite<SiteWrites> {
+ public:
+  static constexpr const char* kSiteName = "qvtome_site_writes";
 
-  static std::string Query(const std::string& sql) {
-    SqliteConnection conn;
-    conn.Open("qvtome", "", "");
-    QueryResult result = conn.Query(sql);
-    return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
-  }
+ protected:
+  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
 
   static bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+    return testing::Has(text, part);
   }
 
   // A GET that carries a url-encoded body, as no browser sends one.
@@ -52,8 +43,6 @@ class SiteWrites : public ::testing::Test {
   static std::string Holdings(const std::string& where) {
     return Query("SELECT count(*) FROM qvlibrary_ WHERE " + where);
   }
-
-  static inline testing::SiteServer* site_ = nullptr;
 };
 
 TEST_F(SiteWrites, AnEightMegabytePostAddsAtMostTheCapToTheLog) {
