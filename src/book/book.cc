@@ -3,32 +3,35 @@
 #include "book/book.h"
 
 #include "book/book_internal.h"
+#include "book/book_state.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "host/context.h"
+#include "session/current_page.h"
+#include "session/messages.h"
 
 namespace qv {
 
 Book::Book() {
-  SharedState& s = State();
-  s.blnShowContents = true;
-  s.blnShowBody = true;
-  s.blnPageDeleted = false;
-  s.blnConfirmScriptShown = false;
-  s.strPendingMsg.clear();
+  BookState& book_state = CurrentBook();
+  book_state.blnShowContents = true;
+  book_state.blnShowBody = true;
+  book_state.blnPageDeleted = false;
+  book_state.blnConfirmScriptShown = false;
+  book_state.strPendingMsg.clear();
 }
 
-std::string Book::GetErrorMsg() const { return State().strErrorMsg; }
-bool Book::HasError() const { return !State().strErrorMsg.empty(); }
-Variant Book::ID() const { return State().ID; }
-int32_t Book::GetBookID() const { return State().lBookID; }
-std::string Book::GetBookCode() const { return State().strBookCode; }
-std::string Book::GetBookOwnerID() const { return State().strBookOwnerID; }
-std::string Book::GetPageOwnerID() const { return State().strPageOwnerID; }
-int16_t Book::GetPageType() const { return State().intPageType; }
-int16_t Book::GetPageLevel() const { return State().intPageLevel; }
-bool Book::hasSubPage() const { return State().intPageChildren != 0; }
-std::shared_ptr<Recordset> Book::thePage() const { return State().objRS; }
-std::string Book::HelpCode() const { return State().strHelpCode; }
+std::string Book::GetErrorMsg() const { return Messages().strErrorMsg; }
+bool Book::HasError() const { return !Messages().strErrorMsg.empty(); }
+Variant Book::ID() const { return ThePage().ID; }
+int32_t Book::GetBookID() const { return ThePage().lBookID; }
+std::string Book::GetBookCode() const { return CurrentBook().strBookCode; }
+std::string Book::GetBookOwnerID() const { return CurrentBook().strBookOwnerID; }
+std::string Book::GetPageOwnerID() const { return ThePage().strPageOwnerID; }
+int16_t Book::GetPageType() const { return ThePage().intPageType; }
+int16_t Book::GetPageLevel() const { return ThePage().intPageLevel; }
+bool Book::hasSubPage() const { return ThePage().intPageChildren != 0; }
+std::shared_ptr<Recordset> Book::thePage() const { return Tables().objRS; }
+std::string Book::HelpCode() const { return CurrentBook().strHelpCode; }
 
 bool Book::IsEditor() const { return book::HasRight("editor"); }
 bool Book::IsAuthor() const { return book::HasRight("author"); }

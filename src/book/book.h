@@ -4,9 +4,9 @@
 // its book and the caller's rights (OpenBook), and then calls the display,
 // contents, navigation and closing members, each of which writes HTML into
 // the current response in the order of the calls. The current page and book
-// live in the thread's shared state (data/shared_state.h: TableName, ID,
-// lngPageParentID, BookAuthorization, ...), so several Book objects of one
-// request see the same page; the few members below marked "per object" are
+// live in the request's state (session/current_page.h, book/book_state.h,
+// and TableName and BookAuthorization in data/settings.h), so several Book
+// objects of one request see the same page; the few members below marked "per object" are
 // the object's own.
 //
 // Errors seen by users are system-message keys: they are recorded in

@@ -1,10 +1,10 @@
 // Private procedures of the book module, shared by its .cc files.
 //
-// They work on the thread's shared state (data/shared_state.h): the open
-// table, the current page and book, the rights in BookAuthorization, the
-// settings. They write into the current response and report user-facing
-// failures with ReportError; database and host errors reach the caller as
-// exceptions. Nothing outside src/book includes this header.
+// They work on the request's state (host/context.h): the open table and
+// the settings (data/settings.h), the current page (session/current_page.h),
+// the book (book/book_state.h), the rights in BookAuthorization. They write into the current
+// response and report user-facing failures with ReportError; database and host errors reach the
+// caller as exceptions. Nothing outside src/book includes this header.
 //
 // Where each lives: book_model.cc (page and book, rights), book.cc (request
 // helpers), commands.cc (command links), client_scripts.cc (scripts),

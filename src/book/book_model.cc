@@ -5,11 +5,14 @@
 
 #include "book/book.h"
 #include "book/book_internal.h"
+#include "book/book_state.h"
 #include "core/convert.h"
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
+#include "session/current_page.h"
 #include "session/identity.h"
 #include "session/messages.h"
 
@@ -19,12 +22,6 @@ namespace {
 
 constexpr const char* kFullAuthorSet =
     "read,add,move,update,glossary,delete,upload,property,assignment,author";
-
-AspProc& SharedAspProc() {
-  auto& asp_proc = State().objAspProc;
-  if (!asp_proc) throw HostError("Book: SysVar.Init has not been called");
-  return *asp_proc;
-}
 
 // A page id as a 32-bit whole number; nullopt for anything else (text,
 // fractions, out of range), so no such value ever reaches SQL.
@@ -48,20 +45,21 @@ int16_t ShortField(const Recordset& rs, const std::string& name) {
 
 void ReportNoPage(const Variant& id) {
   ReportError("ErrorNoPage", true);
-  if (State().blnShowError) ResponseWrite(" [" + HtmlEncode(NullToStr(id)) + "]");
+  if (Messages().blnShowError) ResponseWrite(" [" + HtmlEncode(NullToStr(id)) + "]");
 }
 
-void CopyPageState(const Recordset& rs) {
-  SharedState& s = State();
-  s.ID = rs.Value("ID");
-  s.lngPageParentID = static_cast<int32_t>(IntField(rs, "dbPID"));
-  s.intPageChildren = ShortField(rs, "dbCID");
-  s.intPageLevel = ShortField(rs, "dbPageLevel");
-  s.lBookID = static_cast<int32_t>(IntField(rs, "dbBookID"));
-  s.intPageOrder = ShortField(rs, "dbOrder");
-  s.intPageType = ShortField(rs, "dbType");
-  s.strPageOwnerID = NullToStr(rs.Value("dbOwnerID"));
-  s.intPageGroup = ShortField(rs, "dbGroup");
+PageRecord PageRecordOf(const Recordset& rs) {
+  PageRecord page;
+  page.ID = rs.Value("ID");
+  page.lngPageParentID = static_cast<int32_t>(IntField(rs, "dbPID"));
+  page.intPageChildren = ShortField(rs, "dbCID");
+  page.intPageLevel = ShortField(rs, "dbPageLevel");
+  page.lBookID = static_cast<int32_t>(IntField(rs, "dbBookID"));
+  page.intPageOrder = ShortField(rs, "dbOrder");
+  page.intPageType = ShortField(rs, "dbType");
+  page.strPageOwnerID = NullToStr(rs.Value("dbOwnerID"));
+  page.intPageGroup = ShortField(rs, "dbGroup");
+  return page;
 }
 
 std::string TextField(const Recordset& rs, const std::string& name) {
@@ -69,24 +67,26 @@ std::string TextField(const Recordset& rs, const std::string& name) {
 }
 
 void CopyBookRow(const Recordset& rs) {
-  SharedState& s = State();
-  s.strBookOwnerID = TextField(rs, "dbOwnerID");
-  s.intPageGroup = ShortField(rs, "dbGroup");
-  s.strBookCode = TextField(rs, "dbBookCode");
-  s.PageLevelMax = ShortField(rs, "dbPageLevelMax");
-  s.PageLevelMin = ShortField(rs, "dbPageLevelMin");
-  s.varBookTitle = TextField(rs, "dbTitle_" + s.FirstLanguage);
-  s.varBookDescription = TextField(rs, "dbDescription_" + s.FirstLanguage);
-  s.varBookRemark = TextField(rs, "dbRemark_" + s.FirstLanguage);
+  Settings& settings = TheSettings();
+  BookState& book_state = CurrentBook();
+  PageRecord& page = ThePage();
+  book_state.strBookOwnerID = TextField(rs, "dbOwnerID");
+  page.intPageGroup = ShortField(rs, "dbGroup");
+  book_state.strBookCode = TextField(rs, "dbBookCode");
+  settings.PageLevelMax = ShortField(rs, "dbPageLevelMax");
+  settings.PageLevelMin = ShortField(rs, "dbPageLevelMin");
+  book_state.varBookTitle = TextField(rs, "dbTitle_" + settings.FirstLanguage);
+  book_state.varBookDescription = TextField(rs, "dbDescription_" + settings.FirstLanguage);
+  book_state.varBookRemark = TextField(rs, "dbRemark_" + settings.FirstLanguage);
   // The book's formats replace the page script's, also when they are "".
-  const bool discussion = s.intPageType == 2 || s.intPageType == 3;
-  s.FormatRead_e = TextField(rs, discussion ? "dbFormatReadDiscussion_e" : "dbFormatRead_e");
-  s.FormatRead_n = TextField(rs, discussion ? "dbFormatReadDiscussion_n" : "dbFormatRead_n");
-  s.FormatReadAll_e = TextField(rs, "dbFormatReadAll_e");
-  s.FormatReadAll_n = TextField(rs, "dbFormatReadAll_n");
-  s.FormatEdit = TextField(rs, "dbFormatEdit");
-  s.FormatAuth = TextField(rs, "dbFormatAuth");
-  s.GlossaryBook = TextField(rs, "dbGlossaryBooks");
+  const bool discussion = page.intPageType == 2 || page.intPageType == 3;
+  settings.FormatRead_e = TextField(rs, discussion ? "dbFormatReadDiscussion_e" : "dbFormatRead_e");
+  settings.FormatRead_n = TextField(rs, discussion ? "dbFormatReadDiscussion_n" : "dbFormatRead_n");
+  settings.FormatReadAll_e = TextField(rs, "dbFormatReadAll_e");
+  settings.FormatReadAll_n = TextField(rs, "dbFormatReadAll_n");
+  settings.FormatEdit = TextField(rs, "dbFormatEdit");
+  settings.FormatAuth = TextField(rs, "dbFormatAuth");
+  settings.GlossaryBook = TextField(rs, "dbGlossaryBooks");
 }
 
 // The page's own access level (dbGroup of the current page row) is within
@@ -100,9 +100,10 @@ bool PageGroupWithin(const Variant& page_group, const Variant& level) {
 // The rights of the first rule that holds, in the order owner or author,
 // editor, reader, page level, anonymous level.
 std::string RightsFor(const Recordset& book_row, const Variant& page_group) {
-  const SharedState& s = State();
+  const BookState& book_state = CurrentBook();
+  const IdentitySettings& identity = Identity();
   const std::string user = CurrentUserID();
-  if ((!s.strBookOwnerID.empty() && user == s.strBookOwnerID) ||
+  if ((!book_state.strBookOwnerID.empty() && user == book_state.strBookOwnerID) ||
       CallerIsListed(book_row.Value("dbAuthorUserID"), book_row.Value("dbAuthorGroupID"))) {
     const Variant& auth_type = book_row.Value("dbAuthType");
     return auth_type.IsNull() ? kFullAuthorSet : "read,author," + ToStr(auth_type);
@@ -114,7 +115,7 @@ std::string RightsFor(const Recordset& book_row, const Variant& page_group) {
     return "read";
   }
   if (PageGroupWithin(page_group, CurrentMajorGroupID())) return "readpage";
-  if (PageGroupWithin(page_group, Variant(static_cast<int>(s.AnonymousAccessLevel)))) {
+  if (PageGroupWithin(page_group, Variant(static_cast<int>(identity.AnonymousAccessLevel)))) {
     return "readpage";
   }
   return "";
@@ -123,10 +124,10 @@ std::string RightsFor(const Recordset& book_row, const Variant& page_group) {
 }  // namespace
 
 bool LoadPage(bool blnExact) {
-  SharedState& s = State();
-  std::optional<int32_t> id = PageIdOf(s.ID);
+  const Variant& requested = ThePage().ID;
+  std::optional<int32_t> id = PageIdOf(requested);
   if (!id) {
-    ReportNoPage(s.ID);
+    ReportNoPage(requested);
     return false;
   }
   // A negative id names a book: unless blnExact it reads that book's first
@@ -135,29 +136,30 @@ bool LoadPage(bool blnExact) {
   const std::string condition =
       names_book && !blnExact ? " Where dbPID=" + SqlInteger(Variant(*id)) + " order by dbOrder,id"
                               : " Where id=" + SqlInteger(Variant(*id));
-  SharedAspProc().dbOpen(s.TableName, "*", condition, true);
-  const auto& rs = s.objRS;
+  SharedAspProc().dbOpen(TheSettings().TableName, "*", condition, true);
+  const auto& rs = Tables().objRS;
   if (!rs || rs->EOF_()) {
     if (names_book) {
       ReportError("ErrorBookNotFound", true);
     } else {
-      ReportNoPage(s.ID);
+      ReportNoPage(requested);
     }
     return false;
   }
-  CopyPageState(*rs);
+  ThePage() = PageRecordOf(*rs);
   return true;
 }
 
 void LoadBook() {
-  SharedState& s = State();
-  if (!s.strErrorMsg.empty() || !CheckPageOpen("OpenBook")) return;
-  if (s.lBookID <= 0) {
+  const PageRecord& page = ThePage();
+  Settings& s = TheSettings();
+  if (!Messages().strErrorMsg.empty() || !CheckPageOpen("OpenBook")) return;
+  if (page.lBookID <= 0) {
     s.BookAuthorization = "read";
     return;
   }
   Recordset book_row;
-  book_row.Open("Select * from qvAuthBook Where ID=" + SqlInteger(Variant(s.lBookID)),
+  book_row.Open("Select * from qvAuthBook Where ID=" + SqlInteger(Variant(page.lBookID)),
                 PageConnection());
   if (book_row.EOF_()) {
     ReportError("ErrorNoBook", true);
@@ -165,22 +167,22 @@ void LoadBook() {
   }
   CopyBookRow(book_row);
   Variant page_group;
-  if (s.objRS && !s.objRS->EOF_() && !s.objRS->BOF()) page_group = s.objRS->Value("dbGroup");
+  const std::shared_ptr<Recordset>& page_row = Tables().objRS;
+  if (page_row && !page_row->EOF_() && !page_row->BOF()) page_group = page_row->Value("dbGroup");
   s.BookAuthorization = RightsFor(book_row, page_group);
   book_row.Close();
 }
 
 bool CheckPageOpen(const std::string& strCaller) {
-  SharedState& s = State();
-  if (s.blnPageDeleted) return false;
-  if (!s.TableName.empty() && !NullToStr(s.ID).empty()) return true;
+  if (CurrentBook().blnPageDeleted) return false;
+  if (!TheSettings().TableName.empty() && !NullToStr(ThePage().ID).empty()) return true;
   ReportError("ErrorPageNotOpen", true);
-  if (s.blnShowError) ResponseWrite(strCaller);
+  if (Messages().blnShowError) ResponseWrite(strCaller);
   return false;
 }
 
 bool HasRight(const std::string& strRight) {
-  return State().BookAuthorization.find(strRight) != std::string::npos;
+  return TheSettings().BookAuthorization.find(strRight) != std::string::npos;
 }
 
 bool ListHasMember(const Variant& list, const std::string& id) {
@@ -204,24 +206,26 @@ bool CallerIsListed(const Variant& users, const Variant& groups) {
 }  // namespace book
 
 void Book::OpenPage(const std::string& strTableName, const std::string& DefaultID) {
-  SharedState& s = State();
+  Settings& s = TheSettings();
+  BookState& book_state = CurrentBook();
+  PageRecord& page = ThePage();
   blnPageShown = false;
   s.TableName = ToLower(strTableName);
-  s.strDefaultID = DefaultID;
+  book_state.strDefaultID = DefaultID;
   const std::string requested = book::RequestValue("id");
-  s.ID = requested.empty() ? DefaultID : requested;
+  page.ID = requested.empty() ? DefaultID : requested;
   if (s.TableName == "qvlibrary") s.CheckDuplicateTitle = true;
   if (s.TableName == "qvglossary") {
     s.NoDuplicateTitle = true;
     s.NoEmptyTitle = true;
   }
   if (!book::LoadPage(false)) return;
-  s.lngOpenParentID = s.lngPageParentID;
-  s.lngOpenID = static_cast<int32_t>(ToInteger(s.ID));
+  book_state.lngOpenParentID = page.lngPageParentID;
+  book_state.lngOpenID = static_cast<int32_t>(ToInteger(page.ID));
 }
 
 void Book::ReOpenPage(const std::string& strID) {
-  State().ID = strID;
+  ThePage().ID = strID;
   book::LoadPage(true);
 }
 
@@ -230,14 +234,15 @@ void Book::ReOpenSubPage() {
   const std::string requested = book::RequestValue("id");
   std::optional<int32_t> requested_id = book::PageIdOf(requested);
   if (requested.empty() || !requested_id || *requested_id < 1 || !action.empty()) return;
-  SharedState& s = State();
-  std::optional<int32_t> current = book::PageIdOf(s.ID);
-  if (s.intPageChildren < 1 || !current) {
+  const PageRecord& page = ThePage();
+  std::optional<int32_t> current = book::PageIdOf(page.ID);
+  if (page.intPageChildren < 1 || !current) {
     blnNoSubPage = true;
     return;
   }
-  Variant children = book::SharedAspProc().dbGetTable(
-      s.TableName, "ID", "Where dbPID=" + SqlInteger(Variant(*current)) + " order by dbOrder,id");
+  Variant children = SharedAspProc().dbGetTable(
+      TheSettings().TableName, "ID",
+      "Where dbPID=" + SqlInteger(Variant(*current)) + " order by dbOrder,id");
   if (!children.IsArray()) {
     blnNoSubPage = true;
     return;
@@ -247,7 +252,7 @@ void Book::ReOpenSubPage() {
 
 void Book::OpenBook() {
   book::LoadBook();
-  if (CurrentMajorGroupID() == "99") State().BookAuthorization += "read,admin";
+  if (CurrentMajorGroupID() == "99") TheSettings().BookAuthorization += "read,admin";
 }
 
 }  // namespace qv

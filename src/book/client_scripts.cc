@@ -5,7 +5,7 @@
 #include <string>
 
 #include "book/book_internal.h"
-#include "data/shared_state.h"
+#include "host/context.h"
 #include "session/messages.h"
 
 namespace qv::book {

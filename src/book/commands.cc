@@ -1,9 +1,12 @@
 // Command links back to the current page, and links whose address and text
 // are system messages.
 #include "book/book_internal.h"
+#include "book/book_state.h"
 #include "core/convert.h"
 #include "core/encode.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
+#include "session/current_page.h"
 #include "session/messages.h"
 
 namespace qv::book {
@@ -11,24 +14,25 @@ namespace {
 
 // Command links go to TargetFile only when a target frame is named too.
 bool CommandsUseTargetFile() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   return !s.TargetFile.empty() && !s.TargetFrame.empty();
 }
 
 std::string CommandURL(const std::string& action) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
   const std::string& base = CommandsUseTargetFile() ? s.TargetFile : s.ThisURL;
-  return base + "?id=" + HtmlEncode(NullToStr(s.ID)) + "&qvAction=" + action + s.TargetFileParam;
+  return base + "?id=" + HtmlEncode(NullToStr(page.ID)) + "&qvAction=" + action + s.TargetFileParam;
 }
 
 void WriteConfirmLink(const std::string& confirm, const std::string& url,
                       const std::string& label) {
-  const std::string target = CommandsUseTargetFile() ? State().TargetFrame : "_self";
+  const std::string target = CommandsUseTargetFile() ? TheSettings().TargetFrame : "_self";
   ResponseWrite("<a href=\"javascript:qvMenuConfirm(&quot;" + confirm + "&quot;,&quot;" + url +
                 "&quot;,&quot;" + target + "&quot;)\">" + label + "</a>");
-  if (!State().blnConfirmScriptShown) {
+  if (!CurrentBook().blnConfirmScriptShown) {
     WriteConfirmScript();
-    State().blnConfirmScriptShown = true;
+    CurrentBook().blnConfirmScriptShown = true;
   }
 }
 
@@ -47,7 +51,7 @@ void WriteCommand(const std::string& action, const std::string& labelKey) {
   if (!confirm.empty()) {
     WriteConfirmLink(confirm, url, label);
   } else if (CommandsUseTargetFile()) {
-    ResponseWrite("<a href=\"" + url + "\" target=\"" + State().TargetFrame + "\">" + label +
+    ResponseWrite("<a href=\"" + url + "\" target=\"" + TheSettings().TargetFrame + "\">" + label +
                   "</a>");
   } else {
     ResponseWrite("<a href=\"" + url + "\">" + label + "</a>");

@@ -13,7 +13,9 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
+#include "session/current_page.h"
 #include "session/messages.h"
 
 namespace qv {
@@ -47,10 +49,10 @@ int64_t NumberOr0(const Variant& value) {
 
 bool FlagOf(const Variant& value) { return !value.IsNull() && ToBoolean(value); }
 
-bool IsCurrentPage(const Variant& id) { return NullToStr(id) == NullToStr(State().ID); }
+bool IsCurrentPage(const Variant& id) { return NullToStr(id) == NullToStr(ThePage().ID); }
 
 std::string FieldList() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   std::string fields =
       "ID, dbPID, dbCID, dbType, dbPageLevel, dbBookID, dbIndent, dbThumbNail, dbURLLink, "
       "dbExpiredDate, " +
@@ -63,7 +65,7 @@ std::string FieldList() {
 }
 
 ListedPage ReadListedPage(const Recordset& rs) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   ListedPage page;
   page.id = rs.Value("ID");
   page.children = static_cast<int32_t>(NumberOr0(rs.Value("dbCID")));
@@ -85,7 +87,7 @@ ListedPage ReadListedPage(const Recordset& rs) {
 // The children of parent, in order; for readers only the finished pages
 // that have not expired.
 void ReadChildren(int64_t parent, bool isEdit, Recordset& rs) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   RequireTableName(s.TableName);
   std::string sql = "Select " + FieldList() + " From " + s.TableName +
                     " Where dbPID=" + SqlInteger(Variant(parent));
@@ -101,11 +103,12 @@ std::string LastSixDigits(const Variant& id) {
 
 // The thumbnail image of a page for the thumbnail modes.
 std::string ThumbnailImage(const ListedPage& page) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const PageRecord& current = ThePage();
   static const char* const kExtension[] = {nullptr, "gif", "jpg", "jpeg"};
   std::string image;
   if (page.thumbnail >= 1 && page.thumbnail <= 3) {
-    image = s.vMediaDir + s.TableName + "/" + std::to_string(s.lBookID) + "/m" +
+    image = s.vMediaDir + s.TableName + "/" + std::to_string(current.lBookID) + "/m" +
             LastSixDigits(page.id) + "_ThumbNail." + kExtension[page.thumbnail];
   } else {
     image = s.vImageDir + "mark_thumbnail.gif";
@@ -121,7 +124,7 @@ bool HasExpired(const Variant& expired) {
 // Icons before a line: where the page stands in the tree and, for editors,
 // whether it is unfinished or expired.
 void WriteMarks(const ListedPage& page, bool isEdit, int mode) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   if (!s.ShowMark) return;
   const bool current = IsCurrentPage(page.id);
   if (mode == 1) {
@@ -148,7 +151,7 @@ void WriteMarks(const ListedPage& page, bool isEdit, int mode) {
 // view of a section descends to its first child).
 void WriteShowLink(const ListedPage& page, bool isEdit) {
   if (!isEdit || (page.type != kHeading && page.children <= 0)) return;
-  ResponseWrite(" <a href=\"" + State().ThisURL + "?id=" + NullToStr(page.id) +
+  ResponseWrite(" <a href=\"" + TheSettings().ThisURL + "?id=" + NullToStr(page.id) +
                 "&qvAction=show\">" + GetMsg("msgEditCommand", 1) + "</a>");
 }
 
@@ -209,9 +212,10 @@ void WriteLine(const ListedPage& page, int mode, int indent, bool isEdit, bool h
 // Lists need a right beyond "readpage"; they also stop after an error or
 // without an open page, except right after the current page was deleted.
 bool MayList() {
-  const SharedState& s = State();
-  if (s.strErrorMsg != "msgPageDeleted") {
-    if (!s.strErrorMsg.empty() || !CheckPageOpen("ListContentsLevel")) return false;
+  const MessageState& messages = Messages();
+  const Settings& s = TheSettings();
+  if (messages.strErrorMsg != "msgPageDeleted") {
+    if (!messages.strErrorMsg.empty() || !CheckPageOpen("ListContentsLevel")) return false;
   }
   if (s.BookAuthorization.empty() || s.BookAuthorization == "readpage") {
     ReportError("ErrorAuthNoList", true);
@@ -225,7 +229,7 @@ bool MayList() {
 // page from being unfolded twice, so a row that names itself as its own
 // parent cannot recurse without end.
 void ListLevel(int64_t parent, int mode, int depth, bool isEdit, std::set<std::string>& expanded) {
-  const SharedState& s = State();
+  const PageRecord& current = ThePage();
   Recordset rs;
   ReadChildren(parent, isEdit, rs);
   if (rs.EOF_()) return;
@@ -234,7 +238,8 @@ void ListLevel(int64_t parent, int mode, int depth, bool isEdit, std::set<std::s
     const ListedPage page = ReadListedPage(rs);
     WriteLine(page, mode, page.indent + depth, isEdit, true, false);
     const std::string id = NullToStr(page.id);
-    const bool on_branch = id == NullToStr(s.ID) || id == std::to_string(s.lngPageParentID);
+    const bool on_branch =
+        id == NullToStr(current.ID) || id == std::to_string(current.lngPageParentID);
     if (page.children > 0 && on_branch && expanded.insert(id).second) {
       ListLevel(NumberOr0(page.id), mode, page.indent + depth + 1, isEdit, expanded);
     }
@@ -245,23 +250,23 @@ void ListLevel(int64_t parent, int mode, int depth, bool isEdit, std::set<std::s
 }  // namespace
 
 std::optional<int64_t> ParentOf(int64_t id) {
-  Variant rows = State().objAspProc->dbGetTable(State().TableName, "dbPID",
-                                                "where id=" + SqlInteger(Variant(id)));
+  Variant rows = SharedAspProc().dbGetTable(TheSettings().TableName, "dbPID",
+                                            "where id=" + SqlInteger(Variant(id)));
   if (!rows.IsArray()) return std::nullopt;
   return WholeNumberOf(rows.AsArray()->at(0, 0));
 }
 
 std::string ReaderFilter() {
-  return " and " + std::string(CheckIdentifier("dbFinished_" + State().FirstLanguage)) +
+  return " and " + std::string(CheckIdentifier("dbFinished_" + TheSettings().FirstLanguage)) +
          " and (dbExpiredDate=null or dbExpiredDate > Date() + Time())";
 }
 
 void WriteIndent(int count) {
-  for (int i = 0; i < count; ++i) ResponseWrite(State().Indent);
+  for (int i = 0; i < count; ++i) ResponseWrite(TheSettings().Indent);
 }
 
 void WriteImage(const std::string& name, const std::string& alt) {
-  const std::string src = "<img src=\"" + State().vImageDir + name + "\"";
+  const std::string src = "<img src=\"" + TheSettings().vImageDir + name + "\"";
   if (alt.find("<img") != std::string::npos) {
     ResponseWrite(src + ">");
   } else {
@@ -274,14 +279,14 @@ void WriteImage(const std::string& name, const std::string& alt) {
 void Book::ListContents(int16_t intShowThumbNail, int16_t intLevel, bool blnIsEdit,
                         bool blnHideSelfLink) {
   if (!book::MayList()) return;
-  const SharedState& s = State();
-  int64_t parent = s.lngPageParentID;
+  const PageRecord& current = ThePage();
+  int64_t parent = current.lngPageParentID;
   if (intLevel == -1) {
-    std::optional<int64_t> grandparent = book::ParentOf(s.lngPageParentID);
+    std::optional<int64_t> grandparent = book::ParentOf(current.lngPageParentID);
     if (!grandparent) return;
     parent = *grandparent;
   } else if (intLevel == 1) {
-    parent = ToInteger(s.ID);
+    parent = ToInteger(current.ID);
   }
   Recordset rs;
   book::ReadChildren(parent, blnIsEdit, rs);
@@ -296,12 +301,12 @@ void Book::ListContents(int16_t intShowThumbNail, int16_t intLevel, bool blnIsEd
 
 void Book::ListContentsLevel(int16_t intShowThumbNail, int32_t intPageLevel, bool blnIsEdit) {
   if (!book::MayList()) return;
-  const SharedState& s = State();
-  int64_t parent = s.lngPageParentID;
+  const PageRecord& page = ThePage();
+  int64_t parent = page.lngPageParentID;
   if (intPageLevel < 0) {
     parent = -static_cast<int64_t>(intPageLevel);
-  } else if (s.intPageLevel > intPageLevel && s.lngPageParentID >= 0) {
-    parent = book::ParentOf(s.lngPageParentID).value_or(s.lngPageParentID);
+  } else if (page.intPageLevel > intPageLevel && page.lngPageParentID >= 0) {
+    parent = book::ParentOf(page.lngPageParentID).value_or(page.lngPageParentID);
   }
   std::set<std::string> expanded;
   book::ListLevel(parent, intShowThumbNail, 0, blnIsEdit, expanded);

@@ -4,10 +4,12 @@
 
 #include "book/book.h"
 #include "book/book_internal.h"
+#include "book/book_state.h"
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
 #include "session/identity.h"
 #include "session/messages.h"
 
@@ -18,7 +20,7 @@ namespace {
 constexpr int kHeadingRow = 255;
 
 std::string RegistryFields() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   std::string fields =
       "ID, dbOrder, dbIndent, dbGroup, dbBookURL, dbOwnerID, dbAuthorUserID, dbAuthorGroupID, "
       "dbEditorUserID, dbEditorGroupID, dbReaderUserID, dbReaderGroupID, " +
@@ -47,7 +49,7 @@ bool IsFinished(const Recordset& row, const std::string& language) {
 
 // The link to a book: its own address when it has one, else its first page.
 void WriteBookLink(const Recordset& row, const std::string& title) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   const std::string address = NullToStr(row.Value("dbBookURL"));
   if (!Trim(address).empty()) {
     ResponseWrite("<a href=\"" + ExpandLinkPlaceholders(address) + "\">" + title + "</a> ");
@@ -64,7 +66,7 @@ void WriteBookLink(const Recordset& row, const std::string& title) {
 }
 
 void WriteCourse(const Recordset& row, const std::string& strImgName) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   if (!strImgName.empty()) {
     ResponseWrite("<img src=\"" + s.vImageDir + strImgName +
                   "\" vspace=\"2\" hspace=\"2\" border=\"0\">");
@@ -84,7 +86,7 @@ void WriteCourse(const Recordset& row, const std::string& strImgName) {
 
 void Book::ListCourses(const std::string& TableName, bool IsEditOnly,
                        const std::string& strImgName) {
-  SharedState& s = State();
+  Settings& s = TheSettings();
   s.TableName = ToLower(TableName);
   std::string sql = "Select " + book::RegistryFields() +
                     " From qvAuthBook where dbTableName=" + SqlText(s.TableName);
@@ -122,8 +124,8 @@ int32_t Book::FirstBookID(const std::string& strTableName) const {
   return rows.EOF_() ? 0 : static_cast<int32_t>(ToInteger(rows.Value("ID")));
 }
 
-void Book::BookTitle() { ResponseWrite(NullToStr(State().varBookTitle)); }
-void Book::BookDescription() { ResponseWrite(NullToStr(State().varBookDescription)); }
-void Book::BookRemark() { ResponseWrite(NullToStr(State().varBookRemark)); }
+void Book::BookTitle() { ResponseWrite(NullToStr(CurrentBook().varBookTitle)); }
+void Book::BookDescription() { ResponseWrite(NullToStr(CurrentBook().varBookDescription)); }
+void Book::BookRemark() { ResponseWrite(NullToStr(CurrentBook().varBookRemark)); }
 
 }  // namespace qv

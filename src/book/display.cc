@@ -7,11 +7,14 @@
 
 #include "book/book.h"
 #include "book/book_internal.h"
+#include "book/book_state.h"
 #include "book/page_record.h"
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
+#include "session/current_page.h"
 #include "session/messages.h"
 
 namespace qv {
@@ -36,19 +39,21 @@ bool IsDiscussionType(int type) { return type == 2 || type == 3; }
 constexpr int kBulletinType = 4;
 
 std::string ReadHelpCode() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
   if (s.TableName == "qvglossary") return "readGlossary";
   if (s.TableName == "qvmedia") return "readMedia";
-  if (s.intPageType == 2) return "readDiscussion";
-  if (s.intPageType == 3) return "readDiscussionReply";
+  if (page.intPageType == 2) return "readDiscussion";
+  if (page.intPageType == 3) return "readDiscussionReply";
   return "read";
 }
 
 std::string EditHelpCode() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
   if (s.TableName == "qvglossary") return "editGlossary";
   if (s.TableName == "qvmedia") return "editMedia";
-  const int type = s.intPageType;
+  const int type = page.intPageType;
   if (type < 0 || type >= static_cast<int>(std::size(kEditHelpCodes))) return "editNormal";
   return kEditHelpCodes[type];
 }
@@ -66,17 +71,17 @@ bool FlagIsFalse(const Recordset& record, const std::string& name) {
 }
 
 const std::string& ReadFormat(const std::string& language) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   return language == "e" ? s.FormatRead_e : s.FormatRead_n;
 }
 
 const std::string& ReadAllFormat(const std::string& language) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   return language == "e" ? s.FormatReadAll_e : s.FormatReadAll_n;
 }
 
 Recordset& CurrentPage() {
-  const std::shared_ptr<Recordset>& rs = State().objRS;
+  const std::shared_ptr<Recordset>& rs = Tables().objRS;
   if (!rs) throw HostError("Book: no page is open");
   return *rs;
 }
@@ -96,7 +101,8 @@ void WriteLanguageBody(const std::string& language) {
 // Notes on unfinished texts, then the text of each language, then the other
 // language's content as stored.
 void WriteLanguages(const Recordset& page) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const PageRecord& current = ThePage();
   if (FlagIsFalse(page, LanguageField("dbFinished_", s.FirstLanguage))) {
     ResponseWrite(GetMsg("msgPageNotFinished", 1) + "<br>");
   }
@@ -107,7 +113,7 @@ void WriteLanguages(const Recordset& page) {
   WriteLanguageBody(s.FirstLanguage);
   // Until the assignment module is built, an assignment page shows its
   // notice once and no language's text raw.
-  if (IsAssignmentType(s.intPageType) && !IsBuilt(Module::kAssignments)) return;
+  if (IsAssignmentType(current.intPageType) && !IsBuilt(Module::kAssignments)) return;
   if (!s.SecondLanguage.empty()) {
     ResponseWrite("<p></p>");
     WriteLanguageBody(s.SecondLanguage);
@@ -125,11 +131,13 @@ void WriteBulletinChild(const Recordset& child, const std::string& language) {
 
 // Every child of a bulletin, whatever its finished or expiry state.
 void ShowBulletinChildren() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
+  const TableAccess& tables = Tables();
   Recordset children;
   children.Open("Select * from " + std::string(CheckIdentifier(s.TableName)) +
-                    " Where dbPID=" + SqlInteger(s.ID) + " order by dbOrder,id",
-                s.objConn);
+                    " Where dbPID=" + SqlInteger(page.ID) + " order by dbOrder,id",
+                tables.objConn);
   for (; !children.EOF_(); children.MoveNext()) {
     ResponseWrite("<br>");
     WriteBulletinChild(children, s.FirstLanguage);
@@ -148,16 +156,17 @@ void ShowBulletinChildren() {
 // Every discussion command adds, edits or deletes a page.
 void ShowDiscussionCommands() {
   if (!IsBuilt(Module::kPageEditing)) return;
-  const SharedState& s = State();
+  const PageRecord& page = ThePage();
+  const Settings& s = TheSettings();
   ResponseWrite("<p align=\"center\">");
   WriteCommand("add&add=bottom&reply=y",
-               s.intPageType == 2 ? "menuPostDiscussion" : "menuJoinDiscussion");
-  if (s.intPageLevel < s.PageLevelMin + s.ReplyLevel) {
+               page.intPageType == 2 ? "menuPostDiscussion" : "menuJoinDiscussion");
+  if (page.intPageLevel < s.PageLevelMin + s.ReplyLevel) {
     WriteCommand("add&add=below&reply=y", "menuReplyDiscussion");
   }
   if (HasRight("author")) {
     WriteCommand("edit&reply=y", "menuCommentDiscussion");
-    if (s.intPageChildren == 0) WriteCommand("delete", "MenuDelete");
+    if (page.intPageChildren == 0) WriteCommand("delete", "MenuDelete");
   }
   ResponseWrite("</p>");
 }
@@ -165,21 +174,23 @@ void ShowDiscussionCommands() {
 }  // namespace
 
 void ShowPageBody() {
-  SharedState& s = State();
+  Settings& s = TheSettings();
+  PageRecord& current = ThePage();
+  BookState& book_state = CurrentBook();
   if (!HasRight("read")) {
     ReportError("ErrorAuthNoRead", true);
     return;
   }
-  s.blnShowContents = true;
+  book_state.blnShowContents = true;
   if (s.TableName == "qvlibrary") {
     ShowLibraryRecord();
     return;
   }
   const Recordset& page = CurrentPage();
   WriteLanguages(page);
-  if (s.intPageType == kBulletinType) ShowBulletinChildren();
+  if (current.intPageType == kBulletinType) ShowBulletinChildren();
   if (RequestValue("qvAction") == "add") return;
-  if (!IsDiscussionType(s.intPageType)) return;
+  if (!IsDiscussionType(current.intPageType)) return;
   ResponseWrite("<p><font color=\"#FF00FF\">" +
                 FieldText(page, LanguageField("dbRemark_", s.FirstLanguage)) + "</font></p>");
   if (RequestValue("reply").empty()) ShowDiscussionCommands();
@@ -240,7 +251,7 @@ void ListSubmissions() { ReportNotAvailable(); }
 // Assignments: answer forms and marks in place of the assignment markup. The
 // text of an assignment page holds its answers, so it is never shown raw.
 std::string ExpandAssignment(const std::string& text, bool) {
-  return IsAssignmentType(State().intPageType) ? GetMsg("ErrorNotAvailable", 1) : text;
+  return IsAssignmentType(ThePage().intPageType) ? GetMsg("ErrorNotAvailable", 1) : text;
 }
 // Glossary: the form of glossary links of the current page.
 void ListGlossaryForm() { ReportNotAvailable(); }
@@ -252,21 +263,23 @@ namespace {
 using namespace book;
 
 void WriteStartMark() {
-  const SharedState& s = State();
-  ResponseWrite("<qvTmStart qvType=\"" + std::to_string(s.intPageType) + "\" qvTome=\"" +
-                std::to_string(s.lBookID) + "\" qvLevel=\"" + std::to_string(s.intPageLevel) +
+  const PageRecord& page = ThePage();
+  const Settings& s = TheSettings();
+  ResponseWrite("<qvTmStart qvType=\"" + std::to_string(page.intPageType) + "\" qvTome=\"" +
+                std::to_string(page.lBookID) + "\" qvLevel=\"" + std::to_string(page.intPageLevel) +
                 "\" qvMediaDir=\"" + s.pMediaDir + "\">");
 }
 
 void HideContentsAndBody() {
-  State().blnShowContents = false;
-  State().blnShowBody = false;
+  CurrentBook().blnShowContents = false;
+  CurrentBook().blnShowBody = false;
 }
 
 // The page was removed by the delete action: a link to its parent instead.
 void WriteDeletedNote() {
-  const SharedState& s = State();
-  ResponseWrite("<a href=\"" + s.ThisURL + "?id=" + std::to_string(s.lngPageParentID) + "\">");
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
+  ResponseWrite("<a href=\"" + s.ThisURL + "?id=" + std::to_string(page.lngPageParentID) + "\">");
   ResponseWrite("<br>" + GetMsg("msgPageDeleted", 1) + "<br>");
   ResponseWrite("</a>");
   HideContentsAndBody();
@@ -276,7 +289,7 @@ void WriteDeletedNote() {
 // page being answered above it.
 void ShowForm(const char* help_code, void (*show_form)()) {
   if (!RequestValue("reply").empty()) ShowPageBody();
-  State().strHelpCode = help_code;
+  CurrentBook().strHelpCode = help_code;
   show_form();
   HideContentsAndBody();
 }
@@ -284,28 +297,28 @@ void ShowForm(const char* help_code, void (*show_form)()) {
 // Runs the action of the request; returns whether the page tail (pending
 // note, body, end mark) follows.
 bool RunAction(const std::string& action, bool reader_only) {
-  SharedState& s = State();
+  BookState& book_state = CurrentBook();
   const bool submitted = !RequestValue("submit").empty();
   if (action.empty()) {
     SharedAspProc().dbLog(2);
-    s.strHelpCode = reader_only ? ReadHelpCode() : EditHelpCode();
+    book_state.strHelpCode = reader_only ? ReadHelpCode() : EditHelpCode();
   } else if (action == "submitassignment" || action == "submitanonymous") {
     SaveSubmission(true);
-    s.strHelpCode = action;
+    book_state.strHelpCode = action;
   } else if (action == "listassignment" || action == "submitcheckassignment") {
     ListSubmissions();
-    s.strHelpCode = "listassignment";
+    book_state.strHelpCode = "listassignment";
     HideContentsAndBody();
   } else if (action == "listglossary") {
     ListGlossaryForm();
-    s.blnShowContents = false;
-    s.strHelpCode = "listglossary";
+    book_state.blnShowContents = false;
+    book_state.strHelpCode = "listglossary";
   } else if (action == "edit") {
     if (submitted) return true;  // saved by UpdatePage: the page follows
     ShowForm("editpage", DoEditPage);
     return false;
   } else if (action == "add") {
-    if (s.strNewTitle.empty() && submitted) return true;
+    if (book_state.strNewTitle.empty() && submitted) return true;
     ShowForm("addpage", DoAddPage);
     return false;
   } else if (action == "paste") {
@@ -317,30 +330,32 @@ bool RunAction(const std::string& action, bool reader_only) {
 }  // namespace
 
 void Book::ShowPage() {
-  SharedState& s = State();
+  BookState& book_state = CurrentBook();
+  MessageState& messages = Messages();
+  KeptSettings& kept = Kept();
   const bool download = book::IsDownloadForm();
   if (download) WriteStartMark();
   const std::string action = book::RequestValue("qvAction");
   const bool available = book::ActionAvailable(action);
   if (action == "delete" && available) {
     book::DeletePage();
-    if (s.blnPageDeleted) {
+    if (book_state.blnPageDeleted) {
       WriteDeletedNote();
       return;
     }
   }
-  if (!s.strErrorMsg.empty() || !book::CheckPageOpen("ShowPage") || blnPageShown) return;
+  if (!messages.strErrorMsg.empty() || !book::CheckPageOpen("ShowPage") || blnPageShown) return;
   blnPageShown = true;
-  s.strHelpCode = "read";
+  book_state.strHelpCode = "read";
   if (!available) {
     ReportError("ErrorNotAvailable", true);
     return;
   }
   if (!book::PostedValue("BibOwner").empty()) book::UpdateBibOwner();
-  ResponseWrite(s.MaintenanceMsg);
+  ResponseWrite(kept.MaintenanceMsg);
   if (!RunAction(action, IsReaderOnly())) return;
-  ResponseWrite(s.strPendingMsg);
-  if (s.blnShowBody) book::ShowPageBody();
+  ResponseWrite(book_state.strPendingMsg);
+  if (book_state.blnShowBody) book::ShowPageBody();
   if (download) ResponseWrite("<qvTmEnd>");
 }
 

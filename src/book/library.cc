@@ -18,7 +18,9 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
+#include "session/current_page.h"
 #include "session/identity.h"
 #include "session/messages.h"
 
@@ -55,7 +57,7 @@ void WriteLabelled(const std::string& label, const std::string& value) {
 }
 
 void WriteRecordType(const Recordset& page) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   const Variant codes = SharedAspProc().dbGetTable(
       "qvCodeDefList",
       "dbValue," + std::string(CheckIdentifier(LanguageField("dbName_", s.FirstLanguage))),
@@ -95,7 +97,7 @@ void WriteCatalogueFields(const Recordset& page) {
 // One holding. Holders, borrowers, call numbers and notes are typed by the
 // library staff and written encoded.
 void WriteHolding(const Recordset& holding) {
-  const std::string& language = State().FirstLanguage;
+  const std::string& language = TheSettings().FirstLanguage;
   ResponseWrite("<hr width=\"25%\" align=\"left\">");
   const std::string call_no = FieldText(holding, "dbCallNo");
   if (std::optional<std::string> owner = PresentField(holding, "dbOwnerID")) {
@@ -120,12 +122,14 @@ void WriteHolding(const Recordset& holding) {
 // Writes the holdings of the current page; returns the caller's own call
 // number among them ("" when the caller holds none).
 std::string ShowHoldings() {
-  const SharedState& s = State();
+  const PageRecord& page = ThePage();
+  const TableAccess& tables = Tables();
   const std::string user = CurrentUserID();
   std::string own_call_no;
   Recordset holdings;
-  holdings.Open(std::string("SELECT * FROM ") + kHoldingsTable + " Where dbBID=" + SqlInteger(s.ID),
-                s.objConn);
+  holdings.Open(
+      std::string("SELECT * FROM ") + kHoldingsTable + " Where dbBID=" + SqlInteger(page.ID),
+      tables.objConn);
   for (; !holdings.EOF_(); holdings.MoveNext()) {
     if (FieldText(holdings, "dbOwnerID") == user) own_call_no = FieldText(holdings, "dbCallNo");
     WriteHolding(holdings);
@@ -142,7 +146,7 @@ void WriteFormLabel(const std::string& field) { ResponseWrite("<br>" + GetMsg(fi
 Variant UserChoices(const std::string& where,
                     std::vector<std::pair<std::string, std::string>> first) {
   const std::string name_field(
-      CheckIdentifier(LanguageField("dbFullName_", State().FirstLanguage)));
+      CheckIdentifier(LanguageField("dbFullName_", TheSettings().FirstLanguage)));
   const Variant users = SharedAspProc().dbGetTable("qvAuthUser", name_field + ",dbUserID", where);
   const size_t count = users.IsArray() ? users.AsArray()->Size(2) : 0;
   if (first.empty() && count == 0) return Null;
@@ -175,11 +179,12 @@ void WriteOwnerControls(AspProc& asp, const std::string& own_call_no) {
 }
 
 void WriteMaintenanceForm(const std::string& own_call_no) {
-  const SharedState& s = State();
+  const PageRecord& page = ThePage();
+  const Settings& s = TheSettings();
   const std::string intro = GetMsg("msgLibMaintain", 1);
   if (!IsLibraryStaff() || intro.empty()) return;
   AspProc& asp = SharedAspProc();
-  const std::string id = SqlInteger(s.ID);
+  const std::string id = SqlInteger(page.ID);
   ResponseWrite(intro);
   ResponseWrite("<form method=\"POST\" action=\"" + s.ThisURL + "?id=" + id + "\">");
   asp.dbHiddenText("dbBID", id);
@@ -216,7 +221,7 @@ std::optional<PostedHolding> ReadPostedHolding() {
   } catch (const SqlValueError&) {
     return std::nullopt;
   }
-  if (posted.bid != SqlInteger(State().ID)) return std::nullopt;
+  if (posted.bid != SqlInteger(ThePage().ID)) return std::nullopt;
   // Only the managers keep holdings for others.
   posted.owner = IsLibraryManager() ? PostedValue("dbOwnerID") : CurrentUserID();
   if (posted.owner.empty()) return std::nullopt;
@@ -257,7 +262,7 @@ Variant HoldingFields(const PostedHolding& posted) {
   const std::pair<const char*, Variant> values[] = {
       {"dbBID", posted.bid},
       {"dbOwnerID", posted.owner},
-      {"dbBookID", std::to_string(State().lBookID)},
+      {"dbBookID", std::to_string(ThePage().lBookID)},
       {"dbCallNo", posted_or_null(posted.call_no)},
       {"dbBorrowerID", posted_or_null(posted.borrower)},
       {"dbBorrowDate", posted_or_null(PostedValue("dbBorrowDate"))},
@@ -273,17 +278,19 @@ Variant HoldingFields(const PostedHolding& posted) {
 }  // namespace
 
 void ShowLibraryRecord() {
-  const SharedState& s = State();
-  if (s.intPageChildren != 0) return;  // a section of the catalogue
-  if (!s.objRS) throw HostError("Book: no page is open");
-  WriteCatalogueFields(*s.objRS);
+  const TableAccess& tables = Tables();
+  const PageRecord& current = ThePage();
+  if (current.intPageChildren != 0) return;  // a section of the catalogue
+  if (!tables.objRS) throw HostError("Book: no page is open");
+  WriteCatalogueFields(*tables.objRS);
   WriteMaintenanceForm(ShowHoldings());
 }
 
 void ShowLibraryField(const std::string& stem, int mode) {
-  const SharedState& s = State();
-  if (!s.objRS) return;
-  const Recordset& page = *s.objRS;
+  const Settings& s = TheSettings();
+  const TableAccess& tables = Tables();
+  if (!tables.objRS) return;
+  const Recordset& page = *tables.objRS;
   auto show = [&](const std::string& field, const std::string& label_end, int language) {
     if (std::optional<std::string> value = PresentField(page, field)) {
       ResponseWrite("<br><b>" + GetMsg(stem, language) + label_end + ExpandPaths(*value));
@@ -300,7 +307,7 @@ void ShowLibraryField(const std::string& stem, int mode) {
 }
 
 void UpdateBibOwner() {
-  if (State().TableName != "qvlibrary") return;
+  if (TheSettings().TableName != "qvlibrary") return;
   if (!IsLibraryStaff()) {
     ReportError("ErrorAuthNoUpdate", true);
     return;

@@ -8,7 +8,8 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "session/current_page.h"
 #include "session/identity.h"
 
 namespace qv::book {
@@ -78,7 +79,7 @@ std::string ExpandMedia(const std::string& text, const std::string& language) {
 }
 
 std::string ExpandPaths(const std::string& text) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   std::string result = ReplaceAll(text, "qvTmMPath/", s.vMediaDir);
   result = ReplaceAll(result, "qvTmGoto", s.ThisURL + "?id");
   return ReplaceAll(result, "qvTmIPath/", s.vImageDir);
@@ -99,7 +100,7 @@ std::string FillFormat(const std::string& format, const Recordset& record,
   fill("<qvTm.dbDate>", [&] { return FieldText(record, "dbDate"); });
   // The page owner's name, also for the children of a bulletin.
   fill("<qvTm.dbFullName>",
-       [&] { return HtmlEncode(UserID2Name(State().strPageOwnerID, language)); });
+       [&] { return HtmlEncode(UserID2Name(ThePage().strPageOwnerID, language)); });
   return result;
 }
 

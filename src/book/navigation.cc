@@ -6,10 +6,13 @@
 
 #include "book/book.h"
 #include "book/book_internal.h"
+#include "book/book_state.h"
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
+#include "session/current_page.h"
 #include "session/identity.h"
 #include "session/messages.h"
 
@@ -27,12 +30,12 @@ bool RequestNamesPage() {
 }
 
 bool NavigationBlocked(const std::string& caller) {
-  return !State().strErrorMsg.empty() || !CheckPageOpen(caller);
+  return !Messages().strErrorMsg.empty() || !CheckPageOpen(caller);
 }
 
 // The file part of ThisURL (after its last "/") is ParentFrameFile.
 bool ScriptIsParentFrameFile() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   const size_t slash = s.ThisURL.rfind('/');
   const std::string file = slash == std::string::npos ? s.ThisURL : s.ThisURL.substr(slash + 1);
   return file == s.ParentFrameFile;
@@ -41,17 +44,19 @@ bool ScriptIsParentFrameFile() {
 // A field of the current page row: from objRS while it still holds that
 // row, else read again by id. Null when no page is open.
 Variant CurrentPageField(const std::string& field) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const TableAccess& tables = Tables();
+  const PageRecord& page = ThePage();
   if (s.TableName.empty()) return Null;
-  const auto& rs = s.objRS;
+  const auto& rs = tables.objRS;
   if (rs && rs->IsOpen() && !rs->EOF_() && !rs->BOF() && EqualsNoCase(rs->Table(), s.TableName) &&
-      rs->FieldIndex(field) >= 0 && NullToStr(rs->Value("ID")) == NullToStr(s.ID)) {
+      rs->FieldIndex(field) >= 0 && NullToStr(rs->Value("ID")) == NullToStr(page.ID)) {
     return rs->Value(field);
   }
-  std::optional<int64_t> id = WholeNumberOf(s.ID);
-  if (!id || !s.objAspProc) return Null;
-  Variant rows = s.objAspProc->dbGetTable(s.TableName, std::string(CheckIdentifier(field)),
-                                          "where id=" + SqlInteger(Variant(*id)));
+  std::optional<int64_t> id = WholeNumberOf(page.ID);
+  if (!id || !tables.objAspProc) return Null;
+  Variant rows = tables.objAspProc->dbGetTable(s.TableName, std::string(CheckIdentifier(field)),
+                                               "where id=" + SqlInteger(Variant(*id)));
   return rows.IsArray() ? rows.AsArray()->at(0, 0) : Variant(Null);
 }
 
@@ -66,19 +71,21 @@ void WritePlainPageLink(int64_t target, const std::string& strTitle) {
 }
 
 void WriteAddCommands() {
-  const SharedState& s = State();
+  const PageRecord& page = ThePage();
+  const Settings& s = TheSettings();
   const bool add = HasRight("add");
-  if (s.lngPageParentID != 0) {
+  if (page.lngPageParentID != 0) {
     if (add || HasRight("append")) WriteCommand("add&add=bottom", "menuAddBottom");
     if (add || HasRight("insert")) WriteCommand("add&add=before", "menuAddBefore");
   }
-  if (s.intPageLevel < s.PageLevelMax && s.intPageChildren == 0 && (add || HasRight("create"))) {
+  if (page.intPageLevel < s.PageLevelMax && page.intPageChildren == 0 &&
+      (add || HasRight("create"))) {
     WriteCommand("add&add=below", "menuAddBelow");
   }
 }
 
 void WriteMoveCommands() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   WriteCommand("cut&cut=current", "menuCutCurrent");
   if (NullToStr(TheSession().Value(SessionKey("Cut_PasteTable"))) == s.TableName) {
     WriteCommand("paste&paste=cancel", "menuPasteCancel");
@@ -92,10 +99,10 @@ void WriteMoveCommands() {
 // Pages of types 1 and 5 may be edited by their owner; an anonymous visitor
 // owns nothing.
 bool OwnsEditablePage() {
-  const SharedState& s = State();
-  if (s.intPageType != 1 && s.intPageType != 5) return false;
+  const PageRecord& page = ThePage();
+  if (page.intPageType != 1 && page.intPageType != 5) return false;
   const std::string user = CurrentUserID();
-  return !s.strPageOwnerID.empty() && user != "anonymous" && s.strPageOwnerID == user;
+  return !page.strPageOwnerID.empty() && user != "anonymous" && page.strPageOwnerID == user;
 }
 
 // Headings are no stops of next and previous, nor are the bulletin
@@ -111,13 +118,13 @@ bool CountsAsSibling(const Recordset& rs) {
 }  // namespace
 
 std::shared_ptr<Connection> PageConnection() {
-  const auto& conn = State().objConn;
+  const auto& conn = Tables().objConn;
   if (conn && conn->IsOpen()) return conn;
   return OpenOwnConnection();
 }
 
 std::string ExpandLinkPlaceholders(const std::string& url) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   std::string out =
       ReplaceAll(url, "<qvTm.TargetURL>", s.TargetFile.empty() ? s.ThisURL : s.TargetFile);
   out = ReplaceAll(out, "<qvTm.ThisURL>", s.ThisURL);
@@ -133,7 +140,7 @@ bool NoEditRight() { return !HasRight("admin") && !HasRight("author") && !HasRig
 // level is part of the link's description but chooses nothing here.
 void WriteLink(const Variant& id, const Variant& text, bool hasChildren, int pageType,
                const Variant& urlLink, bool isEdit, int /*level*/, const std::string& params) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   std::string shown = TitleText(text);
   // An empty address (as an edit form may store it) is no external link.
   if (!urlLink.IsNull() && !Trim(NullToStr(urlLink)).empty()) {
@@ -167,8 +174,13 @@ bool CanPaste() { return false; }
 
 // Commands of modules not built yet are left out (book_internal.h).
 void Book::ListMenu() {
-  const SharedState& s = State();
-  if (!s.blnShowContents || !s.strErrorMsg.empty() || !book::CheckPageOpen("ListMenu")) return;
+  const PageRecord& page = ThePage();
+  const BookState& book_state = CurrentBook();
+  const MessageState& messages = Messages();
+  const Settings& s = TheSettings();
+  if (!book_state.blnShowContents || !messages.strErrorMsg.empty() ||
+      !book::CheckPageOpen("ListMenu"))
+    return;
   using book::HasRight;
   using book::IsBuilt;
   using book::Module;
@@ -182,29 +194,30 @@ void Book::ListMenu() {
   }
   if (editing) book::WriteAddCommands();
   if (editing && HasRight("move")) book::WriteMoveCommands();
-  if (editing && NullToStr(s.ID) != s.strDefaultID && HasRight("delete") &&
-      s.intPageChildren == 0) {
+  if (editing && NullToStr(page.ID) != book_state.strDefaultID && HasRight("delete") &&
+      page.intPageChildren == 0) {
     WriteCommand("delete", "MenuDelete");
   }
   if (IsBuilt(Module::kFiles) && HasRight("upload")) {
     book::WriteMsgLink("URLUploadFiles", "MenuUploadFiles",
-                       "?table=" + s.TableName + "&id=" + NullToStr(s.ID));
+                       "?table=" + s.TableName + "&id=" + NullToStr(page.ID));
   }
   if (editing && HasRight("property")) WriteCommand("edit&edit=property", "MenuPageProperty");
-  if (IsBuilt(Module::kAssignments) && HasRight("assignment") && s.intPageType >= 7 &&
-      s.intPageType <= 11) {
+  if (IsBuilt(Module::kAssignments) && HasRight("assignment") && page.intPageType >= 7 &&
+      page.intPageType <= 11) {
     WriteCommand("listassignment", "MenuListAssignment");
   }
   if (HasRight("author")) {
     book::WriteMsgLink("URLBookManagement", "MenuBookManagement",
-                       "?id=" + std::to_string(s.lBookID));
+                       "?id=" + std::to_string(page.lBookID));
   }
 }
 
 void Book::GoTop(const std::string& strTitle) {
   if (!book::RequestNamesPage() || book::NavigationBlocked("GoTop")) return;
-  const SharedState& s = State();
-  const std::string first_page = "?id=-" + std::to_string(s.lBookID);
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
+  const std::string first_page = "?id=-" + std::to_string(page.lBookID);
   if (!s.ParentFrameFile.empty()) {
     ResponseWrite("<a href=\"" + s.ParentFrameFile + first_page + book::ParentFrameTarget() +
                   strTitle + "</a>");
@@ -215,25 +228,28 @@ void Book::GoTop(const std::string& strTitle) {
 
 void Book::GoUp(const std::string& strTitle) {
   if (!book::RequestNamesPage() || book::NavigationBlocked("GoUp")) return;
-  const SharedState& s = State();
-  if (s.lngOpenParentID < 1 || s.lngPageParentID <= 0) return;
-  int64_t target = s.lngOpenParentID;
-  if (blnNoSubPage) target = book::ParentOf(s.lngPageParentID).value_or(target);
+  const BookState& book_state = CurrentBook();
+  const PageRecord& page = ThePage();
+  if (book_state.lngOpenParentID < 1 || page.lngPageParentID <= 0) return;
+  int64_t target = book_state.lngOpenParentID;
+  if (blnNoSubPage) target = book::ParentOf(page.lngPageParentID).value_or(target);
   book::WritePlainPageLink(target, strTitle);
 }
 
 // Written also while an error is pending: after a failed action the link is
 // the way back to the page as first opened. Nothing without an open page.
 void Book::GoRefresh(const std::string& strTitle) {
-  const SharedState& s = State();
-  std::optional<int64_t> target = s.lngOpenID;
-  if (book::RequestValue("qvAction") == "add") target = WholeNumberOf(s.ID);
+  const BookState& book_state = CurrentBook();
+  const PageRecord& page = ThePage();
+  std::optional<int64_t> target = book_state.lngOpenID;
+  if (book::RequestValue("qvAction") == "add") target = WholeNumberOf(page.ID);
   if (!target || *target <= 0) return;
   book::WritePlainPageLink(*target, strTitle);
 }
 
 void Book::WalkSiblings() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const PageRecord& current_page = ThePage();
   if (book::NavigationBlocked("Navigation")) return;
   if (!book::HasRight("read")) {
     ReportError("ErrorAuthNoRead", true);
@@ -241,11 +257,11 @@ void Book::WalkSiblings() {
   }
   RequireTableName(s.TableName);
   std::string sql = "Select ID, dbType, dbOwnerID From " + s.TableName +
-                    " Where dbPID=" + SqlInteger(Variant(s.lngPageParentID));
+                    " Where dbPID=" + SqlInteger(Variant(current_page.lngPageParentID));
   if (IsReaderOnly()) sql += book::ReaderFilter();
   Recordset rs;
   rs.Open(sql + " order by dbOrder,id", book::PageConnection());
-  const std::string current = NullToStr(s.ID);
+  const std::string current = NullToStr(current_page.ID);
   int32_t total = 0, prev = 0, next = 0;
   int state = -1;
   for (; !rs.EOF_(); rs.MoveNext()) {
@@ -273,25 +289,25 @@ void Book::WalkSiblings() {
 }
 
 void Book::GoNext(const std::string& strTitle) {
-  if (!State().strErrorMsg.empty()) return;
+  if (!Messages().strErrorMsg.empty()) return;
   if (lngNextID == -1) WalkSiblings();
   if (lngNextID > 0) {
-    ResponseWrite("<a href=\"" + State().ThisURL + "?id=" + std::to_string(lngNextID) +
+    ResponseWrite("<a href=\"" + TheSettings().ThisURL + "?id=" + std::to_string(lngNextID) +
                   "&qvAction=show\">" + strTitle + "</a>");
   }
 }
 
 void Book::GoPrevious(const std::string& strTitle) {
-  if (!State().strErrorMsg.empty()) return;
+  if (!Messages().strErrorMsg.empty()) return;
   if (lngNextID == -1) WalkSiblings();
-  if (lngPrevID > 0 && std::to_string(lngPrevID) != NullToStr(State().ID)) {
-    ResponseWrite("<a href=\"" + State().ThisURL + "?id=" + std::to_string(lngPrevID) +
+  if (lngPrevID > 0 && std::to_string(lngPrevID) != NullToStr(ThePage().ID)) {
+    ResponseWrite("<a href=\"" + TheSettings().ThisURL + "?id=" + std::to_string(lngPrevID) +
                   "&qvAction=show\">" + strTitle + "</a>");
   }
 }
 
 void Book::PageTitle(int16_t language) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   if (language == 1) {
     const Variant title = book::CurrentPageField("dbTitle_" + s.FirstLanguage);
     if (!s.TableName.empty()) ResponseWrite(book::TitleText(title));
@@ -306,14 +322,15 @@ void Book::PageTitle(int16_t language) {
 }
 
 void Book::ParentTitle() {
-  const SharedState& s = State();
-  if (s.lngPageParentID <= 0) return;
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
+  if (page.lngPageParentID <= 0) return;
   RequireTableName(s.TableName);
   const std::string field(CheckIdentifier("dbTitle_" + s.FirstLanguage));
   std::shared_ptr<Connection> conn = OpenOwnConnection();
   Recordset rs;
   rs.Open("SELECT " + field + " FROM " + s.TableName +
-              " Where id=" + SqlInteger(Variant(s.lngPageParentID)),
+              " Where id=" + SqlInteger(Variant(page.lngPageParentID)),
           conn);
   if (!rs.EOF_()) ResponseWrite(book::TitleText(rs.Value(field)));
   rs.Close();
@@ -321,14 +338,16 @@ void Book::ParentTitle() {
 }
 
 void Book::ClosePage(bool strFoot) {
-  const SharedState& s = State();
+  const TableAccess& tables = Tables();
+  const Settings& s = TheSettings();
+  const MessageState& messages = Messages();
   if (strFoot) {
     ResponseWrite("<br>" + GetMsg("msgPageFoot", 1) + "<br>");
     if (!s.SecondLanguage.empty()) ResponseWrite("<br>" + GetMsg("msgPageFoot", 2) + "<br>");
   }
-  if (s.objAspProc) s.objAspProc->dbClose();
+  if (tables.objAspProc) tables.objAspProc->dbClose();
   book::WriteGlossaryScript();
-  if (book::IsDownloadForm()) ResponseWrite("<qvTomeErr=\"" + s.strErrorMsg + "\">");
+  if (book::IsDownloadForm()) ResponseWrite("<qvTomeErr=\"" + messages.strErrorMsg + "\">");
 }
 
 }  // namespace qv

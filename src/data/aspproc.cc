@@ -3,7 +3,8 @@
 #include "core/convert.h"
 #include "core/encode.h"
 #include "core/sql_literal.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
 
 namespace qv {
 
@@ -12,10 +13,9 @@ namespace {
 // The shared connection could not be opened: show or redirect to the
 // configured message and end the response.
 [[noreturn]] void EndWithOpenFailure() {
-  const SharedState& s = State();
-  const std::string& msg = s.ODBCErrorMsg;
+  const std::string& msg = Kept().ODBCErrorMsg;
   if (msg.empty()) {
-    ResponseWrite("Could not open database. Please setup ODBC for " + s.DSNName);
+    ResponseWrite("Could not open database. Please setup ODBC for " + TheSettings().DSNName);
   } else {
     const std::string tail = ToLower(msg.size() > 4 ? msg.substr(msg.size() - 4) : msg);
     if (tail == ".asp" || tail == ".htm") TheResponse().Redirect(msg);
@@ -40,32 +40,38 @@ void RequireTableName(const std::string& name) {
 }
 
 std::shared_ptr<Connection> OpenOwnConnection() {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   std::shared_ptr<Connection> conn = NewConnection();
   conn->Open(s.DSNName, s.DSNUserID, s.DSNPassword);
   return conn;
 }
 
+AspProc& SharedAspProc() {
+  const std::shared_ptr<AspProc>& proc = Tables().objAspProc;
+  if (!proc) throw HostError("SysVar.Init has not been called: there is no shared AspProc");
+  return *proc;
+}
+
 bool IsPostRequest() { return TheRequest().ServerVariables("REQUEST_METHOD") == "POST"; }
 
 void DebugPrint(const std::string& label, const Variant& value) {
-  if (!State().IsDebug) return;
+  if (!TheSettings().IsDebug) return;
   std::string text;
   if (!value.IsArray() && !value.IsObject()) text = ToStr(value);
   ResponseWrite("<br>" + label + "= [" + HtmlEncode(text) + "]");
 }
 
 AspProc::AspProc() {
-  State().IsDisplayOnly = false;
-  State().strLinkedFields = "";
+  Tables().IsDisplayOnly = false;
+  Tables().strLinkedFields = "";
 }
 
 // Shared record set -------------------------------------------------------------
 
 void AspProc::dbOpen(const std::string& strTableName, const std::string& strFields,
                      const std::string& strWhereClause, bool blnUpdatable) {
-  SharedState& s = State();
-  if (s.IsDebug) {
+  TableAccess& tables = Tables();
+  if (TheSettings().IsDebug) {
     DebugPrint("Open table: Table Name", strTableName);
     DebugPrint("Fields Name", strFields);
     DebugPrint("Where clause", strWhereClause);
@@ -76,33 +82,33 @@ void AspProc::dbOpen(const std::string& strTableName, const std::string& strFiel
   } catch (const DatabaseError&) {
     EndWithOpenFailure();
   }
-  s.objConn = conn;
-  s.objRS = std::make_shared<Recordset>();
+  tables.objConn = conn;
+  tables.objRS = std::make_shared<Recordset>();
   RequireTableName(strTableName);
   const std::string sql = "SELECT " + strFields + " FROM " + strTableName + " " + strWhereClause;
   if (blnUpdatable) {
-    s.objRS->Open(sql, conn, adOpenKeyset, adLockBatchOptimistic);
+    tables.objRS->Open(sql, conn, adOpenKeyset, adLockBatchOptimistic);
   } else {
-    s.objRS->Open(sql, conn);
+    tables.objRS->Open(sql, conn);
   }
 }
 
-std::shared_ptr<Recordset> AspProc::RecordSet() const { return State().objRS; }
+std::shared_ptr<Recordset> AspProc::RecordSet() const { return Tables().objRS; }
 
 void AspProc::dbClose() {
-  SharedState& s = State();
+  TableAccess& tables = Tables();
   try {
-    if (s.objRS) s.objRS->Close();
+    if (tables.objRS) tables.objRS->Close();
   } catch (const std::exception&) {
   }
   try {
-    if (s.objConn) s.objConn->Close();
+    if (tables.objConn) tables.objConn->Close();
   } catch (const std::exception&) {
   }
 }
 
 std::shared_ptr<Recordset> AspProc::RequireRS() const {
-  std::shared_ptr<Recordset> rs = State().objRS;
+  std::shared_ptr<Recordset> rs = Tables().objRS;
   if (!rs) throw DatabaseError("no record set is open: call dbOpen first");
   return rs;
 }
@@ -169,9 +175,9 @@ std::string AspProc::dbEnCode(const std::string& strMsg) { return TheServer().HT
 
 // Form-control switches -------------------------------------------------------------
 
-bool AspProc::SkipLinkForm() const { return State().SkipLinkForm; }
-void AspProc::SetSkipLinkForm(bool value) { State().SkipLinkForm = value; }
-bool AspProc::IsDisplayOnly() const { return State().IsDisplayOnly; }
-void AspProc::SetIsDisplayOnly(bool value) { State().IsDisplayOnly = value; }
+bool AspProc::SkipLinkForm() const { return Tables().SkipLinkForm; }
+void AspProc::SetSkipLinkForm(bool value) { Tables().SkipLinkForm = value; }
+bool AspProc::IsDisplayOnly() const { return Tables().IsDisplayOnly; }
+void AspProc::SetIsDisplayOnly(bool value) { Tables().IsDisplayOnly = value; }
 
 }  // namespace qv

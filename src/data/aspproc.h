@@ -1,8 +1,8 @@
 // AspProc: table access for page scripts and every module.
 //
-// SysVar.Init creates one shared instance, State().objAspProc; page scripts
+// SysVar.Init creates one shared instance, Tables().objAspProc; page scripts
 // may create their own. dbOpen opens the shared connection and record set
-// (State().objConn, State().objRS) that the form controls read; the other
+// (Tables().objConn, Tables().objRS) that the form controls read; the other
 // members use connections of their own and leave objRS alone.
 //
 // Statements are built as "SELECT fields FROM table clause": callers pass the
@@ -26,6 +26,7 @@
 #include "core/variant.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "host/context.h"
 
 namespace qv {
 
@@ -68,7 +69,7 @@ class AspProc : public Object {
   // Server.HTMLEncode(strMsg).
   std::string dbEnCode(const std::string& strMsg);
 
-  // Form-control switches (shared state) --------------------------------------
+  // Form-control switches (Tables()) -------------------------------------------
   bool SkipLinkForm() const;
   void SetSkipLinkForm(bool value);
   bool IsDisplayOnly() const;
@@ -237,6 +238,22 @@ class AspProc : public Object {
  private:
   std::shared_ptr<Recordset> RequireRS() const;
 };
+
+// The table-access part of the request's state (host/context.h). AspProc
+// writes it; SysVar.Init creates objAspProc.
+struct TableAccess {
+  std::shared_ptr<AspProc> objAspProc;
+  std::shared_ptr<Connection> objConn;  // of the last dbOpen; null is Nothing
+  std::shared_ptr<Recordset> objRS;     // of the last dbOpen; null is Nothing
+  // The form-control switches and the fields bound in this request.
+  bool IsDisplayOnly = false;
+  bool SkipLinkForm = false;
+  std::string strLinkedFields;  // "[name]" for each bound field
+};
+inline TableAccess& Tables() { return RequestPart<TableAccess>(); }
+
+// The shared AspProc of the request. Throws HostError before SysVar.Init.
+AspProc& SharedAspProc();
 
 // Whether the current request is a POST (REQUEST_METHOD). Writes act on
 // posted forms only, so that a link or an embedded image cannot change data.

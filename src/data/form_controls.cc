@@ -7,7 +7,8 @@
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
 #include "data/form_helpers.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
 
 namespace qv {
 
@@ -21,13 +22,14 @@ constexpr char kNoStampMark[] = "(no stamp)";
 // Remembers the Stamp of the current row for the stamp check of dbUpdate.
 void SaveStamp() {
   try {
-    SharedState& s = State();
-    if (!s.objRS) return;
+    TableAccess& tables = Tables();
+    Settings& s = TheSettings();
+    if (!tables.objRS) return;
     // The table the row comes from; the book table when the set reads
     // several.
-    const std::string& table = s.objRS->Table().empty() ? s.TableName : s.objRS->Table();
-    const std::string key = StampKey(table, ToStr(s.objRS->Value("ID")));
-    TheSession().SetValue(key, StampSessionValue(s.objRS->Value("Stamp")));
+    const std::string& table = tables.objRS->Table().empty() ? s.TableName : tables.objRS->Table();
+    const std::string key = StampKey(table, ToStr(tables.objRS->Value("ID")));
+    TheSession().SetValue(key, StampSessionValue(tables.objRS->Value("Stamp")));
   } catch (const std::exception&) {
     // no record set, row or Stamp field: nothing to guard
   }
@@ -40,15 +42,15 @@ std::string StampSessionValue(const Variant& stamp) {
 }
 
 std::string FieldValue(const std::string& name) {
-  SharedState& s = State();
+  TableAccess& tables = Tables();
   const std::string mark = "[" + name + "]";
-  if (!s.SkipLinkForm && s.strLinkedFields.find(mark) == std::string::npos) {
+  if (!tables.SkipLinkForm && tables.strLinkedFields.find(mark) == std::string::npos) {
     SaveStamp();
     ResponseWrite("<input type=\"hidden\" name=\"qvFLD_List\" value=\"" + Attr(name) + "\">");
-    s.strLinkedFields += mark;
+    tables.strLinkedFields += mark;
   }
   try {
-    if (s.objRS) return NullToStr(s.objRS->Value(name));
+    if (tables.objRS) return NullToStr(tables.objRS->Value(name));
   } catch (const std::exception&) {
     // a missing field or row reads as empty
   }
@@ -57,7 +59,7 @@ std::string FieldValue(const std::string& name) {
 
 std::string CurrentRowID() {
   try {
-    if (State().objRS) return NullToStr(State().objRS->Value("ID"));
+    if (Tables().objRS) return NullToStr(Tables().objRS->Value("ID"));
   } catch (const std::exception&) {
   }
   return "";
@@ -114,18 +116,18 @@ void WriteSelect(const std::string& name, const Array& choices, int intRow, bool
 }  // namespace form
 
 std::string StampKey(const std::string& table, const std::string& id) {
-  return State().DSNName + "_" + ToLower(table) + "_" + id;
+  return TheSettings().DSNName + "_" + ToLower(table) + "_" + id;
 }
 
 namespace {
 
 // The value with DefaultValue in place of "" (edit mode only).
 std::string WithDefault(const std::string& value, const Variant& DefaultValue) {
-  if (!value.empty() || State().IsDisplayOnly) return value;
+  if (!value.empty() || Tables().IsDisplayOnly) return value;
   return ToStr(DefaultValue);
 }
 
-int WidthOrDefault(int width) { return width == 0 ? State().DefaultTextAreaWidth : width; }
+int WidthOrDefault(int width) { return width == 0 ? TheSettings().DefaultTextAreaWidth : width; }
 
 // Checks and prepares a choice argument; writes `error` when it is none.
 Array* PrepareChoices(const Variant& choices, const char* error, const char* debug_label,
@@ -135,7 +137,7 @@ Array* PrepareChoices(const Variant& choices, const char* error, const char* deb
     return nullptr;
   }
   Array& array = *choices.AsArray();
-  if (State().IsDebug) {  // the choices as the caller gave them
+  if (TheSettings().IsDebug) {  // the choices as the caller gave them
     DebugPrint(debug_label, btnName);
     DebugPrint("Array len", Variant(static_cast<long long>(array.UBound(2))));
     for (size_t i = 0; i < form::ChoiceCount(array); ++i) {
@@ -163,8 +165,9 @@ void WriteSelectedTexts(const Array& choices, const std::string& value) {
 // so their shown texts are HTML-encoded.
 Variant CodeTableChoices(AspProc& ap, const std::string& CodeTableName,
                          const std::string& strType) {
-  Variant choices = ap.dbGetTable(CodeTableName, "dbName_" + State().FirstLanguage + ",dbValue",
-                                  "Where dbType=" + SqlText(strType));
+  Variant choices =
+      ap.dbGetTable(CodeTableName, "dbName_" + TheSettings().FirstLanguage + ",dbValue",
+                    "Where dbType=" + SqlText(strType));
   if (!choices.IsArray()) return choices;
   Array& rows = *choices.AsArray();
   for (size_t i = 0; i < form::ChoiceCount(rows); ++i) {
@@ -178,7 +181,7 @@ Variant CodeTableChoices(AspProc& ap, const std::string& CodeTableName,
 }  // namespace
 
 void AspProc::dbHiddenText(const std::string& btnName, const Variant& strValue, bool isField) {
-  if (State().IsDisplayOnly) return;
+  if (Tables().IsDisplayOnly) return;
   if (isField) form::FieldValue(btnName);
   ResponseWrite("<input type=\"hidden\" name=\"" + form::Attr(btnName) + "\" value=\"" +
                 form::Attr(strValue) + "\">");
@@ -186,7 +189,7 @@ void AspProc::dbHiddenText(const std::string& btnName, const Variant& strValue, 
 
 void AspProc::dbLinkTextBox(const std::string& btnName, int intSize, const Variant& DefaultValue) {
   const std::string value = WithDefault(form::FieldValue(btnName), DefaultValue);
-  if (State().IsDisplayOnly) return ResponseWrite(value);
+  if (Tables().IsDisplayOnly) return ResponseWrite(value);
   ResponseWrite("<input type=\"text\" name=\"" + form::Attr(btnName) + "\" size=\"" +
                 std::to_string(WidthOrDefault(intSize)) + "\" value=\"" + dbEnCode(value) + "\">");
 }
@@ -194,14 +197,14 @@ void AspProc::dbLinkTextBox(const std::string& btnName, int intSize, const Varia
 void AspProc::dbLinkTextArea(const std::string& btnName, int intRows, int intCols,
                              const Variant& DefaultValue) {
   const std::string value = WithDefault(form::FieldValue(btnName), DefaultValue);
-  if (State().IsDisplayOnly) return ResponseWrite(value);
+  if (Tables().IsDisplayOnly) return ResponseWrite(value);
   ResponseWrite("<textarea name=\"" + form::Attr(btnName) + "\" rows=\"" + std::to_string(intRows) +
                 "\" cols=\"" + std::to_string(WidthOrDefault(intCols)) + "\" WRAP=\"virtual\">" +
                 (value.empty() ? "" : dbEnCode(value)) + "</textarea>");
 }
 
 void AspProc::dbLinkTextPassword(const std::string& btnName, int intSize) {
-  if (State().IsDisplayOnly) return ResponseWrite("****************");
+  if (Tables().IsDisplayOnly) return ResponseWrite("****************");
   ResponseWrite("<input type=\"password\" name=\"" + form::Attr(btnName) + "\" size=\"" +
                 std::to_string(intSize) + "\">");
 }
@@ -209,11 +212,11 @@ void AspProc::dbLinkTextPassword(const std::string& btnName, int intSize) {
 void AspProc::dbLinkRadioButton(const std::string& btnName, const Variant& btnValue,
                                 bool IsRealButton, const Variant& DefaultValue) {
   const std::string value = WithDefault(form::FieldValue(btnName), DefaultValue);
-  if (State().IsDisplayOnly) return ResponseWrite(value);
+  if (Tables().IsDisplayOnly) return ResponseWrite(value);
   const bool on = ToStr(btnValue) == value;
   if (!IsRealButton) {
     const char* image = on ? "RadioButtonOn.gif\">" : "RadioButtonOff.gif\">";
-    return ResponseWrite("<img src=\"" + State().vImageDir + image);
+    return ResponseWrite("<img src=\"" + TheSettings().vImageDir + image);
   }
   ResponseWrite("<input type=\"radio\" value=\"" + form::Attr(btnValue) + "\"" +
                 (on ? " checked" : "") + " name=\"" + form::Attr(btnName) + "\">");
@@ -222,10 +225,10 @@ void AspProc::dbLinkRadioButton(const std::string& btnName, const Variant& btnVa
 void AspProc::dbLinkCheckBox(const std::string& btnName, bool IsRealButton,
                              const Variant& DefaultValue) {
   const bool is_true = form::IsTrueText(form::FieldValue(btnName));
-  if (State().IsDisplayOnly) return ResponseWrite(is_true ? "ON" : "OFF");
+  if (Tables().IsDisplayOnly) return ResponseWrite(is_true ? "ON" : "OFF");
   if (!IsRealButton) {
     const char* image = is_true ? "CheckBoxOn.gif\">" : "CheckBoxOff.gif\">";
-    return ResponseWrite("<img src=\"" + State().vImageDir + image);
+    return ResponseWrite("<img src=\"" + TheSettings().vImageDir + image);
   }
   const std::string default_text = ToStr(DefaultValue);
   const bool checked = default_text.empty() ? is_true : form::IsTrueText(default_text);
@@ -239,7 +242,7 @@ void AspProc::dbLinkDropDown(const std::string& btnName, const Variant& aryChoic
                                         "(dbLinkDropDown): Name", btnName);
   if (choices == nullptr) return;
   const std::string stored = form::FieldValue(btnName);
-  if (State().IsDisplayOnly) return WriteSelectedTexts(*choices, stored);
+  if (Tables().IsDisplayOnly) return WriteSelectedTexts(*choices, stored);
   const std::string selection = form::SelectionText(WithDefault(stored, DefaultValue));
   form::WriteSelect(btnName, *choices, intRow, blnMultiple, selection);
 }
@@ -250,7 +253,7 @@ void AspProc::dbLinkCheckList(const std::string& btnName, const Variant& aryChoi
                                         "(dbLinkCheckList): Name", btnName);
   if (choices == nullptr) return;
   const std::string stored = form::FieldValue(btnName);
-  if (State().IsDisplayOnly) return WriteSelectedTexts(*choices, stored);
+  if (Tables().IsDisplayOnly) return WriteSelectedTexts(*choices, stored);
   const std::string selection = form::SelectionText(WithDefault(stored, DefaultValue));
   const std::string head = std::string("<br> <input type=\"") +
                            (blnMultiple ? "checkbox" : "radio") + "\" name=\"" +

@@ -5,7 +5,7 @@
 // binding of the field in a request, saves the row's Stamp in the session
 // and writes the hidden "qvFLD_List" field. Choice arrays are two-row
 // Arrays (shown text, value) as the drop-downs and check lists take them.
-// All functions work on the current thread's shared state.
+// All functions work on the current request's state (Tables(), TheSettings()).
 #pragma once
 
 #include <cstddef>

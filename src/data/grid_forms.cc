@@ -6,7 +6,8 @@
 #include "core/convert.h"
 #include "data/aspproc.h"
 #include "data/form_helpers.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
 
 namespace qv {
 
@@ -26,7 +27,7 @@ std::string BindGridField(std::string& btnName) {
   return value;
 }
 
-int WidthOrDefault(int width) { return width == 0 ? State().DefaultTextAreaWidth : width; }
+int WidthOrDefault(int width) { return width == 0 ? TheSettings().DefaultTextAreaWidth : width; }
 
 }  // namespace
 
@@ -66,7 +67,7 @@ void AspProc::db2DLinkDropDown(std::string& btnName, const Variant& aryChoiceVal
 }
 
 void AspProc::db2DLinkForm() {
-  State().SkipLinkForm = true;
+  Tables().SkipLinkForm = true;
   ResponseWrite("<input type=\"hidden\" name=\"qvID_List\" value=\"" +
                 form::Attr(form::CurrentRowID()) + "\">");
 }

@@ -7,7 +7,9 @@
 #include "core/convert.h"
 #include "core/encode.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
+#include "session/current_page.h"
 #include "session/identity.h"
 #include "session/login_throttle.h"
 
@@ -111,14 +113,15 @@ void AspProc::dbLog(int qvAction) {
   if (qvAction < 0 || qvAction > 255) {
     throw std::out_of_range("Overflow: log action " + std::to_string(qvAction));
   }
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
   if (!LevelRecords(s.LogLevel, qvAction)) return;
   std::shared_ptr<Connection> conn = OpenOwnConnection();
   Recordset rs;
   rs.Open("SELECT * FROM qvAuthLog Where id=0", conn, adOpenKeyset, adLockBatchOptimistic);
   rs.AddNew();
   if (!s.TableName.empty()) rs.SetValue("dbTableName", s.TableName);
-  rs.SetValue("dbRecordID", s.ID);
+  rs.SetValue("dbRecordID", page.ID);
   rs.SetValue("dbAction", qvAction);
   Request& request = TheRequest();
   rs.SetValue("dbPageName", Capped(request.ServerVariables("SCRIPT_NAME"), kMaxLoggedPage));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/encode.h"
-#include "data/shared_state.h"
+#include "host/context.h"
 #include "session/sysvar.h"
 
 namespace qv {

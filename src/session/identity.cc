@@ -6,7 +6,8 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
 #include "session/messages.h"
 
 namespace qv {
@@ -82,7 +83,7 @@ std::string SessionText(std::string_view name) {
 
 }  // namespace
 
-std::string SessionKey(std::string_view name) { return std::string(name) + State().AuthSiteID; }
+std::string SessionKey(std::string_view name) { return std::string(name) + Identity().AuthSiteID; }
 
 std::string CurrentUserID() {
   const std::string id = SessionText("AuthUserID");
@@ -94,13 +95,11 @@ std::string CurrentMajorGroupID() { return SessionText("AuthMajorGroupID"); }
 std::string CurrentMinorGroupIDs() { return SessionText("AuthMinorGroupIDs"); }
 
 std::string UserID2Name(const std::string& userID, const std::string& suffix) {
-  const std::string lang = suffix.empty() ? State().FirstLanguage : suffix;
+  const std::string lang = suffix.empty() ? TheSettings().FirstLanguage : suffix;
   CheckIdentifier(lang);  // becomes part of the field names
-  std::shared_ptr<AspProc> proc = State().objAspProc;
-  if (!proc) throw HostError("UserID2Name needs SysVar.Init to run first");
   const Variant rows =
-      proc->dbGetTable("qvAuthUser", "dbPositionTitle_" + lang + ",dbFullName_" + lang,
-                       "Where dbUserID=" + SqlText(userID));
+      SharedAspProc().dbGetTable("qvAuthUser", "dbPositionTitle_" + lang + ",dbFullName_" + lang,
+                                 "Where dbUserID=" + SqlText(userID));
   if (!rows.IsArray()) return GetMsg("msgAnonymousUserName_" + lang, 0);
   const Array& a = *rows.AsArray();
   return NullToStr(a.at(0, 0)) + " " + NullToStr(a.at(1, 0));

@@ -6,17 +6,30 @@
 // asks the helpers below; none of them writes the session (the login,
 // logout and the activity log do, session/login.cc and session/activity_log.cc).
 //
-// All functions work on the current thread's shared state and need the host
+// All functions work on the current request's state and need the host
 // objects taken by SysVar.Init (HostError otherwise), except the pure text
 // helpers ListHasMatch, EncodePassword and DecodePassword.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/variant.h"
+#include "host/context.h"
 
 namespace qv {
+
+// The identity settings of the request (host/context.h): SysVar's
+// properties for logins and for what anonymous callers may read. SysVar
+// writes them.
+struct IdentitySettings {
+  std::string AuthSiteID = "1";  // ends every login key of the session
+  bool LANLoginOnly = false;
+  int16_t SessionTime = 180;  // minutes, set on the session at login
+  int16_t AnonymousAccessLevel = 50;
+};
+inline IdentitySettings& Identity() { return RequestPart<IdentitySettings>(); }
 
 // name & AuthSiteID: the session key of one login value.
 std::string SessionKey(std::string_view name);

@@ -7,7 +7,8 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
 #include "session/identity.h"
 #include "session/login_throttle.h"
 #include "session/messages.h"
@@ -46,7 +47,7 @@ void StartLogin(const Recordset& rs, AspProc& proc) {
   SetKey("AuthFullName_e", NullToStr(rs.Value("dbFullName_e")));
   SetKey("AuthLogTime", Now());
   SetKey("AuthTime", Now());
-  TheSession().SetTimeout(State().SessionTime);
+  TheSession().SetTimeout(Identity().SessionTime);
   proc.dbLog(1);
 }
 
@@ -89,7 +90,7 @@ void AspProc::dbLogin(bool SubmitOnly) {
   Request& request = TheRequest();
   if (request.ServerVariables("HTTP_USER_AGENT") == kPostingAgent) return;
   const std::string auth_user = request.ServerVariables("AUTH_USER");
-  if (State().LANLoginOnly && auth_user.empty()) {
+  if (Identity().LANLoginOnly && auth_user.empty()) {
     TheResponse().SetStatus("401 Unauthorized");
     TheResponse().End();
   }
@@ -157,8 +158,9 @@ void AspProc::LoginFailed(const std::string& key, bool SubmitOnly) {
 }
 
 void AspProc::WriteLoginForm() {
-  const SharedState& s = State();
-  if (s.LANLoginOnly) return;
+  const IdentitySettings& identity = Identity();
+  const Settings& s = TheSettings();
+  if (identity.LANLoginOnly) return;
   ResponseWrite("<form action=\"" + HtmlEncode(s.ThisURLFull) +
                 "\" method=\"POST\" name=\"qvTomeLoginForm\">");
   ResponseWrite(strLoginMsg.empty() ? GetMsg("LoginMsg", 1) : strLoginMsg);

@@ -7,7 +7,8 @@
 #include "core/sql_literal.h"
 #include "core/version.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
 
 namespace qv {
 
@@ -19,7 +20,7 @@ constexpr char kStoredBanner[] =
 
 // Full key of a lookup: lower case, with the suffix the language asks for.
 std::string LookupKey(const std::string& name, int language) {
-  const SharedState& s = State();
+  const Settings& s = TheSettings();
   std::string key = ToLower(name);
   if (language == 1) return key + "_" + s.FirstLanguage;
   if (language == 2) {
@@ -56,8 +57,8 @@ void InsertPlaceholder(const std::string& key) {
 
 // Step 3 of the start-up: every row of objRS as two columns.
 std::shared_ptr<const MessageTable> ReadMessageTable() {
-  SharedState& s = State();
-  Recordset& rs = *s.objRS;
+  const Settings& s = TheSettings();
+  Recordset& rs = *Tables().objRS;
   auto table = std::make_shared<MessageTable>();
   const int name = rs.FieldIndex("dbName");
   const int text_e = rs.FieldIndex("dbMsg_e");
@@ -93,11 +94,12 @@ std::unordered_map<std::string, SharedMessageTable>& SharedTables() {
 // counter for it (the table is then read anew every time). A data source
 // that cannot be opened ends the response here, as in dbOpen.
 std::optional<int64_t> ReadChangeCount(const std::string& table) {
-  SharedState& s = State();
   try {
-    s.objAspProc->dbOpen("qvChangeCounter", "dbCount", "WHERE dbTable=" + SqlText(ToLower(table)));
-    if (s.objRS->EOF_() || s.objRS->Value("dbCount").IsNull()) return std::nullopt;
-    return ToInteger(s.objRS->Value("dbCount"));
+    SharedAspProc().dbOpen("qvChangeCounter", "dbCount",
+                           "WHERE dbTable=" + SqlText(ToLower(table)));
+    const Recordset& rs = *Tables().objRS;
+    if (rs.EOF_() || rs.Value("dbCount").IsNull()) return std::nullopt;
+    return ToInteger(rs.Value("dbCount"));
   } catch (const DatabaseError&) {
     return std::nullopt;
   }
@@ -106,20 +108,20 @@ std::optional<int64_t> ReadChangeCount(const std::string& table) {
 // Fills the cache from the shared copy of the table when it is current,
 // else from the table itself.
 void LoadCache(const std::string& table) {
-  SharedState& s = State();
-  const std::string cache_key = ToLower(s.DSNName) + '\x1f' + ToLower(table);
+  MessageState& messages = Messages();
+  const std::string cache_key = ToLower(TheSettings().DSNName) + '\x1f' + ToLower(table);
   const std::optional<int64_t> count = ReadChangeCount(table);
   if (count) {
     std::lock_guard lock(shared_tables_mutex);
     auto it = SharedTables().find(cache_key);
     if (it != SharedTables().end() && it->second.change_count == *count) {
-      s.arySystemMsg.Reset(it->second.table);
+      messages.arySystemMsg.Reset(it->second.table);
       return;
     }
   }
-  s.objAspProc->dbOpen(table, "*", " order by dbOrder,id");
+  SharedAspProc().dbOpen(table, "*", " order by dbOrder,id");
   std::shared_ptr<const MessageTable> read = ReadMessageTable();
-  s.arySystemMsg.Reset(read);
+  messages.arySystemMsg.Reset(read);
   if (count) {
     // The count was read before the rows: a change in between leaves a
     // stale count behind, which only makes the next Init read again.
@@ -158,7 +160,7 @@ std::string RestoredBanner() {
 std::string BannerLine() { return RestoredBanner() + " v" + kVersion + "\">"; }
 
 void RunStartup(const std::string& system_msg_table) {
-  SharedState& s = State();
+  KeptSettings& kept = Kept();
   ResponseWrite("\r\n");
   ResponseWrite(RestoredBanner());
   ResponseWrite(std::string(" v") + kVersion);
@@ -170,14 +172,15 @@ void RunStartup(const std::string& system_msg_table) {
     // An unreadable table leaves the cache empty; the check below reports it.
   }
   CheckVersion();
-  ResponseWrite(s.MaintenanceMsg);
+  ResponseWrite(kept.MaintenanceMsg);
 }
 
 std::string GetMsg(const std::string& name, int language) {
-  const SharedState& s = State();
+  const MessageState& messages = Messages();
+  const Settings& s = TheSettings();
   const std::string key = LookupKey(name, language);
-  if (!s.arySystemMsg.HasArray()) return "";
-  if (std::optional<std::string> text = s.arySystemMsg.Find(key)) {
+  if (!messages.arySystemMsg.HasArray()) return "";
+  if (std::optional<std::string> text = messages.arySystemMsg.Find(key)) {
     if (language == 2 && !s.strOtherLanguage.empty()) *text += "(2)";
     return *text;
   }
@@ -186,7 +189,7 @@ std::string GetMsg(const std::string& name, int language) {
 }
 
 void SetMsg(const std::string& name, const std::string& text, bool is_update) {
-  MessageCache& cache = State().arySystemMsg;
+  MessageCache& cache = Messages().arySystemMsg;
   if (is_update) {
     cache.Update(ToLower(name), text);
   } else {
@@ -195,9 +198,9 @@ void SetMsg(const std::string& name, const std::string& text, bool is_update) {
 }
 
 void ReportError(const std::string& key, bool show) {
-  SharedState& s = State();
-  s.strErrorMsg = s.strErrorMsg.empty() ? key : s.strErrorMsg + ", " + key;
-  if (show && s.blnShowError) ResponseWrite(GetMsg(key, 1));
+  MessageState& messages = Messages();
+  messages.strErrorMsg = messages.strErrorMsg.empty() ? key : messages.strErrorMsg + ", " + key;
+  if (show && messages.blnShowError) ResponseWrite(GetMsg(key, 1));
 }
 
 }  // namespace qv

@@ -2,18 +2,30 @@
 //
 // Every text the system shows is a row of the message table (qvSystemMsg):
 // a key (dbName) and one text per language (dbMsg_e, dbMsg_n). The start-up
-// step of SysVar.Init loads the whole table into State().arySystemMsg;
+// step of SysVar.Init loads the whole table into Messages().arySystemMsg;
 // GetMsg answers from that cache and, for a key the table lacks, adds a
 // placeholder row so the administrator finds every key in use. ReportError
-// records error keys in State().strErrorMsg and writes their text.
+// records error keys in Messages().strErrorMsg and writes their text.
 //
-// All functions work on the current thread's shared state; those that write
+// All functions work on the current request's state; those that write
 // need the host objects taken by SysVar.Init.
 #pragma once
 
 #include <string>
 
+#include "host/context.h"
+#include "session/message_cache.h"
+
 namespace qv {
+
+// The messages-and-errors part of the request's state (host/context.h).
+// This module writes it.
+struct MessageState {
+  bool blnShowError = true;
+  std::string strErrorMsg;  // reported keys joined by ", "
+  MessageCache arySystemMsg;
+};
+inline MessageState& Messages() { return RequestPart<MessageState>(); }
 
 // The start-up step: writes the banner line, loads the cache from
 // "qvSystemMsg" & system_msg_table through objAspProc->dbOpen (a data source

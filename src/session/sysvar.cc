@@ -28,19 +28,6 @@ std::string FirstLanguageSuffix(const std::string& v) {
   const std::string lower = ToLower(v);
   return (lower == "e" || lower == "n") ? lower : "e";
 }
-
-// Every setting back to its default: nothing of an earlier request on this
-// thread survives, except the settings that act during Init or that Init
-// leaves to the page.
-void ResetSharedState() {
-  SharedState& old = State();
-  SharedState fresh;
-  fresh.MaintenanceMsg = std::move(old.MaintenanceMsg);
-  fresh.ODBCErrorMsg = std::move(old.ODBCErrorMsg);
-  fresh.FromEmail = std::move(old.FromEmail);
-  fresh.strSeparator = std::move(old.strSeparator);
-  old = std::move(fresh);
-}
 }  // namespace
 
 void SetQuizRedirectHook(InitHook hook) { quiz_redirect_hook = hook; }
@@ -69,48 +56,52 @@ std::string UnescapePath(const std::string& path) {
 }
 
 SysVar::SysVar() {
-  State().strSeparator = std::string(1, '\x1b');
-  State().MaintenanceMsg = "";
+  Kept().strSeparator = std::string(1, '\x1b');
+  Kept().MaintenanceMsg = "";
 }
 
 // Init --------------------------------------------------------------------------
 
 void SysVar::Init(const Variant& strDSNName, const std::string& strDSNUserID,
                   const std::string& strDSNPassword, const std::string& SystemMsgTable) {
-  ResetSharedState();
+  // Nothing of an earlier request on this thread survives but the kept
+  // settings (data/settings.h).
+  BeginRequestState();
   TakeHostObjects();
-  SharedState& s = State();
+  Settings& s = TheSettings();
+  TableAccess& tables = Tables();
+  IdentitySettings& identity = Identity();
   // The page's own address first: the quiz branching builds targets from it.
   s.ThisURL = TheRequest().ServerVariables("SCRIPT_NAME");
   const std::string query = TheRequest().QueryStringAll();
   s.ThisURLFull = query.empty() ? s.ThisURL : s.ThisURL + "?" + query;
   if (quiz_redirect_hook != nullptr) quiz_redirect_hook();
 
-  s.objAspProc = std::make_shared<AspProc>();
+  tables.objAspProc = std::make_shared<AspProc>();
   s.DSNName = ToStr(strDSNName);
   s.DSNUserID = strDSNUserID;
   s.DSNPassword = strDSNPassword;
-  const Variant group = TheSession().Value("AuthMajorGroupID" + s.AuthSiteID);
+  const Variant group = TheSession().Value("AuthMajorGroupID" + identity.AuthSiteID);
   const bool is_admin = !group.IsArray() && !group.IsObject() && ToStr(group) == "99";
   s.BookAuthorization = is_admin ? "read,admin" : "";
-  s.objConn = nullptr;
-  s.objRS = nullptr;
+  tables.objConn = nullptr;
+  tables.objRS = nullptr;
   RunStartup(SystemMsgTable);
 }
 
 void SysVar::TakeHostObjects() {
-  SharedState& s = State();
+  HostContext& taken = Host();
   if (blnIsWebClass) {
-    s.host = HostObjects{oRequest, oResponse, oSession, oServer};
+    taken.host = HostObjects{oRequest, oResponse, oSession, oServer};
     return;
   }
   const HostObjects& context = CurrentHostObjects();
-  s.objContext = true;
+  taken.objContext = true;
   if (context.response == nullptr) throw HostError("the request context has no Response");
   if (context.request == nullptr) throw HostError("the request context has no Request");
   if (context.session == nullptr) throw HostError("the request context has no Session");
   if (context.server == nullptr) throw HostError("the request context has no Server");
-  s.host = context;
+  taken.host = context;
 }
 
 // Messages ----------------------------------------------------------------------
@@ -129,45 +120,47 @@ void SysVar::SetSystemMsg(const std::string& mName, const Variant& mValue, bool 
 // Integer settings ----------------------------------------------------------------
 
 void SysVar::SetDefaultTextAreaWidth(int v) {
-  State().DefaultTextAreaWidth = CheckInt16(v, "DefaultTextAreaWidth");
+  TheSettings().DefaultTextAreaWidth = CheckInt16(v, "DefaultTextAreaWidth");
 }
 
 int16_t SysVar::LogLevel() const {
-  return CheckInt16(ToInteger(Variant(State().LogLevel)), "LogLevel");
+  return CheckInt16(ToInteger(Variant(TheSettings().LogLevel)), "LogLevel");
 }
 
-void SysVar::SetLogLevel(int v) { State().LogLevel = std::to_string(CheckInt16(v, "LogLevel")); }
+void SysVar::SetLogLevel(int v) {
+  TheSettings().LogLevel = std::to_string(CheckInt16(v, "LogLevel"));
+}
 
 int16_t SysVar::UploadMaxK() const {
-  return CheckInt16(ToInteger(Variant(State().UploadMaxK)), "UploadMaxK");
+  return CheckInt16(ToInteger(Variant(TheSettings().UploadMaxK)), "UploadMaxK");
 }
 
 void SysVar::SetUploadMaxK(int v) {
-  State().UploadMaxK = std::to_string(CheckInt16(v, "UploadMaxK"));
+  TheSettings().UploadMaxK = std::to_string(CheckInt16(v, "UploadMaxK"));
 }
 
-void SysVar::SetSessionTime(int v) { State().SessionTime = CheckInt16(v, "SessionTime"); }
-void SysVar::SetPageLevelMin(int v) { State().PageLevelMin = CheckInt16(v, "PageLevelMin"); }
-void SysVar::SetPageLevelMax(int v) { State().PageLevelMax = CheckInt16(v, "PageLevelMax"); }
-void SysVar::SetReplyLevel(int v) { State().ReplyLevel = CheckInt16(v, "ReplyLevel"); }
+void SysVar::SetSessionTime(int v) { Identity().SessionTime = CheckInt16(v, "SessionTime"); }
+void SysVar::SetPageLevelMin(int v) { TheSettings().PageLevelMin = CheckInt16(v, "PageLevelMin"); }
+void SysVar::SetPageLevelMax(int v) { TheSettings().PageLevelMax = CheckInt16(v, "PageLevelMax"); }
+void SysVar::SetReplyLevel(int v) { TheSettings().ReplyLevel = CheckInt16(v, "ReplyLevel"); }
 
 void SysVar::SetAnonymousAccessLevel(int v) {
-  State().AnonymousAccessLevel = CheckInt16(v, "AnonymousAccessLevel");
+  Identity().AnonymousAccessLevel = CheckInt16(v, "AnonymousAccessLevel");
 }
 
 // Text settings with rules --------------------------------------------------------
 
-void SysVar::SetTableName(const std::string& v) { State().TableName = ToLower(v); }
+void SysVar::SetTableName(const std::string& v) { TheSettings().TableName = ToLower(v); }
 
 void SysVar::SetFirstLanguage(const std::string& v) {
-  SharedState& s = State();
+  Settings& s = TheSettings();
   s.FirstLanguage = FirstLanguageSuffix(v);
   s.SecondLanguage = "";
   s.strOtherLanguage = "";
 }
 
 void SysVar::SetSecondLanguage(const std::string& v) {
-  SharedState& s = State();
+  Settings& s = TheSettings();
   s.strOtherLanguage = "";
   if (s.FirstLanguage.empty()) {
     SetFirstLanguage(v);
@@ -186,25 +179,25 @@ void SysVar::SetSecondLanguage(const std::string& v) {
 // Directories -------------------------------------------------------------------
 
 void SysVar::SetvBookDir(const std::string& v) {
-  SharedState& s = State();
+  Settings& s = TheSettings();
   s.vBookDir = EscapePath(WithSlash(v));
   s.pBookDir = PhysicalDir(s.vBookDir);
 }
 
 void SysVar::SetvScriptDir(const std::string& v) {
-  SharedState& s = State();
+  Settings& s = TheSettings();
   s.vScriptDir = EscapePath(WithSlash(v));
   s.pScriptDir = PhysicalDir(s.vScriptDir);
 }
 
 void SysVar::SetvImageDir(const std::string& v) {
-  SharedState& s = State();
+  Settings& s = TheSettings();
   s.vImageDir = EscapePath(WithSlash(v));
   if (s.vImageDir.find(':') == std::string::npos) s.pImageDir = PhysicalDir(s.vImageDir);
 }
 
 void SysVar::SetvMediaDir(const std::string& v) {
-  SharedState& s = State();
+  Settings& s = TheSettings();
   s.vMediaDir = EscapePath(WithSlash(v)) + EscapePath(s.DSNName) + "/";
   if (s.vMediaDir.find(':') != std::string::npos) return;
   s.pMediaDir = PhysicalDir(s.vMediaDir);
@@ -215,15 +208,9 @@ void SysVar::SetvMediaDir(const std::string& v) {
 // Identity ----------------------------------------------------------------------
 
 namespace {
-AspProc& SharedAspProc() {
-  std::shared_ptr<AspProc> proc = State().objAspProc;
-  if (!proc) throw HostError("SysVar.Init must run before login");
-  return *proc;
-}
-
 std::string LanguageSuffix(int intLanguage) {
   const int16_t language = CheckInt16(intLanguage, "intLanguage");
-  return language == 1 ? State().FirstLanguage : State().SecondLanguage;
+  return language == 1 ? TheSettings().FirstLanguage : TheSettings().SecondLanguage;
 }
 }  // namespace
 

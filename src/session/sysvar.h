@@ -1,10 +1,11 @@
 // SysVar: the site's settings and the set-up of every request.
 //
 // A page script creates SysVar first and calls Init, which takes the host
-// objects, creates the shared AspProc, resets every setting of the thread's
-// shared state (data/shared_state.h), writes the banner, loads the system
-// messages and checks the database version. The properties below read and
-// write that shared state, so two SysVar objects on one thread see the same
+// objects, creates the shared AspProc, starts the request's state anew
+// (host/context.h: every part but the kept settings), writes the banner,
+// loads the system messages and checks the database version. The properties
+// below read and write the settings parts of that state (data/settings.h,
+// session/identity.h), so two SysVar objects on one thread see the same
 // values, and the values outlive the object until the next Init.
 //
 // Naming for script bindings: a property X is X() (get) and SetX(v) (put);
@@ -18,8 +19,10 @@
 
 #include "core/variant.h"
 #include "core/version.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
 #include "host/host_objects.h"
+#include "session/current_page.h"
+#include "session/identity.h"
 
 namespace qv {
 
@@ -42,7 +45,7 @@ class SysVar {
   bool blnIsWebClass = false;
   void SetIsWebClass(bool value) { blnIsWebClass = value; }
 
-  // Sets up the shared state for this request (see the file comment).
+  // Sets up the state of this request (see the file comment).
   // Messages come from "qvSystemMsg" & SystemMsgTable. Ends the response
   // (ResponseEnded) when the data source cannot be opened.
   void Init(const Variant& strDSNName, const std::string& strDSNUserID = "",
@@ -56,115 +59,115 @@ class SysVar {
   void SetSystemMsg(const std::string& mName, const Variant& mValue, bool mIsUpdate = true);
 
   // Write-only settings; MaintenanceMsg and ODBCErrorMsg act during Init.
-  void SetMaintenanceMsg(const std::string& v) { State().MaintenanceMsg = v; }
-  void SetODBCErrorMsg(const std::string& v) { State().ODBCErrorMsg = v; }
+  void SetMaintenanceMsg(const std::string& v) { Kept().MaintenanceMsg = v; }
+  void SetODBCErrorMsg(const std::string& v) { Kept().ODBCErrorMsg = v; }
   void SetDefaultTextAreaWidth(int v);
 
-  std::string FromEmail() const { return State().FromEmail; }
-  void SetFromEmail(const std::string& v) { State().FromEmail = v; }
+  std::string FromEmail() const { return Kept().FromEmail; }
+  void SetFromEmail(const std::string& v) { Kept().FromEmail = v; }
 
-  bool IsDebug() const { return State().IsDebug; }
-  void SetIsDebug(bool v) { State().IsDebug = v; }
+  bool IsDebug() const { return TheSettings().IsDebug; }
+  void SetIsDebug(bool v) { TheSettings().IsDebug = v; }
   int16_t LogLevel() const;
   void SetLogLevel(int v);
   // Stored in lower case.
-  std::string TableName() const { return State().TableName; }
+  std::string TableName() const { return TheSettings().TableName; }
   void SetTableName(const std::string& v);
-  Variant ID() const { return State().ID; }
+  Variant ID() const { return ThePage().ID; }
 
   // Language suffixes: "e" or "n" (see the setters in sysvar.cc).
-  std::string FirstLanguage() const { return State().FirstLanguage; }
+  std::string FirstLanguage() const { return TheSettings().FirstLanguage; }
   void SetFirstLanguage(const std::string& v);
-  std::string SecondLanguage() const { return State().SecondLanguage; }
+  std::string SecondLanguage() const { return TheSettings().SecondLanguage; }
   void SetSecondLanguage(const std::string& v);
 
-  bool LANLoginOnly() const { return State().LANLoginOnly; }
-  void SetLANLoginOnly(bool v) { State().LANLoginOnly = v; }
-  std::string AuthSiteID() const { return State().AuthSiteID; }
-  void SetAuthSiteID(const std::string& v) { State().AuthSiteID = v; }
-  int16_t SessionTime() const { return State().SessionTime; }
+  bool LANLoginOnly() const { return Identity().LANLoginOnly; }
+  void SetLANLoginOnly(bool v) { Identity().LANLoginOnly = v; }
+  std::string AuthSiteID() const { return Identity().AuthSiteID; }
+  void SetAuthSiteID(const std::string& v) { Identity().AuthSiteID = v; }
+  int16_t SessionTime() const { return Identity().SessionTime; }
   void SetSessionTime(int v);
 
-  std::string DSNName() const { return State().DSNName; }
-  void SetDSNName(const std::string& v) { State().DSNName = v; }
-  std::string DSNUserID() const { return State().DSNUserID; }
-  void SetDSNUserID(const std::string& v) { State().DSNUserID = v; }
-  std::string DSNPassword() const { return State().DSNPassword; }
-  void SetDSNPassword(const std::string& v) { State().DSNPassword = v; }
-  std::string BookAuthorization() const { return State().BookAuthorization; }
-  void SetBookAuthorization(const std::string& v) { State().BookAuthorization = v; }
+  std::string DSNName() const { return TheSettings().DSNName; }
+  void SetDSNName(const std::string& v) { TheSettings().DSNName = v; }
+  std::string DSNUserID() const { return TheSettings().DSNUserID; }
+  void SetDSNUserID(const std::string& v) { TheSettings().DSNUserID = v; }
+  std::string DSNPassword() const { return TheSettings().DSNPassword; }
+  void SetDSNPassword(const std::string& v) { TheSettings().DSNPassword = v; }
+  std::string BookAuthorization() const { return TheSettings().BookAuthorization; }
+  void SetBookAuthorization(const std::string& v) { TheSettings().BookAuthorization = v; }
 
-  std::string ThisURL() const { return State().ThisURL; }
-  std::string ThisURLFull() const { return State().ThisURLFull; }
+  std::string ThisURL() const { return TheSettings().ThisURL; }
+  std::string ThisURLFull() const { return TheSettings().ThisURLFull; }
 
-  int16_t PageLevelMin() const { return State().PageLevelMin; }
+  int16_t PageLevelMin() const { return TheSettings().PageLevelMin; }
   void SetPageLevelMin(int v);
-  int16_t PageLevelMax() const { return State().PageLevelMax; }
+  int16_t PageLevelMax() const { return TheSettings().PageLevelMax; }
   void SetPageLevelMax(int v);
-  int16_t ReplyLevel() const { return State().ReplyLevel; }
+  int16_t ReplyLevel() const { return TheSettings().ReplyLevel; }
   void SetReplyLevel(int v);
 
   // Virtual directories end in "/" and are stored escaped (EscapePath); the
   // physical ones are derived through Server.MapPath and end in "/".
-  std::string vBookDir() const { return State().vBookDir; }
+  std::string vBookDir() const { return TheSettings().vBookDir; }
   void SetvBookDir(const std::string& v);
-  std::string vScriptDir() const { return State().vScriptDir; }
+  std::string vScriptDir() const { return TheSettings().vScriptDir; }
   void SetvScriptDir(const std::string& v);
   // A value containing ":" (an address with a scheme) keeps pImageDir.
-  std::string vImageDir() const { return State().vImageDir; }
+  std::string vImageDir() const { return TheSettings().vImageDir; }
   void SetvImageDir(const std::string& v);
   // Stored as value & DSNName & "/": set it after Init. Also sets the
   // upload staging directories unless the value contains ":".
-  std::string vMediaDir() const { return State().vMediaDir; }
+  std::string vMediaDir() const { return TheSettings().vMediaDir; }
   void SetvMediaDir(const std::string& v);
-  std::string pBookDir() const { return State().pBookDir; }
-  std::string pScriptDir() const { return State().pScriptDir; }
-  std::string pMediaDir() const { return State().pMediaDir; }
-  std::string pImageDir() const { return State().pImageDir; }
+  std::string pBookDir() const { return TheSettings().pBookDir; }
+  std::string pScriptDir() const { return TheSettings().pScriptDir; }
+  std::string pMediaDir() const { return TheSettings().pMediaDir; }
+  std::string pImageDir() const { return TheSettings().pImageDir; }
 
-  bool ShowMark() const { return State().ShowMark; }
-  void SetShowMark(bool v) { State().ShowMark = v; }
+  bool ShowMark() const { return TheSettings().ShowMark; }
+  void SetShowMark(bool v) { TheSettings().ShowMark = v; }
   int16_t UploadMaxK() const;
   void SetUploadMaxK(int v);
-  std::string Indent() const { return State().Indent; }
-  void SetIndent(const std::string& v) { State().Indent = v; }
+  std::string Indent() const { return TheSettings().Indent; }
+  void SetIndent(const std::string& v) { TheSettings().Indent = v; }
 
-  bool CheckDuplicateTitle() const { return State().CheckDuplicateTitle; }
-  void SetCheckDuplicateTitle(bool v) { State().CheckDuplicateTitle = v; }
-  bool NoDuplicateTitle() const { return State().NoDuplicateTitle; }
-  void SetNoDuplicateTitle(bool v) { State().NoDuplicateTitle = v; }
-  bool NoEmptyTitle() const { return State().NoEmptyTitle; }
-  void SetNoEmptyTitle(bool v) { State().NoEmptyTitle = v; }
+  bool CheckDuplicateTitle() const { return TheSettings().CheckDuplicateTitle; }
+  void SetCheckDuplicateTitle(bool v) { TheSettings().CheckDuplicateTitle = v; }
+  bool NoDuplicateTitle() const { return TheSettings().NoDuplicateTitle; }
+  void SetNoDuplicateTitle(bool v) { TheSettings().NoDuplicateTitle = v; }
+  bool NoEmptyTitle() const { return TheSettings().NoEmptyTitle; }
+  void SetNoEmptyTitle(bool v) { TheSettings().NoEmptyTitle = v; }
 
-  int16_t AnonymousAccessLevel() const { return State().AnonymousAccessLevel; }
+  int16_t AnonymousAccessLevel() const { return Identity().AnonymousAccessLevel; }
   void SetAnonymousAccessLevel(int v);
 
-  std::string ParentFrameFile() const { return State().ParentFrameFile; }
-  void SetParentFrameFile(const std::string& v) { State().ParentFrameFile = v; }
-  std::string TargetFrame() const { return State().TargetFrame; }
-  void SetTargetFrame(const std::string& v) { State().TargetFrame = v; }
-  std::string TargetFile() const { return State().TargetFile; }
-  void SetTargetFile(const std::string& v) { State().TargetFile = v; }
-  std::string TargetFileParam() const { return State().TargetFileParam; }
-  void SetTargetFileParam(const std::string& v) { State().TargetFileParam = v; }
+  std::string ParentFrameFile() const { return TheSettings().ParentFrameFile; }
+  void SetParentFrameFile(const std::string& v) { TheSettings().ParentFrameFile = v; }
+  std::string TargetFrame() const { return TheSettings().TargetFrame; }
+  void SetTargetFrame(const std::string& v) { TheSettings().TargetFrame = v; }
+  std::string TargetFile() const { return TheSettings().TargetFile; }
+  void SetTargetFile(const std::string& v) { TheSettings().TargetFile = v; }
+  std::string TargetFileParam() const { return TheSettings().TargetFileParam; }
+  void SetTargetFileParam(const std::string& v) { TheSettings().TargetFileParam = v; }
 
-  std::string FormatReadAll_e() const { return State().FormatReadAll_e; }
-  void SetFormatReadAll_e(const std::string& v) { State().FormatReadAll_e = v; }
-  std::string FormatReadAll_n() const { return State().FormatReadAll_n; }
-  void SetFormatReadAll_n(const std::string& v) { State().FormatReadAll_n = v; }
-  std::string FormatRead_e() const { return State().FormatRead_e; }
-  void SetFormatRead_e(const std::string& v) { State().FormatRead_e = v; }
-  std::string FormatRead_n() const { return State().FormatRead_n; }
-  void SetFormatRead_n(const std::string& v) { State().FormatRead_n = v; }
-  std::string FormatEdit() const { return State().FormatEdit; }
-  void SetFormatEdit(const std::string& v) { State().FormatEdit = v; }
-  std::string FormatAuth() const { return State().FormatAuth; }
-  void SetFormatAuth(const std::string& v) { State().FormatAuth = v; }
-  std::string FormatProperty() const { return State().FormatProperty; }
-  void SetFormatProperty(const std::string& v) { State().FormatProperty = v; }
+  std::string FormatReadAll_e() const { return TheSettings().FormatReadAll_e; }
+  void SetFormatReadAll_e(const std::string& v) { TheSettings().FormatReadAll_e = v; }
+  std::string FormatReadAll_n() const { return TheSettings().FormatReadAll_n; }
+  void SetFormatReadAll_n(const std::string& v) { TheSettings().FormatReadAll_n = v; }
+  std::string FormatRead_e() const { return TheSettings().FormatRead_e; }
+  void SetFormatRead_e(const std::string& v) { TheSettings().FormatRead_e = v; }
+  std::string FormatRead_n() const { return TheSettings().FormatRead_n; }
+  void SetFormatRead_n(const std::string& v) { TheSettings().FormatRead_n = v; }
+  std::string FormatEdit() const { return TheSettings().FormatEdit; }
+  void SetFormatEdit(const std::string& v) { TheSettings().FormatEdit = v; }
+  std::string FormatAuth() const { return TheSettings().FormatAuth; }
+  void SetFormatAuth(const std::string& v) { TheSettings().FormatAuth = v; }
+  std::string FormatProperty() const { return TheSettings().FormatProperty; }
+  void SetFormatProperty(const std::string& v) { TheSettings().FormatProperty = v; }
 
-  std::string GlossaryBook() const { return State().GlossaryBook; }
-  void SetGlossaryBook(const std::string& v) { State().GlossaryBook = v; }
+  std::string GlossaryBook() const { return TheSettings().GlossaryBook; }
+  void SetGlossaryBook(const std::string& v) { TheSettings().GlossaryBook = v; }
 
   // Identity (session/identity.h). Login, Logout and hasLogin call the shared
   // AspProc (HostError before Init). intLanguage 1 means FirstLanguage,

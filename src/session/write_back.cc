@@ -16,7 +16,8 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
-#include "data/shared_state.h"
+#include "data/settings.h"
+#include "host/context.h"
 #include "session/identity.h"
 #include "session/messages.h"
 
@@ -169,7 +170,7 @@ void SetEntries(Recordset& rs, const std::vector<Entry>& entries, const RequestV
     const Field field = rs.FieldAt(static_cast<size_t>(rs.FieldIndex(e.name)));
     const Variant given = GivenValue(e, from_request);
     const std::string text = FieldText(field, given);
-    if (State().IsDebug) {
+    if (TheSettings().IsDebug) {
       DebugPrint(" for field(" + std::to_string(i) + ")", e.name);
       DebugPrint(" to value(" + std::to_string(i) + ")", text);
     }
@@ -210,7 +211,7 @@ StampCheck CheckStamps(Recordset& rs, const std::string& table) {
 
 void ReportChanged(const std::string& stamp) {
   ReportError("ErrorHasBeenChanged", true);
-  if (!State().blnShowError) return;
+  if (!Messages().blnShowError) return;
   ResponseWrite(HtmlEncode(UserID2Name(stamp.substr(0, stamp.find(',')), "")));
 }
 
@@ -314,7 +315,7 @@ Variant AspProc::MergeFieldList(const Variant& aryFld, const std::string& list) 
 
 int32_t AspProc::dbUpdate(const std::string& strTableName, const std::string& strWhereClause,
                           const Variant& aryFld, bool blnAppendable, bool blnUpdateFromForm) {
-  if (State().IsDebug) TraceUpdate(strTableName, strWhereClause, aryFld);
+  if (TheSettings().IsDebug) TraceUpdate(strTableName, strWhereClause, aryFld);
   const std::string posted = blnUpdateFromForm ? TheRequest().Form("qvFLD_List") : "";
   const Variant list = MergeFieldList(aryFld, posted);
   if (!list.IsArray()) return 0;
@@ -356,7 +357,7 @@ int32_t AspProc::dbAppend(const std::string& strTableName, const Variant& aryFie
 void AspProc::db2DUpdate(const std::string& strTableName, const Variant& aryFld,
                          bool blnAppendable) {
   Request& request = TheRequest();
-  if (State().IsDebug) {
+  if (TheSettings().IsDebug) {
     DebugPrint("Update 2D records: Table Name", strTableName);
     DebugPrint("FLD_List", request.Form("qvFLD_List"));
     DebugPrint("ID_List", request.Form("qvID_List"));

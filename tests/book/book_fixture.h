@@ -24,7 +24,6 @@
 
 #include "core/convert.h"
 #include "core/sql_literal.h"
-#include "data/shared_state.h"
 #include "data/test_source.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
@@ -89,14 +88,14 @@ class BookTest : public ::testing::Test {
                               "qvlibrary_", "qvglossary", "qvAuthLog"}) {
       Exec(std::string("DELETE * FROM ") + table);
     }
-    State() = SharedState{};
+    ResetRequestState();
     host.request.SetServerVariable("SCRIPT_NAME", "/site/book.lp");
     SysVar().Init("qvtest");
     host.response.Clear();
     Statements().clear();
   }
   ~BookTest() override {
-    State() = SharedState{};
+    ResetRequestState();
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
   }

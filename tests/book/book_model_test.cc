@@ -3,7 +3,12 @@
 #include "book/book.h"
 #include "book/book_fixture.h"
 #include "book/book_internal.h"
+#include "book/book_state.h"
 #include "core/encode.h"
+#include "data/settings.h"
+#include "session/current_page.h"
+#include "session/identity.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace {
@@ -36,12 +41,14 @@ class OpenPageTest : public BookTest {
 
 TEST_F(OpenPageTest, NegativeDefaultIdOpensTheBooksFirstTopPage) {
   book.OpenPage("QvBook", "-7");
-  const SharedState& s = State();
+  const BookState& book_state = CurrentBook();
+  const Settings& s = TheSettings();
+  const PageRecord& page = ThePage();
   EXPECT_EQ(s.TableName, "qvbook");
   EXPECT_EQ(book.ID(), Variant(73));
-  EXPECT_EQ(s.lngOpenID, 73);
-  EXPECT_EQ(s.lngOpenParentID, -7);
-  EXPECT_EQ(s.intPageGroup, 20);
+  EXPECT_EQ(book_state.lngOpenID, 73);
+  EXPECT_EQ(book_state.lngOpenParentID, -7);
+  EXPECT_EQ(page.intPageGroup, 20);
   EXPECT_EQ(book.GetBookID(), 7);
   EXPECT_EQ(book.GetPageOwnerID(), "teacher");
   EXPECT_TRUE(book.hasSubPage());
@@ -52,7 +59,7 @@ TEST_F(OpenPageTest, RequestIdWinsOverTheDefault) {
   Query("id=80");
   book.OpenPage("qvbook", "-7");
   EXPECT_EQ(book.ID(), Variant(80));
-  EXPECT_EQ(State().lngOpenParentID, 73);
+  EXPECT_EQ(CurrentBook().lngOpenParentID, 73);
   EXPECT_EQ(book.GetPageLevel(), 2);
   EXPECT_FALSE(book.hasSubPage());
 }
@@ -63,8 +70,8 @@ TEST_F(OpenPageTest, MissingPagesReportAndKeepThePreviousPage) {
   book.OpenPage("qvbook");
   EXPECT_EQ(book.GetErrorMsg(), "ErrorNoPage");
   EXPECT_TRUE(Shows("This page does not exist</span>  [0]"));
-  EXPECT_EQ(State().lngPageParentID, 73);
-  EXPECT_EQ(State().lngOpenID, 80);
+  EXPECT_EQ(ThePage().lngPageParentID, 73);
+  EXPECT_EQ(CurrentBook().lngOpenID, 80);
 
   Query("id=-8");
   book.OpenPage("qvbook");
@@ -73,7 +80,7 @@ TEST_F(OpenPageTest, MissingPagesReportAndKeepThePreviousPage) {
 
 TEST_F(OpenPageTest, AnIdThatIsNoWholeNumberNeverReachesSql) {
   for (const char* id : {"1 or 1=1", "<b>x", "7.5", "99999999999"}) {
-    State().strErrorMsg.clear();
+    Messages().strErrorMsg.clear();
     host.response.Clear();
     Statements().clear();
     Query(std::string("id=") + UrlEncode(id));
@@ -97,10 +104,10 @@ TEST_F(OpenPageTest, ReOpenPageTakesTheIdLiterally) {
   EXPECT_EQ(Output().find(" [-7]"), std::string::npos);
   ASSERT_FALSE(Statements().empty());
   EXPECT_NE(Statements().back().find("Where id=-7"), std::string::npos);
-  State().strErrorMsg.clear();
+  Messages().strErrorMsg.clear();
   book.ReOpenPage("76");
   EXPECT_EQ(book.ID(), Variant(76));
-  EXPECT_EQ(State().lngOpenID, 80);  // the page as first opened stays
+  EXPECT_EQ(CurrentBook().lngOpenID, 80);  // the page as first opened stays
 }
 
 TEST_F(OpenPageTest, ReOpenSubPageDescendsOnlyOnAPlainViewOfASection) {
@@ -108,7 +115,7 @@ TEST_F(OpenPageTest, ReOpenSubPageDescendsOnlyOnAPlainViewOfASection) {
   book.OpenPage("qvbook");
   book.ReOpenSubPage();
   EXPECT_EQ(book.ID(), Variant(81));
-  EXPECT_EQ(State().lngOpenID, 73);
+  EXPECT_EQ(CurrentBook().lngOpenID, 73);
   EXPECT_FALSE(book.NoSubPage());
 
   Book with_action;
@@ -139,9 +146,9 @@ TEST_F(OpenPageTest, PageNotOpenIsReportedWithTheCallersName) {
   EXPECT_TRUE(Shows("No page has been opened for</span> OpenBook"));
 
   host.response.Clear();
-  State().strErrorMsg.clear();
-  State().TableName = "qvbook";
-  State().blnPageDeleted = true;
+  Messages().strErrorMsg.clear();
+  TheSettings().TableName = "qvbook";
+  CurrentBook().blnPageDeleted = true;
   EXPECT_FALSE(book::CheckPageOpen("ShowPage"));
   EXPECT_EQ(Output(), "");
   EXPECT_FALSE(book.HasError());
@@ -172,12 +179,12 @@ class RightsTest : public BookTest {
   std::string RightsOf(const std::string& user, const std::string& major = "",
                        const std::string& minor = "") {
     LogIn(user, major, minor);
-    State().strErrorMsg.clear();
+    Messages().strErrorMsg.clear();
     Query("id=11");
     Book book;
     book.OpenPage("qvbook");
     book.OpenBook();
-    return State().BookAuthorization;
+    return TheSettings().BookAuthorization;
   }
 };
 
@@ -224,7 +231,7 @@ TEST_F(RightsTest, PageLevelAgainstMajorGroupThenAnonymousLevel) {
   Exec("UPDATE qvbook SET dbGroup=30 WHERE ID=11");
   EXPECT_EQ(RightsOf(""), "readpage");  // anonymous, within AnonymousAccessLevel 50
   EXPECT_EQ(RightsOf("x", "10"), "readpage");
-  State().AnonymousAccessLevel = 20;
+  Identity().AnonymousAccessLevel = 20;
   EXPECT_EQ(RightsOf("x", "10"), "");
 }
 
@@ -256,14 +263,14 @@ TEST_F(RightsTest, PagesWithoutBookAreReadableAndMissingBooksReported) {
   AddPage({.id = 11, .pid = 0, .book = 0, .group = 200});
   EXPECT_EQ(RightsOf("x"), "read");
   Exec("UPDATE qvbook SET dbBookID=5 WHERE ID=11");
-  State().BookAuthorization = "kept";
+  TheSettings().BookAuthorization = "kept";
   LogIn("x");
   Query("id=11");
   Book book;
   book.OpenPage("qvbook");
   book.OpenBook();
   EXPECT_EQ(book.GetErrorMsg(), "ErrorNoBook");
-  EXPECT_EQ(State().BookAuthorization, "kept");
+  EXPECT_EQ(TheSettings().BookAuthorization, "kept");
 }
 
 TEST_F(RightsTest, OpenBookLoadsTheRegistrySettings) {
@@ -272,11 +279,13 @@ TEST_F(RightsTest, OpenBookLoadsTheRegistrySettings) {
   Exec(
       "UPDATE qvAuthBook SET dbPageLevelMax=5, dbFormatRead_e='plain', "
       "dbFormatReadDiscussion_e='talk' WHERE ID=1");
-  State().FormatRead_n = "from the page script";
+  TheSettings().FormatRead_n = "from the page script";
   RightsOf("x");
-  const SharedState& s = State();
-  EXPECT_EQ(s.varBookTitle, Variant("Algebra"));
-  EXPECT_EQ(s.intPageGroup, 40);
+  const Settings& s = TheSettings();
+  const BookState& book_state = CurrentBook();
+  const PageRecord& current = ThePage();
+  EXPECT_EQ(book_state.varBookTitle, Variant("Algebra"));
+  EXPECT_EQ(current.intPageGroup, 40);
   EXPECT_EQ(s.PageLevelMax, 5);
   EXPECT_EQ(s.FormatRead_e, "talk");  // a discussion page takes the discussion format
   EXPECT_EQ(s.FormatRead_n, "");

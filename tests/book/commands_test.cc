@@ -3,6 +3,8 @@
 #include "book/book.h"
 #include "book/book_fixture.h"
 #include "book/book_internal.h"
+#include "data/settings.h"
+#include "session/current_page.h"
 #include "session/messages.h"
 
 namespace qv {
@@ -19,8 +21,8 @@ constexpr const char* kConfirmScript =
 class CommandsTest : public BookTest {
  protected:
   CommandsTest() {
-    State().ThisURL = "/site/book.lp";
-    State().ID = 12;
+    TheSettings().ThisURL = "/site/book.lp";
+    ThePage().ID = 12;
     SetMsg("menuEditCurrent_e", "Edit", true);
     SetMsg("menuEditCurrentConfirm_e", "", true);
     SetMsg("MenuDelete_e", "Delete", true);
@@ -39,16 +41,16 @@ class CommandsTest : public BookTest {
 
 // The target file is used only with a target frame.
 TEST_F(CommandsTest, CommandLinksGoBackToThePageOrToTheTargetFrame) {
-  State().TargetFile = "main.lp";
+  TheSettings().TargetFile = "main.lp";
   book::WriteCommand("edit", "menuEditCurrent");
   EXPECT_EQ(Take(), "<a href=\"/site/book.lp?id=12&qvAction=edit\">Edit</a>");
 
-  State().TargetFileParam = "&frame=1";
+  TheSettings().TargetFileParam = "&frame=1";
   book::WriteCommand("add&add=below", "menuEditCurrent");
   EXPECT_EQ(Take(), "<a href=\"/site/book.lp?id=12&qvAction=add&add=below&frame=1\">Edit</a>");
-  State().TargetFileParam = "";
+  TheSettings().TargetFileParam = "";
 
-  State().TargetFrame = "body";
+  TheSettings().TargetFrame = "body";
   book::WriteCommand("edit", "menuEditCurrent");
   EXPECT_EQ(Take(), "<a href=\"main.lp?id=12&qvAction=edit\" target=\"body\">Edit</a>");
 
@@ -105,7 +107,7 @@ TEST_F(CommandsTest, MessageLinksReplaceOrAppendTheParameters) {
 }
 
 TEST_F(CommandsTest, AnUnloadedIdIsEncodedInTheLink) {
-  State().ID = "\"><script>";
+  ThePage().ID = "\"><script>";
   book::WriteCommand("edit", "menuEditCurrent");
   EXPECT_EQ(Output().find("<script>"), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "book/course_tree.h"
+#include "data/settings.h"
 #include "session/messages.h"
 
 namespace qv {
@@ -83,7 +84,7 @@ TEST_F(ContentsTest, FoldingTreeOfADeepPageStartsOneLevelUp) {
 
 TEST_F(ContentsTest, ThumbnailTableModeWritesBothColumns) {
   Exec("UPDATE qvbook SET dbThumbNail=2 WHERE ID=13");
-  State().vMediaDir = "/media/";
+  TheSettings().vMediaDir = "/media/";
   OpenAsReader("11");
   book.ListContents(2);
   EXPECT_EQ(Output().rfind("<table border=\"0\" width=\"100%\" cellspacing=\"0\" cellpadding=\"0\">"
@@ -101,7 +102,7 @@ TEST_F(ContentsTest, ThumbnailTableModeWritesBothColumns) {
 
 TEST_F(ContentsTest, LinkTargetsFollowTheFrameSettings) {
   OpenAsReader("11");
-  SharedState& s = State();
+  Settings& s = TheSettings();
   s.ParentFrameFile = "frames.lp";
   book.ListContents();
   EXPECT_TRUE(Shows("<a href=\"frames.lp?id=13\" target=\"_parent\">Beta</a>"));

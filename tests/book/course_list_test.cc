@@ -4,6 +4,7 @@
 
 #include "book/book.h"
 #include "book/book_fixture.h"
+#include "data/settings.h"
 #include "session/messages.h"
 
 namespace qv {
@@ -26,7 +27,7 @@ class CourseListTest : public BookTest {
     AddBook({.id = 5, .owner = "teacher", .title = "Owned", .order = 5, .indent = 2});
     AddBook({.id = 7, .table = "qvlibrary", .title = "Library", .reader_groups = "readers"});
     Exec("UPDATE qvAuthBook SET dbBookURL='<qvTm.TargetURL>?course=5' WHERE ID=5");
-    State().vImageDir = "img/";
+    TheSettings().vImageDir = "img/";
   }
 
   static std::string Icon() {
@@ -40,7 +41,7 @@ TEST_F(CourseListTest, ReaderSeesFinishedBooksAndHeadingsOfHisGroups) {
   LogIn("student", "", "readers");
   book.ListCourses("QvBook");
   EXPECT_EQ(Output(), "<br>" + Icon() + "<a href=\"/site/book.lp?id=-1\">Course A</a> <br>Section");
-  EXPECT_EQ(State().TableName, "qvbook");
+  EXPECT_EQ(TheSettings().TableName, "qvbook");
 }
 
 TEST_F(CourseListTest, EditListShowsOnlyAuthoredOrEditedBooksWithTheirMarks) {
@@ -68,13 +69,13 @@ TEST_F(CourseListTest, OwnerGetsTheEntryAddressIndented) {
 
 TEST_F(CourseListTest, LinksGoThroughTheFrameFiles) {
   LogIn("student", "", "readers");
-  State().ParentFrameFile = "frames.lp";
-  State().TargetFileParam = "&x=1";
+  TheSettings().ParentFrameFile = "frames.lp";
+  TheSettings().TargetFileParam = "&x=1";
   book.ListCourses("qvlibrary");
   EXPECT_EQ(Take(),
             "<br>" + Icon() + "<a href=\"frames.lp?id=-7&x=1\" target=\"_parent\">Library</a> ");
-  State().ParentFrameFile.clear();
-  State().TargetFile = "content.lp";
+  TheSettings().ParentFrameFile.clear();
+  TheSettings().TargetFile = "content.lp";
   book.ListCourses("qvlibrary");
   EXPECT_EQ(Output(), "<br>" + Icon() + "<a href=\"content.lp?id=-7&x=1\">Library</a> ");
 }

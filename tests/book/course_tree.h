@@ -14,6 +14,7 @@
 
 #include "book/book.h"
 #include "book/book_fixture.h"
+#include "data/settings.h"
 
 namespace qv::testing {
 
@@ -36,7 +37,7 @@ class CourseTreeTest : public BookTest {
     Add(33, 30, 2, 3, "Msg three", 5, 0, "student");
     Exec("UPDATE qvbook SET dbFinished_e=false WHERE ID=14");
     Exec("UPDATE qvbook SET dbExpiredDate='2000-01-01 00:00:00' WHERE ID=15");
-    State().vImageDir = "img/";
+    TheSettings().vImageDir = "img/";
   }
 
   // Opens page id as the given user (the request's query is "id=" & id

@@ -6,6 +6,7 @@
 
 #include "book/book.h"
 #include "book_fixture.h"
+#include "data/settings.h"
 #include "session/messages.h"
 
 namespace qv::testing {
@@ -68,19 +69,19 @@ TEST_F(DisplayTest, APlainViewIsLoggedAndShownOncePerOpenPage) {
 }
 
 TEST_F(DisplayTest, LanguagesFormatsAndUnfinishedNotes) {
-  State().SecondLanguage = "n";
-  State().strOtherLanguage = "n";
+  TheSettings().SecondLanguage = "n";
+  TheSettings().strOtherLanguage = "n";
   EXPECT_EQ(Show("id=10"), "<p>EN</p><p></p><p>NL</p><p></p><p>NL</p>");
   EXPECT_EQ(Show("id=12"), GetMsg("msgPageNotFinished", 1) + "<br>" +
                                GetMsg("msgPageNotFinished", 2) + "<br>two<p></p><p></p>");
 
-  State().strOtherLanguage = "";
+  TheSettings().strOtherLanguage = "";
   Exec(
       "UPDATE qvAuthBook SET dbFormatRead_e='<h1><qvTm.dbTitle></h1><qvTm.dbContent>', "
       "dbFormatRead_n='<h2><qvTm.dbTitle></h2>' WHERE ID=1");
   EXPECT_EQ(Show("id=10"), "<h1>T10</h1><p>EN</p><p></p><h2>T10 (n)</h2>");
-  State().FirstLanguage = "n";  // formats follow the suffix, not the position
-  State().SecondLanguage = "e";
+  TheSettings().FirstLanguage = "n";  // formats follow the suffix, not the position
+  TheSettings().SecondLanguage = "e";
   EXPECT_EQ(Show("id=10"), "<h2>T10 (n)</h2><p></p><h1>T10</h1><p>EN</p>");
 }
 
@@ -89,7 +90,7 @@ TEST_F(DisplayTest, ActionsOfModulesNotBuiltReportTheyAreNotAvailable) {
   for (const char* action :
        {"edit", "edit&submit=Save", "add&reply=y", "add&submit=1", "delete", "paste", "cut",
         "listglossary", "listassignment", "submitassignment", "checkassignment", "addmedia"}) {
-    State().strErrorMsg.clear();
+    Messages().strErrorMsg.clear();
     EXPECT_EQ(Show("id=12&qvAction=" + std::string(action)), GetMsg("ErrorNotAvailable", 1))
         << action;
     EXPECT_EQ(book->GetErrorMsg(), "ErrorNotAvailable") << action;
@@ -97,11 +98,11 @@ TEST_F(DisplayTest, ActionsOfModulesNotBuiltReportTheyAreNotAvailable) {
   EXPECT_EQ(Exec("SELECT ID FROM qvbook").rows.size(), pages);
   EXPECT_EQ(LoggedReads(), 0u);
   // Actions of the book module itself show the page.
-  State().strErrorMsg.clear();
+  Messages().strErrorMsg.clear();
   EXPECT_EQ(Show("id=10&qvAction=show"), "<p>EN</p>");
   EXPECT_EQ(book->GetErrorMsg(), "");
 
-  State().pMediaDir = "/srv/m/";
+  TheSettings().pMediaDir = "/srv/m/";
   EXPECT_EQ(Show("id=12&qvDnLd=qvTm"),
             "<qvTmStart qvType=\"0\" qvTome=\"1\" qvLevel=\"2\" qvMediaDir=\"/srv/m/\">" +
                 GetMsg("msgPageNotFinished", 1) + "<br>two<qvTmEnd>");
@@ -110,8 +111,8 @@ TEST_F(DisplayTest, ActionsOfModulesNotBuiltReportTheyAreNotAvailable) {
 TEST_F(DisplayTest, AnAssignmentPageShowsANoticeInPlaceOfItsAnswers) {
   Add(40, -1, 8, "Answer: <b>42</b>", 1);
   Exec("UPDATE qvbook SET dbContent_n='Antwoord: 42' WHERE ID=40");
-  State().SecondLanguage = "n";
-  State().strOtherLanguage = "n";
+  TheSettings().SecondLanguage = "n";
+  TheSettings().strOtherLanguage = "n";
   EXPECT_EQ(Show("id=40"), GetMsg("ErrorNotAvailable", 1));
   EXPECT_EQ(book->GetErrorMsg(), "");  // the page around it still works
   Exec("UPDATE qvAuthBook SET dbFormatRead_e='<h1><qvTm.dbTitle></h1><qvTm.dbContent>'");
@@ -129,7 +130,7 @@ TEST_F(DisplayTest, BulletinShowsEveryMessageWithTheBulletinOwner) {
   Exec(
       "UPDATE qvbook SET dbOwnerID='x', dbFinished_e=false, dbExpiredDate='2001-01-01' "
       "WHERE dbPID=20");
-  EXPECT_EQ(Show("id=20"), "Board<br>" + State().ThisURL + "?id=10<br>msg2");
+  EXPECT_EQ(Show("id=20"), "Board<br>" + TheSettings().ThisURL + "?id=10<br>msg2");
   Exec("UPDATE qvAuthBook SET dbFormatReadAll_e='<b><qvTm.dbTitle></b> (<qvTm.dbFullName>)'");
   EXPECT_EQ(Show("id=20"), "Board<br><b>T21</b> ( Teacher)<br><b>T22</b> ( Teacher)");
 }

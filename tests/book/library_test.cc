@@ -7,6 +7,7 @@
 
 #include "book/book.h"
 #include "book_fixture.h"
+#include "data/settings.h"
 #include "session/messages.h"
 
 namespace qv::testing {
@@ -45,7 +46,7 @@ class LibraryTest : public BookTest {
   // posting the holdings form fields when given.
   std::string Show(int id, const std::vector<std::pair<std::string, std::string>>& form = {},
                    const std::string& extra_query = "") {
-    State().strErrorMsg.clear();
+    Messages().strErrorMsg.clear();
     Query("id=" + std::to_string(id) + extra_query);
     if (!form.empty()) host.request.AddForm("BibOwner", "Save");
     for (const auto& [name, value] : form) host.request.AddForm(name, value);
@@ -71,7 +72,7 @@ TEST_F(LibraryTest, TheRecordShowsItsFieldsTypeAndEncodedHoldings) {
   const std::string shown = Show(91);
   const std::string record = Label("dbauthor") + "Hecht" + Label("dbtitle") + "Optics" +
                              Label("dbyear") + "2002" + Label("dbtype") + "Book" +
-                             Label("dbContent") + "See " + State().ThisURL + "?id=90<br>";
+                             Label("dbContent") + "See " + TheSettings().ThisURL + "?id=90<br>";
   EXPECT_EQ(shown.substr(0, record.size()), record);
   EXPECT_NE(shown.find(Label("dbOwnerID") + " Olga <a href=\"owner.lp?bid=91&callno=QC+%3Ca%3E"
                                             "&userid=own1\">"),
@@ -87,8 +88,8 @@ TEST_F(LibraryTest, TheRecordShowsItsFieldsTypeAndEncodedHoldings) {
 
 TEST_F(LibraryTest, SecondAndOtherLanguageFieldsAreLabelledApart) {
   Exec("UPDATE qvlibrary SET dbAuthor_n='Hecht NL' WHERE ID=91");
-  State().SecondLanguage = "n";
-  State().strOtherLanguage = "n";
+  TheSettings().SecondLanguage = "n";
+  TheSettings().strOtherLanguage = "n";
   EXPECT_NE(Show(91).find(Label("dbauthor") + "Hecht<br><b>" + GetMsg("dbauthor", 2) +
                           ":</b> Hecht NL<br><b>" + GetMsg("dbauthor", 1) + "(2):</b> Hecht NL"),
             std::string::npos);
@@ -98,8 +99,9 @@ TEST_F(LibraryTest, TheFormOffersOwnersTheirOwnHoldingsAndManagersAll) {
   AddHolding("own1", "C9", "_not_borrow_");
   LogIn("own1", "", "lib_owner");
   std::string shown = Show(91);
-  EXPECT_NE(shown.find("MAINTAIN<form method=\"POST\" action=\"" + State().ThisURL + "?id=91\">"),
-            std::string::npos);
+  EXPECT_NE(
+      shown.find("MAINTAIN<form method=\"POST\" action=\"" + TheSettings().ThisURL + "?id=91\">"),
+      std::string::npos);
   EXPECT_NE(shown.find("name=\"dbOwnerID\" value=\"own1\">"), std::string::npos);
   EXPECT_NE(shown.find("name=\"dbCallNo\" size=\"45\" value=\"C9\">"), std::string::npos);
   EXPECT_NE(shown.find("<option value=\"_not_borrow_\">" + GetMsg("msgNotBorrow", 1) + "</option>"),
@@ -158,14 +160,14 @@ TEST_F(LibraryTest, HolderAndBorrowerMustBeUsers) {
   for (const auto& [owner, borrower] : refused) {
     Show(91,
          {{"dbBID", "91"}, {"dbOwnerID", owner}, {"dbCallNo", "C"}, {"dbBorrowerID", borrower}});
-    EXPECT_EQ(State().strErrorMsg, "ErrorHoldingNoUser") << owner << " " << borrower;
+    EXPECT_EQ(Messages().strErrorMsg, "ErrorHoldingNoUser") << owner << " " << borrower;
   }
   EXPECT_NE(GetMsg("ErrorHoldingNoUser", 1), "errorholdingnouser_e");  // a seeded message
   EXPECT_EQ(Exec("SELECT ID FROM qvlibrary_").rows.size(), 0u);
   for (const std::string borrower : {"_not_borrow_", "stu", ""}) {
     Show(91,
          {{"dbBID", "91"}, {"dbOwnerID", "own1"}, {"dbCallNo", "C"}, {"dbBorrowerID", borrower}});
-    EXPECT_EQ(State().strErrorMsg, "") << borrower;
+    EXPECT_EQ(Messages().strErrorMsg, "") << borrower;
   }
   EXPECT_EQ(Holdings("AND dbOwnerID='own1' AND dbBorrowerID IS NULL"), 1u);
 }
@@ -193,11 +195,11 @@ TEST_F(LibraryTest, OutsidersAndBadValuesChangeNothing) {
   AddHolding("own1", "C1", "_not_borrow_");
   LogIn("stu");
   Show(91, {{"dbBID", "91"}, {"dbOwnerID", "own1"}, {"dbCallNo", "C1"}, {"delete", "ON"}});
-  EXPECT_EQ(State().strErrorMsg, "ErrorAuthNoUpdate");
+  EXPECT_EQ(Messages().strErrorMsg, "ErrorAuthNoUpdate");
   LogIn("own1", "", "lib_owner");
   for (const auto& [bid, date] : {std::pair{"91 or 1=1", ""}, {"91", "someday"}, {"90", ""}}) {
     Show(91, {{"dbBID", bid}, {"dbCallNo", "C1"}, {"dbBorrowDate", date}});
-    EXPECT_EQ(State().strErrorMsg, "ErrorHoldingInvalid") << bid;
+    EXPECT_EQ(Messages().strErrorMsg, "ErrorHoldingInvalid") << bid;
   }
   EXPECT_NE(GetMsg("ErrorHoldingInvalid", 1), "errorholdinginvalid");  // a seeded message
   EXPECT_EQ(Exec("SELECT ID FROM qvlibrary_").rows.size(), 1u);

@@ -6,6 +6,8 @@
 #include "book/book.h"
 #include "book/book_internal.h"
 #include "book_fixture.h"
+#include "data/aspproc.h"
+#include "data/settings.h"
 
 namespace qv::testing {
 namespace {
@@ -18,8 +20,8 @@ class MarkupTest : public BookTest {
       Insert("qvmedia",
              {{"ID", id}, {"dbContent_e", "[m" + n + "]"}, {"dbContent_n", "[n" + n + "]"}});
     }
-    State().vMediaDir = "/media/";
-    State().vImageDir = "/img/";
+    TheSettings().vMediaDir = "/media/";
+    TheSettings().vImageDir = "/img/";
   }
 
   static std::string Tag(int id) { return "<qvTm.Media(" + std::to_string(id) + ")>"; }
@@ -56,7 +58,7 @@ TEST_F(MarkupTest, PathsJumpsAndFormatFields) {
   Exec("UPDATE qvmedia SET dbContent_e='<img src=\"qvTmMPath/m.png\">' WHERE ID=3");
   EXPECT_EQ(
       book::ExpandPage("<a href=\"qvTmGoto=12\">" + Tag(3) + "</a><img src=\"qvTmIPath/a\">", "e"),
-      "<a href=\"" + State().ThisURL +
+      "<a href=\"" + TheSettings().ThisURL +
           "?id=12\"><img src=\"/media/m.png\"></a><img src=\"/img/a\">");
   EXPECT_EQ(book::ExpandPage(Tag(3), ""), Tag(3));  // no language: media left alone
 
@@ -72,7 +74,7 @@ TEST_F(MarkupTest, PathsJumpsAndFormatFields) {
   Query("id=1");
   Book page;
   page.OpenPage("qvbook");
-  const Recordset& row = *State().objRS;
+  const Recordset& row = *Tables().objRS;
   EXPECT_EQ(book::FillFormat("<h1><qvTm.dbTitle></h1><qvTm.dbContent>|<qvTm.dbRemark>|"
                              "<qvTm.dbDate>|<qvTm.dbFullName>|<qvTm.dbTitle>",
                              row, "e"),

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "book/course_tree.h"
+#include "data/aspproc.h"
+#include "data/settings.h"
 #include "session/identity.h"
 #include "session/messages.h"
 
@@ -163,7 +165,7 @@ TEST_F(NavigationTest, NoTopOrUpForBookRequestsAndTopPages) {
 // Titles and closing -------------------------------------------------------------
 
 TEST_F(NavigationTest, PageAndParentTitles) {
-  State().SecondLanguage = "n";
+  TheSettings().SecondLanguage = "n";
   OpenAsReader("11");
   book.PageTitle();
   book.PageTitle(2);
@@ -177,7 +179,7 @@ TEST_F(NavigationTest, PageAndParentTitles) {
 }
 
 TEST_F(NavigationTest, ClosePageWritesFootScriptsAndClosesTheConnection) {
-  State().SecondLanguage = "n";
+  TheSettings().SecondLanguage = "n";
   OpenAsReader("11");
   book.ClosePage();
   EXPECT_EQ(
@@ -185,7 +187,7 @@ TEST_F(NavigationTest, ClosePageWritesFootScriptsAndClosesTheConnection) {
           "<br>" + GetMsg("msgPageFoot", 1) + "<br><br>" + GetMsg("msgPageFoot", 2) + "<br>", 0),
       0u);
   EXPECT_TRUE(Shows("function qvTmGlossary(id)"));
-  EXPECT_FALSE(State().objConn->IsOpen());
+  EXPECT_FALSE(Tables().objConn->IsOpen());
   host.response.Clear();
   book.PageTitle();  // the page is read again once objRS is closed
   EXPECT_EQ(Output(), "Alpha");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/settings.h"
 #include "data/test_source.h"
 #include "host/memory_host.h"
 #include "session/sysvar.h"
@@ -14,7 +15,7 @@ using testing::Statements;
 class AspProcTest : public ::testing::Test {
  protected:
   AspProcTest() {
-    State() = SharedState{};
+    ResetRequestState();
     db.CreateMessages({});
     db.Exec("CREATE TABLE qvAuthBook (ID counter, dbTitle_e text(50), dbGroup int)");
     db.Exec("INSERT INTO qvAuthBook (dbTitle_e, dbGroup) VALUES ('Algebra', 10)");
@@ -35,7 +36,7 @@ TEST_F(AspProcTest, DbOpenSharesTheRecordSetAndClosesIdempotently) {
   ap.dbClose();  // nothing open yet: nothing happens
   ap.dbOpen("qvAuthBook", "*", "");
   EXPECT_EQ(Statements(), std::vector<std::string>{"SELECT * FROM qvAuthBook "});
-  EXPECT_EQ(ap.RecordSet(), State().objRS);
+  EXPECT_EQ(ap.RecordSet(), Tables().objRS);
   EXPECT_EQ(ap.RecordSet()->Value("dbTitle_e"), Variant("Algebra"));
   ap.dbClose();
   ap.dbClose();
@@ -51,13 +52,13 @@ TEST_F(AspProcTest, UpdatableOpenWritesBackThroughTheSharedSet) {
 }
 
 TEST_F(AspProcTest, DbGetTableGivesNullOrFieldByRowArray) {
-  const std::shared_ptr<Recordset> shared = State().objRS;
+  const std::shared_ptr<Recordset> shared = Tables().objRS;
   EXPECT_TRUE(ap.dbGetTable("qvAuthBook", "dbTitle_e,dbGroup", "WHERE ID=-1").IsNull());
   Variant one = ap.dbGetTable("qvAuthBook", "dbTitle_e,dbGroup", "WHERE dbGroup=10");
   ASSERT_TRUE(one.IsArray());
   EXPECT_EQ(one.AsArray()->UBound(2), 0);
   EXPECT_EQ(one.AsArray()->at(1, 0), Variant(10));
-  EXPECT_EQ(State().objRS, shared);  // the shared set is left alone
+  EXPECT_EQ(Tables().objRS, shared);  // the shared set is left alone
 }
 
 TEST_F(AspProcTest, CreateTableAddsCounterKeyAndIgnoresFailures) {
@@ -93,7 +94,7 @@ TEST_F(AspProcTest, TableNamesMustBePlainIdentifiers) {
 TEST_F(AspProcTest, DebugPrintTracesOnlyInDebugMode) {
   ap.dbGetTable("qvAuthBook", "*", "");
   EXPECT_EQ(host.response.Text(), "");
-  State().IsDebug = true;
+  TheSettings().IsDebug = true;
   ap.dbGetTable("qvAuthBook", "*", "WHERE dbTitle_e='<b>'");
   EXPECT_EQ(host.response.Text(),
             "<br>Get table: Table Name= [qvAuthBook]<br>Fields Name= [*]"

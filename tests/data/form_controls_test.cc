@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "data/aspproc.h"
+#include "data/settings.h"
 #include "data/test_source.h"
 #include "host/memory_host.h"
 #include "session/sysvar.h"
@@ -11,7 +12,7 @@ namespace {
 class FormControlsTest : public ::testing::Test {
  protected:
   FormControlsTest() {
-    State() = SharedState{};
+    ResetRequestState();
     db.CreateMessages({});
     db.Exec(
         "CREATE TABLE qvbook (ID counter, dbTitle_e text(255), dbNote text(50), dbFlag yesno, "
@@ -61,7 +62,7 @@ TEST_F(FormControlsTest, FirstBindingRegistersTheFieldAndSavesTheRowStamp) {
   ap.SetSkipLinkForm(true);  // reads only
   ap.dbLinkTextArea("dbNote", 3, 30);
   EXPECT_EQ(Out(), "<textarea name=\"dbNote\" rows=\"3\" cols=\"30\" WRAP=\"virtual\"></textarea>");
-  EXPECT_EQ(State().strLinkedFields, "[dbTitle_e]");
+  EXPECT_EQ(Tables().strLinkedFields, "[dbTitle_e]");
   EXPECT_EQ(host.session.Value("qvtest_qvbook_1"), Variant(""));
 }
 
@@ -88,7 +89,7 @@ TEST_F(FormControlsTest, EditModeControlsDefaultsAndCheckedStates) {
   ap.dbLinkCheckBox("dbFlag", true, "False");  // the default wins over the record
   ap.dbLinkCheckBox("dbNote", false);
   ap.dbHiddenText("qvAction", "\"><script>", false);
-  State().objRS = nullptr;  // no record set: empty values, no error
+  Tables().objRS = nullptr;  // no record set: empty values, no error
   ap.dbLinkTextArea("dbTitle_e", 2);
   EXPECT_EQ(Out(),
             "<input type=\"text\" name=\"dbNote\" size=\"45\" value=\"n/a\">"
@@ -150,7 +151,7 @@ TEST_F(FormControlsTest, CodeTableNamesAreEncodedWhileGivenTextsStayHtml) {
 TEST_F(FormControlsTest, DebugTraceShowsTheChoicesAsGiven) {
   ap.SetSkipLinkForm(true);
   const Variant choices = Choices();
-  State().IsDebug = true;
+  TheSettings().IsDebug = true;
   ap.dbLinkCheckList("dbChoice", choices, true);
   EXPECT_EQ(Out(),
             "<br>(dbLinkCheckList): Name= [dbChoice]<br>Array len= [3]"

@@ -2,6 +2,7 @@
 
 #include "data/aspproc.h"
 #include "data/test_source.h"
+#include "host/context.h"
 #include "host/memory_host.h"
 #include "session/sysvar.h"
 
@@ -11,7 +12,7 @@ namespace {
 class GridFormsTest : public ::testing::Test {
  protected:
   GridFormsTest() {
-    State() = SharedState{};
+    ResetRequestState();
     db.CreateMessages({});
     db.Exec("CREATE TABLE scores (ID counter, dbScore int, dbNote text(10), dbDueDate int)");
     db.Exec("INSERT INTO scores (ID, dbScore, dbNote) VALUES (4, 10, '<b>')");
@@ -82,13 +83,13 @@ TEST_F(GridFormsTest, BadIdsOrValuesWriteNothing) {
   host.request.AddForm("qvID_List", "4, 7 or 1=1");
   EXPECT_THROW(ap.db2DUpdate("scores"), TypeMismatch);
   MemoryHost second;
-  State().host = second.Objects();
+  Host().host = second.Objects();
   second.request.AddForm("qvID_List", "4, 7");
   second.request.AddForm("ID_4_dbScore", "1");
   second.request.AddForm("ID_7_dbScore", "seven");
   EXPECT_THROW(ap.db2DUpdate("scores", ap.MergeFieldList(Variant(), "dbScore")), TypeMismatch);
   EXPECT_EQ(Cell("dbScore", 4), Variant(10));
-  State().host = host.Objects();
+  Host().host = host.Objects();
 }
 
 }  // namespace

@@ -18,8 +18,20 @@
 #include <toml++/toml.h>
 
 #include "data/connection.h"
+#include "data/settings.h"
 #include "engine/datasources.h"
 #include "engine/sqlite_connection.h"
+
+namespace qv {
+
+// Every part of the request's state as new, also the settings SysVar.Init
+// keeps: a test starts as a fresh thread would.
+inline void ResetRequestState() {
+  BeginRequestState();
+  Kept() = KeptSettings{};
+}
+
+}  // namespace qv
 
 namespace qv::testing {
 

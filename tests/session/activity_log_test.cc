@@ -2,8 +2,10 @@
 
 #include "core/convert.h"
 #include "data/aspproc.h"
+#include "data/settings.h"
 #include "data/test_source.h"
 #include "host/memory_host.h"
+#include "session/current_page.h"
 #include "session/sysvar.h"
 
 namespace qv {
@@ -12,7 +14,7 @@ namespace {
 class ActivityLogTest : public ::testing::Test {
  protected:
   ActivityLogTest() {
-    State() = SharedState{};
+    ResetRequestState();
     host.request.SetServerVariable("SCRIPT_NAME", "/course/book.lp");
     host.request.SetServerVariable("REMOTE_ADDR", "10.0.0.5");
     db.CreateMessages({});
@@ -37,7 +39,7 @@ TEST_F(ActivityLogTest, LogLevelSelectsTheActions) {
       {"0", {}}, {"1", {0, 1}}, {"2", {0, 1, 2}}, {"3", {0, 1, 8}}, {"4", {0, 1, 2, 8}}};
   for (const auto& [level, expected] : levels) {
     db.Exec("DELETE * FROM qvAuthLog");
-    State().LogLevel = level;
+    TheSettings().LogLevel = level;
     for (int action : {0, 1, 2, 8}) ap.dbLog(action);
     std::vector<int64_t> stored;
     for (const auto& row : Rows("dbAction")) stored.push_back(ToInteger(row[0]));
@@ -47,8 +49,8 @@ TEST_F(ActivityLogTest, LogLevelSelectsTheActions) {
 
 TEST_F(ActivityLogTest, SessionClockMeasuresSincePreviousActionOrLogin) {
   host.request.SetQueryString("id=12");
-  State().TableName = "algebra";
-  State().ID = "12";
+  TheSettings().TableName = "algebra";
+  ThePage().ID = "12";
   ap.dbLog(2);
   // An anonymous reader's view stores nothing in the session (a session per
   // cookie-less view would fill the server's memory).

@@ -32,7 +32,7 @@ TEST(ListHasMatchTest, FindsAnyTrimmedItemInsideTheText) {
 class IdentityTest : public ::testing::Test {
  protected:
   IdentityTest() {
-    State() = SharedState{};
+    ResetRequestState();
     db.CreateMessages({{"msgAnonymousUserName", "Anonymous", "Anoniem"}});
     db.Exec(
         "CREATE TABLE qvAuthUser (ID counter, dbUserID text(50), dbPositionTitle_e text(9), "

@@ -3,7 +3,9 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/settings.h"
 #include "data/test_source.h"
+#include "host/context.h"
 #include "host/memory_host.h"
 #include "session/identity.h"
 #include "session/login_throttle.h"
@@ -16,8 +18,8 @@ using testing::Statements;
 
 // A later request on the same thread, standing in for the fixture's.
 struct NextRequest {
-  NextRequest() : saved(State().host) { State().host = host.Objects(); }
-  ~NextRequest() { State().host = saved; }
+  NextRequest() : saved(Host().host) { Host().host = host.Objects(); }
+  ~NextRequest() { Host().host = saved; }
   HostObjects saved;
   MemoryHost host;
 };
@@ -25,7 +27,7 @@ struct NextRequest {
 class LoginTest : public ::testing::Test {
  protected:
   LoginTest() {
-    State() = SharedState{};
+    ResetRequestState();
     db.CreateMessages({{"LoginMsg", "Please log in", ""},
                        {"LoginFails", "Login failed", ""},
                        {"LoginLANFails", "Unknown network user", ""}});
@@ -127,7 +129,7 @@ TEST_F(LoginTest, ThrottledAttemptFailsUncheckedAndIsLogged) {
   LoginThrottle::TimePoint now{};
   SharedLoginThrottle().Configure({.max_failures = 3, .lock = std::chrono::minutes(1)});
   SharedLoginThrottle().SetClock([&now] { return now; });
-  State().LogLevel = "1";
+  TheSettings().LogLevel = "1";
   auto attempt = [](const std::string& password) {
     NextRequest next;
     next.host.request.SetServerVariable("REMOTE_ADDR", "10.0.0.7");
@@ -235,7 +237,7 @@ TEST_F(LoginTest, FormStepComesBeforeTheNetworkStep) {
 }
 
 TEST_F(LoginTest, NetworkOnlySiteAnswers401AndPostingAgentIsNoLogin) {
-  State().LANLoginOnly = true;
+  Identity().LANLoginOnly = true;
   EXPECT_THROW(ap.dbLogin(), ResponseEnded);
   EXPECT_EQ(host.response.Status(), "401 Unauthorized");
   EXPECT_EQ(host.response.Text(), "");

@@ -16,7 +16,7 @@ const char kBanner[] =
 class MessagesTest : public ::testing::Test {
  protected:
   MessagesTest() {
-    State() = SharedState{};
+    ResetRequestState();
     host.request.SetServerVariable("SCRIPT_NAME", "/book.lp");
   }
 
@@ -40,7 +40,7 @@ TEST_F(MessagesTest, StartupWritesBannerThenMaintenanceMessage) {
   sv.SetMaintenanceMsg("Back at noon");
   sv.Init("qvtest");
   EXPECT_EQ(host.response.Text(), std::string(kBanner) + "Back at noon");
-  EXPECT_EQ(State().strErrorMsg, "");
+  EXPECT_EQ(Messages().strErrorMsg, "");
 }
 
 TEST_F(MessagesTest, MissingOrOldVersionReportsErrorOdbcAndGoesOn) {
@@ -48,18 +48,18 @@ TEST_F(MessagesTest, MissingOrOldVersionReportsErrorOdbcAndGoesOn) {
   sv.SetMaintenanceMsg("M");
   sv.Init("qvtest");
   EXPECT_EQ(host.response.Text(), std::string(kBanner) + "Database too old" + "M");
-  EXPECT_EQ(State().strErrorMsg, "errorODBC");
+  EXPECT_EQ(Messages().strErrorMsg, "errorODBC");
 
   db.Exec("DELETE FROM qvSystemMsg WHERE dbName='qvtome'");
   db.AddMessage("qvTome", "1.0", "", 0);
   host.response.Clear();
   sv.Init("qvtest");
-  EXPECT_EQ(State().strErrorMsg, "errorODBC");
+  EXPECT_EQ(Messages().strErrorMsg, "errorODBC");
 }
 
 TEST_F(MessagesTest, UnreadableTableLeavesCacheEmpty) {
   sv.Init("qvtest");
-  EXPECT_EQ(State().strErrorMsg, "errorODBC");
+  EXPECT_EQ(Messages().strErrorMsg, "errorODBC");
   EXPECT_EQ(host.response.Text(), kBanner);
   EXPECT_EQ(sv.GetSystemMsg("anything"), "");
 }
@@ -131,9 +131,9 @@ TEST_F(MessagesTest, ReportErrorCollectsKeysAndWritesWhenShown) {
   host.response.Clear();
   ReportError("e1", true);
   ReportError("e2", false);
-  EXPECT_EQ(State().strErrorMsg, "e1, e2");
+  EXPECT_EQ(Messages().strErrorMsg, "e1, e2");
   EXPECT_EQ(host.response.Text(), "First failed.");
-  State().blnShowError = false;
+  Messages().blnShowError = false;
   ReportError("e1", true);
   EXPECT_EQ(host.response.Text(), "First failed.");
 }

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "data/aspproc.h"
+#include "data/settings.h"
 #include "data/test_source.h"
+#include "host/context.h"
 #include "host/memory_host.h"
+#include "session/messages.h"
 
 namespace qv {
 namespace {
@@ -12,7 +15,7 @@ namespace {
 class SysVarTest : public ::testing::Test {
  protected:
   SysVarTest() : host("/srv/site", "/course") {
-    State() = SharedState{};
+    ResetRequestState();
     host.request.SetServerVariable("SCRIPT_NAME", "/course/book.lp");
     db.CreateMessages({});
   }
@@ -27,12 +30,12 @@ TEST_F(SysVarTest, InitResetsSettingsButKeepsThePageSetOnes) {
   sv.SetFromEmail("admin@example.org");
   sv.SetTableName("old");
   sv.SetLogLevel(9);
-  State().strErrorMsg = "earlier";
+  Messages().strErrorMsg = "earlier";
 
   sv.Init(Variant("qvtest"), "user", "pw");
-  EXPECT_EQ(State().LogLevel, "4");
+  EXPECT_EQ(TheSettings().LogLevel, "4");
   EXPECT_EQ(sv.TableName(), "");
-  EXPECT_EQ(State().strErrorMsg, "");
+  EXPECT_EQ(Messages().strErrorMsg, "");
   EXPECT_EQ(sv.FromEmail(), "admin@example.org");
   EXPECT_NE(host.response.Text().find("<p>Maintenance</p>"), std::string::npos);
 }
@@ -67,7 +70,7 @@ TEST_F(SysVarTest, WebClassTakesItsOwnHostObjects) {
   EXPECT_EQ(sv.ThisURL(), "/wc.lp");
   EXPECT_EQ(host.response.Text(), "");
   EXPECT_NE(response.Text(), "");
-  EXPECT_FALSE(State().objContext);
+  EXPECT_FALSE(Host().objContext);
 }
 
 TEST_F(SysVarTest, DirectoriesAreEscapedAndMapped) {
@@ -85,7 +88,7 @@ TEST_F(SysVarTest, DirectoriesAreEscapedAndMapped) {
   sv.SetvMediaDir("/media");
   EXPECT_EQ(sv.vMediaDir(), "/media/qvtest/");
   EXPECT_EQ(sv.pMediaDir(), "/srv/site/media/qvtest/");
-  EXPECT_EQ(State().pUploadTmpDir, "/srv/site/media/qvtest/qvTmUpld.tmp/");
+  EXPECT_EQ(TheSettings().pUploadTmpDir, "/srv/site/media/qvtest/qvTmUpld.tmp/");
   EXPECT_THROW(sv.SetvBookDir("../../etc"), HostError);
 
   EXPECT_EQ(EscapePath("a%20 b+c&d"), "a%2520%20b%2Bc%26d");
@@ -105,12 +108,12 @@ TEST_F(SysVarTest, LanguageSuffixesAreEOrN) {
   EXPECT_EQ(sv.SecondLanguage(), "n");
   sv.SetSecondLanguage("c");
   EXPECT_EQ(sv.SecondLanguage(), "");
-  EXPECT_EQ(State().strOtherLanguage, "c");
+  EXPECT_EQ(TheSettings().strOtherLanguage, "c");
 
-  State().FirstLanguage = "";
+  TheSettings().FirstLanguage = "";
   sv.SetSecondLanguage("N");
   EXPECT_EQ(sv.FirstLanguage(), "n");
-  EXPECT_EQ(State().strOtherLanguage, "");
+  EXPECT_EQ(TheSettings().strOtherLanguage, "");
 }
 
 TEST_F(SysVarTest, SettingsKeepTheirStoredForms) {

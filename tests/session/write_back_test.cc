@@ -4,10 +4,13 @@
 
 #include "core/convert.h"
 #include "data/aspproc.h"
+#include "data/settings.h"
 #include "data/test_source.h"
 #include "engine/sqlite_database.h"
 #include "engine/sqlite_handle.h"
+#include "host/context.h"
 #include "host/memory_host.h"
+#include "session/messages.h"
 #include "session/sysvar.h"
 
 namespace qv {
@@ -25,7 +28,7 @@ std::shared_ptr<Array> Fields(const std::vector<std::pair<std::string, Variant>>
 class WriteBackTest : public ::testing::Test {
  protected:
   WriteBackTest() {
-    State() = SharedState{};
+    ResetRequestState();
     db.CreateMessages({{"ErrorHasBeenChanged", "Changed meanwhile by ", "Gewijzigd door "}});
     db.Exec(
         "CREATE TABLE qvbook (ID counter, dbTitle_e text(255), dbTitle_n text(255), "
@@ -56,7 +59,7 @@ class WriteBackTest : public ::testing::Test {
     ap.dbOpen("qvbook", "*", "WHERE ID=" + std::to_string(id));
     ap.dbLinkTextBox("dbTitle_e");
     ap.dbClose();
-    State().strLinkedFields = "";
+    Tables().strLinkedFields = "";
   }
 
   testing::TestSource db;
@@ -103,7 +106,7 @@ TEST_F(WriteBackTest, EmptyValuesTruncationAndTypes) {
 }
 
 TEST_F(WriteBackTest, DebugTraceShowsEachValueAsTextBeforeItIsStored) {
-  State().IsDebug = true;
+  TheSettings().IsDebug = true;
   ap.dbUpdate("qvbook", "WHERE ID=1",
               Fields({{"dbGroup", " "}, {"dbDate", "2024-03-05 10:20:00"}, {"dbOwnerID", "u1"}}),
               false, false);
@@ -155,7 +158,7 @@ class StampGuardTest : public WriteBackTest {
  protected:
   StampGuardTest() { bob.session.SetValue("AuthUserID1", "bob"); }
 
-  void As(MemoryHost& user) { State().host = user.Objects(); }
+  void As(MemoryHost& user) { Host().host = user.Objects(); }
 
   void PostTitle(MemoryHost& user, const std::string& title) {
     user.request.AddForm("qvFLD_List", "dbTitle_e");
@@ -180,7 +183,7 @@ TEST_F(StampGuardTest, SecondSaveOfTheSameRowIsRefusedWithTheFirstUsersName) {
   bob.response.Clear();
   EXPECT_EQ(ap.dbUpdate("qvbook", "WHERE ID=1"), 0);
   EXPECT_EQ(bob.response.Text(), "Changed meanwhile by Dr. Alice &lt;A&gt;");
-  EXPECT_EQ(State().strErrorMsg, "ErrorHasBeenChanged");
+  EXPECT_EQ(Messages().strErrorMsg, "ErrorHasBeenChanged");
   EXPECT_EQ(Cell("dbTitle_e", 1), Variant("Alice's"));
   EXPECT_TRUE(ToStr(Cell("Stamp", 1)).starts_with("alice,"));
 
@@ -197,7 +200,7 @@ TEST_F(StampGuardTest, AConflictOnOneRowLeavesEveryRowUnwritten) {
   ap.dbUpdate("qvbook", "WHERE ID=2", Fields({{"dbTitle_n", "Alice"}}), false, false);
   As(bob);
   OpenForm(1);
-  State().blnShowError = false;
+  Messages().blnShowError = false;
   bob.response.Clear();
   EXPECT_EQ(ap.dbUpdate("qvbook", "WHERE dbGroup=10", Fields({{"dbGroup", 11}}), false, false), 0);
   EXPECT_EQ(bob.response.Text(), "");
@@ -267,7 +270,7 @@ TEST_F(StampGuardTest, ASaveThatWaitedForAnotherWritersCommitIsRefused) {
   sqlite3_busy_timeout(own, 10000);
   EXPECT_GE(waiting.waits, 1);
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(State().strErrorMsg, "ErrorHasBeenChanged");
+  EXPECT_EQ(Messages().strErrorMsg, "ErrorHasBeenChanged");
   EXPECT_EQ(Cell("dbTitle_e", 1), Variant("Carol's"));
   EXPECT_EQ(Cell("Stamp", 1), Variant("carol,1"));
 }

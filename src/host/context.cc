@@ -1,13 +1,8 @@
-#include "data/shared_state.h"
+#include "host/context.h"
 
-#include "data/aspproc.h"  // complete type for the shared_ptr's owner
+#include <string>
 
 namespace qv {
-
-SharedState& State() {
-  thread_local SharedState state;
-  return state;
-}
 
 namespace {
 [[noreturn]] void NoHostObject(const char* name) {
@@ -16,25 +11,25 @@ namespace {
 }  // namespace
 
 Request& TheRequest() {
-  Request* r = State().host.request;
+  Request* r = Host().host.request;
   if (r == nullptr) NoHostObject("Request");
   return *r;
 }
 
 Response& TheResponse() {
-  Response* r = State().host.response;
+  Response* r = Host().host.response;
   if (r == nullptr) NoHostObject("Response");
   return *r;
 }
 
 Session& TheSession() {
-  Session* s = State().host.session;
+  Session* s = Host().host.session;
   if (s == nullptr) NoHostObject("Session");
   return *s;
 }
 
 Server& TheServer() {
-  Server* s = State().host.server;
+  Server* s = Host().host.server;
   if (s == nullptr) NoHostObject("Server");
   return *s;
 }

@@ -1,4 +1,4 @@
-#include "data/message_cache.h"
+#include "session/message_cache.h"
 
 namespace qv {
 

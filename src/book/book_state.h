@@ -1,0 +1,31 @@
+// The book module's part of the request's state (host/context.h): the page
+// as first opened, the registry row of its book, and what the display has
+// shown or decided so far. Only the book module writes it; several Book
+// objects of one request share it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/variant.h"
+#include "host/context.h"
+
+namespace qv {
+
+struct BookState {
+  std::string strDefaultID;
+  int32_t lngOpenParentID = 0, lngOpenID = 0;  // the page OpenPage loaded
+  std::string strBookOwnerID, strBookCode;
+  Variant varBookTitle, varBookDescription, varBookRemark;
+  bool blnShowContents = true;
+  bool blnShowBody = true;
+  bool blnPageDeleted = false;
+  bool blnConfirmScriptShown = false;
+  std::string strPendingMsg;
+  std::string strNewTitle;
+  std::string strHelpCode;  // of the current page and action
+};
+
+inline BookState& CurrentBook() { return RequestPart<BookState>(); }
+
+}  // namespace qv
