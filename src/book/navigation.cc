@@ -179,8 +179,9 @@ void Book::ListMenu() {
   const MessageState& messages = Messages();
   const Settings& s = TheSettings();
   if (!book_state.blnShowContents || !messages.strErrorMsg.empty() ||
-      !book::CheckPageOpen("ListMenu"))
+      !book::CheckPageOpen("ListMenu")) {
     return;
+  }
   using book::HasRight;
   using book::IsBuilt;
   using book::Module;

@@ -240,7 +240,7 @@ class AspProc : public Object {
 };
 
 // The table-access part of the request's state (host/context.h). AspProc
-// writes it; SysVar.Init creates objAspProc.
+// writes it; SysVar.Init creates objAspProc and starts with no open set.
 struct TableAccess {
   std::shared_ptr<AspProc> objAspProc;
   std::shared_ptr<Connection> objConn;  // of the last dbOpen; null is Nothing
