@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unordered_map>
@@ -175,9 +177,43 @@ void GetTable100Baseline(benchmark::State& state) {
 }
 BENCHMARK(GetTable100Baseline)->Name("dbGetTable100_Baseline");
 
+// Before measuring: the component must give what the baselines give, else
+// the ratios would compare against failures.
+void CheckAnswers() {
+  qv::MemoryHost host;
+  host.request.SetServerVariable("SCRIPT_NAME", "/default.lp");
+  qv::SysVar sv;
+  sv.Init(qv::Variant("qvtome"));
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(g_db_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db, "SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = ?", -1, &stmt, nullptr);
+  for (const std::string& key : g_keys) {
+    sqlite3_bind_text(stmt, 1, key.c_str(), -1, SQLITE_TRANSIENT);
+    std::string stored;
+    if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0) != nullptr) {
+      stored = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    }
+    sqlite3_reset(stmt);
+    if (sv.GetSystemMsg(key) != stored) {
+      std::fprintf(stderr, "foundation_bench: message %s differs from the table\n", key.c_str());
+      std::exit(1);
+    }
+  }
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  qv::AspProc ap;
+  const qv::Variant rows = ap.dbGetTable("benchrows", "*", "");
+  if (!rows.IsArray() || rows.AsArray()->UBound(2) != 99) {
+    std::fprintf(stderr, "foundation_bench: dbGetTable did not read the 100 rows\n");
+    std::exit(1);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   SetUpDatabase();
+  CheckAnswers();
   return qv::bench::RunWithRatios(argc, argv);
 }
