@@ -149,11 +149,26 @@ class Book : public Object {
   void BookDescription();
   void BookRemark();
 
-  // Page operations (added by the page-operations module) -----------------------
+  // Page writes -----------------------------------------------------------------
 
-  // Notes, help and page information (added later) -----------------------------
+  // Performs the write of the request's "qvAction" before anything is shown:
+  // saving an edited or new page, cut, paste, renumbering the siblings. Each
+  // write checks the caller's right, takes the page's place from the
+  // server's state and writes only the fields of the form it showed. After
+  // an add the browser is redirected to the new page. Nothing after an
+  // error or without an open page.
+  void UpdatePage();
 
-  // Edit forms (added later) ----------------------------------------------------
+  // Notes, help and page information ---------------------------------------------
+
+  // For authors: the clipboard, book code, type, owners, group and expiry of
+  // the current page, one "label = [value]" line each.
+  void PageInfo();
+
+  // Edit forms ------------------------------------------------------------------
+
+  // ShowPage when the request has a "qvAction"; otherwise nothing.
+  void EditPage();
 
   // Administration: users, groups, books, password mail (added later) ----------
 

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/variant.h"
 #include "data/connection.h"
@@ -163,17 +164,49 @@ bool ActionAvailable(const std::string& action);
 // answers.
 constexpr bool IsAssignmentType(int type) { return type >= 6 && type <= 11; }
 
+// Edit forms (edit_fields.cc, edit_form.cc) ----------------------------------------
+
+// The whole edit, add, reply or property form of this request, with objRS
+// open on the current page (its values fill the controls), followed by the
+// media list of the page when not adding.
+void EditRecordForm();
+// The field list of this request's form, lower case: FormatAuth ("!" list
+// for every form), FormatAuth or FormatEdit by the "auth" right, the
+// table's default; the property list for "edit=property"; the reply lists
+// for "reply=y".
+std::string EditFieldList();
+// Writes the label and control of each item of a field list, in order.
+void EditFields(const std::string& list);
+// The record fields that the form of a field list posts back and a save of
+// it may write, in the languages in use and for the caller's rights: the
+// controls of the list (not the read-only property title, not the type of a
+// reply, the owner only with "auth", not the expiry, which the save
+// computes) and the finished flags that the form sets hidden when the list
+// lacks "dbfinished". The placement fields of a new page are not included:
+// the save computes them.
+std::vector<std::string> EditFormColumns(const std::string& list);
+
+// Page writes (page_writes.cc) -------------------------------------------------------
+
+// Each checks the caller's right itself, reports its error key and writes
+// nothing when refused. Tree changes commit as one transaction.
+void DoEditPage();
+void DoAddPage();
+void SavePage();
+void CreateFirstChild(int level, int32_t parentID);
+void CutPage();
+void PastePage();
+// The clipboard holds a page of this table, book and level other than the
+// current page.
+bool CanPaste();
+void ClearChildMark(int32_t parentID, int32_t excludeID);
+void RearrangePages();
+void DeletePage();
+
 // Entries of later modules (display.cc, navigation.cc) ------------------------------
 //
 // Until their module is built, ShowPage does not reach them; the ones that
 // act report "ErrorNotAvailable" should anything else call them.
-
-// Page operations: delete the current page, the edit and add forms, and
-// whether the clipboard may be pasted here (never until then).
-void DeletePage();
-void DoEditPage();
-void DoAddPage();
-bool CanPaste();
 // Assignments: store a submission, list submissions, expand assignment
 // markup (until then the notice "ErrorNotAvailable" in place of the text of
 // an assignment page; other pages' text unchanged).

@@ -5,7 +5,8 @@
 // OpenBook() and the read-only properties of the current page ('.').
 // Display: ShowPage(). Contents and navigation: ListContentsLevel,
 // ListContents, ListMenu, GoTop, GoUp, GoRefresh, GoNext, GoPrevious,
-// PageTitle, ParentTitle, ClosePage. Course list: ListCourses(table,
+// PageTitle, ParentTitle, ClosePage. Page writes and forms: UpdatePage,
+// PageInfo, EditPage. Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
 // BookDescription, BookRemark.
 #include "book/book.h"
@@ -60,6 +61,11 @@ constexpr Member kMembers[] = {
     Method<&Book::PageTitle, 1>("PageTitle"),
     Method<&Book::ParentTitle>("ParentTitle"),
     Method<&Book::ClosePage, true>("ClosePage"),
+
+    // Page writes, page information, edit forms.
+    Method<&Book::UpdatePage>("UpdatePage"),
+    Method<&Book::PageInfo>("PageInfo"),
+    Method<&Book::EditPage>("EditPage"),
 
     // Course list.
     Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),
