@@ -170,21 +170,33 @@ constexpr bool IsAssignmentType(int type) { return type >= 6 && type <= 11; }
 // open on the current page (its values fill the controls), followed by the
 // media list of the page when not adding.
 void EditRecordForm();
-// The field list of this request's form, lower case: FormatAuth ("!" list
-// for every form), FormatAuth or FormatEdit by the "auth" right, the
-// table's default; the property list for "edit=property"; the reply lists
-// for "reply=y".
+// Which form a request asks for: its action ("edit", "add"), the property
+// form ("edit=property"), a discussion reply or comment ("reply=y").
+struct FormVariant {
+  std::string action;
+  bool property = false;
+  bool reply = false;
+};
+// The form this request's values ask for.
+FormVariant RequestedForm();
+// The field list of a form, lower case: FormatAuth after a leading "!" for
+// every form; else FormatAuth or FormatEdit by the "auth" right, or the
+// table's default; the property list for the property form; "dbremark" for
+// a comment, "dbtitle,dbcontent" for a reply.
+std::string FieldListOf(const FormVariant& form);
+// FieldListOf(RequestedForm()); sets strHelpCode to "editproperty" for the
+// property form.
 std::string EditFieldList();
 // Writes the label and control of each item of a field list, in order.
 void EditFields(const std::string& list);
-// The record fields that the form of a field list posts back and a save of
-// it may write, in the languages in use and for the caller's rights: the
-// controls of the list (not the read-only property title, not the type of a
+// The record fields that a form posts back and a save of it may write, in
+// the languages in use and for the caller's rights: the controls of its
+// list (not the read-only title of the property form, not the type of a
 // reply, the owner only with "auth", not the expiry, which the save
-// computes) and the finished flags that the form sets hidden when the list
-// lacks "dbfinished". The placement fields of a new page are not included:
-// the save computes them.
-std::vector<std::string> EditFormColumns(const std::string& list);
+// computes from the posted days) and the finished flags that the form sets
+// hidden when its list lacks "dbfinished". The placement fields of a new
+// page are not included: the save computes them.
+std::vector<std::string> EditFormColumns(const FormVariant& form);
 
 // Page writes (page_writes.cc) -------------------------------------------------------
 

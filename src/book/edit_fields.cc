@@ -88,14 +88,15 @@ std::string GenericField(const std::string& spec) {
   return known ? spec.substr(3) : "";
 }
 
-void AddItemColumns(std::vector<std::string>& columns, const std::string& item) {
+void AddItemColumns(std::vector<std::string>& columns, const std::string& item,
+                    const FormVariant& form) {
   if (item == "dbtitle") {
-    if (RequestValue("edit") == "property") return;  // shown, not edited
+    if (form.property) return;  // shown, not edited
     AddBilingual(columns, "dbTitle_");
     return;
   }
   if (item == "dbtype") {
-    if (RequestValue("reply") != "y") columns.emplace_back("dbType");
+    if (!form.reply) columns.emplace_back("dbType");
     return;
   }
   if (item == "dbownerid") {
@@ -128,25 +129,34 @@ bool ListHasItem(const std::string& list, std::string_view name) {
 
 }  // namespace
 
-std::string EditFieldList() {
+FormVariant RequestedForm() {
+  return {RequestValue("qvAction"), RequestValue("edit") == "property",
+          RequestValue("reply") == "y"};
+}
+
+std::string FieldListOf(const FormVariant& form) {
   const Settings& s = TheSettings();
   if (!s.FormatAuth.empty() && s.FormatAuth[0] == '!') return ToLower(s.FormatAuth.substr(1));
   std::string list = HasRight("auth") ? s.FormatAuth : s.FormatEdit;
   if (list.empty()) list = DefaultFieldList(s.TableName);
-  if (RequestValue("edit") == "property") {
-    CurrentBook().strHelpCode = "editproperty";
-    list = s.FormatProperty.empty() ? kPropertyList : s.FormatProperty;
-  }
-  if (RequestValue("reply") == "y") {
-    list = RequestValue("qvAction") == "edit" ? "dbremark" : "dbtitle,dbcontent";
-  }
+  if (form.property) list = s.FormatProperty.empty() ? kPropertyList : s.FormatProperty;
+  if (form.reply) list = form.action == "edit" ? "dbremark" : "dbtitle,dbcontent";
   return ToLower(list);
 }
 
-std::vector<std::string> EditFormColumns(const std::string& list) {
+std::string EditFieldList() {
+  const FormVariant form = RequestedForm();
+  if (form.property && TheSettings().FormatAuth.rfind('!', 0) != 0) {
+    CurrentBook().strHelpCode = "editproperty";
+  }
+  return FieldListOf(form);
+}
+
+std::vector<std::string> EditFormColumns(const FormVariant& form) {
   const Settings& s = TheSettings();
+  const std::string list = FieldListOf(form);
   std::vector<std::string> columns;
-  for (const std::string& item : FieldItems(list)) AddItemColumns(columns, item);
+  for (const std::string& item : FieldItems(list)) AddItemColumns(columns, item, form);
   if (!ListHasItem(list, "dbfinished")) {
     for (const std::string* suffix : {&s.FirstLanguage, &s.SecondLanguage, &s.strOtherLanguage}) {
       if (!suffix->empty()) columns.push_back(LanguageField("dbFinished_", *suffix));
