@@ -19,10 +19,16 @@ struct BookState {
   Variant varBookTitle, varBookDescription, varBookRemark;
   bool blnShowContents = true;
   bool blnShowBody = true;
+  // A save was refused because the page changed since its form was shown:
+  // objRS holds the posted values and ShowPage shows the form again.
+  bool blnShowFormAgain = false;
   bool blnPageDeleted = false;
   bool blnConfirmScriptShown = false;
   std::string strPendingMsg;
   std::string strNewTitle;
+  // The current page's titles in the first and second language, for the
+  // "RE: " title of a reply and the title of a joined discussion.
+  std::string CurrentPageTitle, CurrentPageTitle2;
   std::string strHelpCode;  // of the current page and action
 };
 
