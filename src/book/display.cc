@@ -15,6 +15,7 @@
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
+#include "session/identity.h"
 #include "session/messages.h"
 
 namespace qv {
@@ -153,16 +154,19 @@ void ShowBulletinChildren() {
   children.Close();
 }
 
-// Every discussion command adds, edits or deletes a page.
+// Every discussion command adds, edits or deletes a page. Only a visitor
+// who is logged in takes part (DoAddPage asks the same of a reply).
 void ShowDiscussionCommands() {
   if (!IsBuilt(Module::kPageEditing)) return;
   const PageRecord& page = ThePage();
   const Settings& s = TheSettings();
   ResponseWrite("<p align=\"center\">");
-  WriteCommand("add&add=bottom&reply=y",
-               page.intPageType == 2 ? "menuPostDiscussion" : "menuJoinDiscussion");
-  if (page.intPageLevel < s.PageLevelMin + s.ReplyLevel) {
-    WriteCommand("add&add=below&reply=y", "menuReplyDiscussion");
+  if (CurrentUserID() != "anonymous") {
+    WriteCommand("add&add=bottom&reply=y",
+                 page.intPageType == 2 ? "menuPostDiscussion" : "menuJoinDiscussion");
+    if (page.intPageLevel < s.PageLevelMin + s.ReplyLevel) {
+      WriteCommand("add&add=below&reply=y", "menuReplyDiscussion");
+    }
   }
   if (HasRight("author")) {
     WriteCommand("edit&reply=y", "menuCommentDiscussion");

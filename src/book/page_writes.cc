@@ -88,11 +88,12 @@ bool CallerOwnsPage() {
 bool IsDiscussion(int type) { return type == 2 || type == 3; }
 
 // The discussion command of this add value is one ShowPage shows this
-// reader under the current page.
+// reader under the current page: a logged-in reader of a discussion page.
 bool ReplyOffered(const std::string& add) {
   const PageRecord& page = ThePage();
   const Settings& s = TheSettings();
   if (!HasRight("read") || !IsDiscussion(page.intPageType)) return false;
+  if (CurrentUserID() == "anonymous") return false;
   if (add == "bottom") return true;
   return add == "below" && page.intPageLevel < s.PageLevelMin + s.ReplyLevel;
 }

@@ -143,6 +143,9 @@ TEST_F(DisplayTest, DiscussionsShowTheirRemarkAndTheCommandsOfTheReader) {
     return "<a href=\"/site/book.lp?id=" + id + "&qvAction=" + action + "\">" + GetMsg(key, 1) +
            "</a>";
   };
+  // A visitor who is not logged in reads only.
+  EXPECT_EQ(Show("id=30"), "Topic" + remark + "<p align=\"center\"></p>");
+  LogIn("sam");
   EXPECT_EQ(Show("id=30"), "Topic" + remark + "<p align=\"center\">" +
                                command("30", "add&add=bottom&reply=y", "menuPostDiscussion") +
                                command("30", "add&add=below&reply=y", "menuReplyDiscussion") +

@@ -144,6 +144,8 @@ TEST_F(PageWritesTest, EveryRefusalReportsItsKeyAndLeavesTheTablesUnchanged) {
       // Replies only where the discussion commands are offered.
       {"student", "readers", "id=11",
        with(title, {{"qvAction", "add"}, {"add", "bottom"}, {"reply", "y"}}), "ErrorAuthNoAdd"},
+      {"", "", "id=40", with(title, {{"qvAction", "add"}, {"add", "bottom"}, {"reply", "y"}}),
+       "ErrorAuthNoAdd"},  // replies need a login
       {"student", "readers", "id=42",
        with(title, {{"qvAction", "add"}, {"add", "below"}, {"reply", "y"}}), "ErrorAuthNoAdd"},
       {"teacher", "", "id=11", with(title, {{"qvAction", "add"}, {"add", "aside"}}),
