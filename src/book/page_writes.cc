@@ -122,8 +122,9 @@ struct Placement {
 
 std::optional<Placement> PlacementOf(const std::string& add) {
   const PageRecord& page = ThePage();
-  if (add == "before")
+  if (add == "before") {
     return Placement{page.lngPageParentID, page.intPageOrder - 1, page.intPageLevel};
+  }
   if (add == "bottom") return Placement{page.lngPageParentID, kOrderBottom, page.intPageLevel};
   if (add == "below") {
     return Placement{static_cast<int32_t>(ToInteger(page.ID)), kOrderBelow, page.intPageLevel + 1};
