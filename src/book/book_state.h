@@ -23,6 +23,9 @@ struct BookState {
   bool blnConfirmScriptShown = false;
   std::string strPendingMsg;
   std::string strNewTitle;
+  // The current page's titles in the first and second language, for the
+  // "RE: " title of a reply and the title of a joined discussion.
+  std::string CurrentPageTitle, CurrentPageTitle2;
   std::string strHelpCode;  // of the current page and action
 };
 
