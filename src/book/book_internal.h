@@ -128,6 +128,9 @@ void WriteImage(const std::string& name, const std::string& alt);
 // parameters.
 void WriteLink(const Variant& id, const Variant& text, bool hasChildren, int pageType,
                const Variant& urlLink, bool isEdit, int level, const std::string& params);
+// A field of the current page row: from objRS while it still holds that
+// row, else read again by id. Null when no page is open.
+Variant CurrentPageField(const std::string& field);
 // None of "admin", "author", "editor" is held.
 bool NoEditRight();
 // The dbPID of page id in the open table, or nothing when there is no such
@@ -185,6 +188,9 @@ FormVariant RequestedForm();
 // table's default; the property list for the property form; "dbremark" for
 // a comment, "dbtitle,dbcontent" for a reply.
 std::string FieldListOf(const FormVariant& form);
+// The items of a field list: lower case, cut at each ",", each trimmed
+// (empty items kept).
+std::vector<std::string> FieldListItems(const std::string& list);
 // FieldListOf(RequestedForm()); sets strHelpCode to "editproperty" for the
 // property form.
 std::string EditFieldList();
@@ -252,5 +258,8 @@ void ListSubmissions();
 std::string ExpandAssignment(const std::string& text, bool blnCheck);
 // Glossary: the list of glossary links of the page.
 void ListGlossaryForm();
+// Files: the media list and upload form of the page, after its edit form
+// (nothing until then).
+void PageMediaForm();
 
 }  // namespace qv::book

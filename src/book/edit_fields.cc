@@ -26,27 +26,6 @@ std::string DefaultFieldList(const std::string& table) {
   return "dbtitle,dbkeyword,dbcontent,dbremark";
 }
 
-std::string Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return "";
-  const auto last = text.find_last_not_of(" \t\r\n");
-  return std::string(text.substr(first, last - first + 1));
-}
-
-// The items of a field list: lower case, split at ",", each trimmed.
-std::vector<std::string> FieldItems(const std::string& list) {
-  std::vector<std::string> items;
-  const std::string lower = ToLower(list);
-  std::string_view rest = lower;
-  while (true) {
-    const auto comma = rest.find(',');
-    items.push_back(Trimmed(rest.substr(0, comma)));
-    if (comma == std::string_view::npos) break;
-    rest.remove_prefix(comma + 1);
-  }
-  return items;
-}
-
 // The fields of one language-bearing stem: first language, then the second
 // (the other language while the fields are walked) when in use.
 void AddBilingual(std::vector<std::string>& columns, const std::string& stem) {
@@ -121,13 +100,26 @@ void AddItemColumns(std::vector<std::string>& columns, const std::string& item,
 }
 
 bool ListHasItem(const std::string& list, std::string_view name) {
-  for (const std::string& item : FieldItems(list)) {
+  for (const std::string& item : FieldListItems(list)) {
     if (item == name) return true;
   }
   return false;
 }
 
 }  // namespace
+
+std::vector<std::string> FieldListItems(const std::string& list) {
+  std::vector<std::string> items;
+  const std::string lower = ToLower(list);
+  std::string_view rest = lower;
+  while (true) {
+    const auto comma = rest.find(',');
+    items.push_back(Trim(rest.substr(0, comma)));
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  return items;
+}
 
 FormVariant RequestedForm() {
   return {RequestValue("qvAction"), RequestValue("edit") == "property",
@@ -156,7 +148,7 @@ std::vector<std::string> EditFormColumns(const FormVariant& form) {
   const Settings& s = TheSettings();
   const std::string list = FieldListOf(form);
   std::vector<std::string> columns;
-  for (const std::string& item : FieldItems(list)) AddItemColumns(columns, item, form);
+  for (const std::string& item : FieldListItems(list)) AddItemColumns(columns, item, form);
   if (!ListHasItem(list, "dbfinished")) {
     for (const std::string* suffix : {&s.FirstLanguage, &s.SecondLanguage, &s.strOtherLanguage}) {
       if (!suffix->empty()) columns.push_back(LanguageField("dbFinished_", *suffix));

@@ -41,8 +41,8 @@ bool ScriptIsParentFrameFile() {
   return file == s.ParentFrameFile;
 }
 
-// A field of the current page row: from objRS while it still holds that
-// row, else read again by id. Null when no page is open.
+}  // namespace
+
 Variant CurrentPageField(const std::string& field) {
   const Settings& s = TheSettings();
   const TableAccess& tables = Tables();
@@ -59,6 +59,8 @@ Variant CurrentPageField(const std::string& field) {
                                                "where id=" + SqlInteger(Variant(*id)));
   return rows.IsArray() ? rows.AsArray()->at(0, 0) : Variant(Null);
 }
+
+namespace {
 
 std::string TitleText(const Variant& title) {
   const std::string text = NullToStr(title);
