@@ -161,6 +161,10 @@ class Book : public Object {
 
   // Notes, help and page information ---------------------------------------------
 
+  // The caller's personal note on the current page and, when the request
+  // has no "qvAction", NoteMsg and a form to change it (posting
+  // "submitnotes"). Nothing for a visitor who is not logged in.
+  void Notes(const std::string& NoteMsg);
   // For authors: the clipboard, book code, type, owners, group and expiry of
   // the current page, one "label = [value]" line each.
   void PageInfo();
@@ -172,7 +176,14 @@ class Book : public Object {
 
   // Administration: users, groups, books, password mail (added later) ----------
 
-  // Assignments and submissions (added later) -----------------------------------
+  // Assignments and submissions -------------------------------------------------
+  //
+  // An assignment page (types 6 to 11) shows its answer form in place
+  // (ShowPage); "listassignment" lists its submissions for markers,
+  // "checkassignment" with "qid" opens one in the marking form,
+  // "submitassignment", "submitanonymous", "submitcheckassignment" and
+  // "submitnotes" store the posted forms (ShowPage and UpdatePage), and
+  // SysVar.Init follows a quiz's branching. Notes is above.
 
   // Glossary (added later) ------------------------------------------------------
 

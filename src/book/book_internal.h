@@ -10,7 +10,8 @@
 // helpers), commands.cc (command links), client_scripts.cc (scripts),
 // display.cc / markup.cc / library.cc (page display), contents.cc /
 // navigation.cc / course_list.cc (contents and navigation), edit_fields.cc /
-// edit_form.cc (edit forms), page_writes.cc (page writes). Which later
+// edit_form.cc (edit forms), page_writes.cc (page writes), assignments.cc /
+// submissions.cc / answer_markup.cc (assignments). Which later
 // modules (assignments, glossary, files) are built is one table below;
 // until then their entries are not reached.
 #pragma once
@@ -157,7 +158,7 @@ enum class Module { kPageEditing, kGlossary, kAssignments, kFiles };
 inline constexpr bool kModuleBuilt[] = {
     true,   // kPageEditing: edit, add, delete, cut and paste, page properties
     false,  // kGlossary: the glossary links of a page
-    false,  // kAssignments: answer forms, submissions, marking, quiz branching
+    true,   // kAssignments: answer forms, submissions, marking, quiz branching
     false,  // kFiles: upload and the media files of a page
 };
 constexpr bool IsBuilt(Module module) { return kModuleBuilt[static_cast<int>(module)]; }
@@ -246,16 +247,34 @@ void RearrangePages();
 // "msgPageDeleted" unshown and sets blnPageDeleted.
 void DeletePage();
 
+// Assignments (assignments.cc, submissions.cc) ------------------------------------
+
+// Stores the posted answer form (blnSubmit, "submitassignment" and
+// "submitanonymous") or marking form ("submitcheckassignment"); a posted
+// form only, each checking its caller (see submissions.cc).
+void SaveSubmission(bool blnSubmit);
+// The personal note of the caller on the current page, from the posted
+// form (log 5); a visitor who is not logged in is refused.
+void SaveNotes();
+// For markers: every submission of the current page with its status and
+// mark, each linked to its marking form.
+void ListSubmissions();
+// The public submissions (status 4 to 6) of the current page, written to
+// the response; in review mode and on class discussions and checked
+// assignments only.
+void ListOtherSubmissions();
+// The answer form of an assignment page (types 6 to 11) for the caller and
+// this request: answer form, read-only view, marking form (blnCheck) or
+// review; other pages' text unchanged.
+std::string ExpandAssignment(const std::string& text, bool blnCheck);
+// The status choices (blnChoice) or field for the form mode shown, at most
+// once per expansion.
+std::string StatusBlock(bool blnChoice);
+
 // Entries of later modules (display.cc) ---------------------------------------------
 //
 // Until their module is built, ShowPage does not reach them; the ones that
 // act report "ErrorNotAvailable" should anything else call them.
-// Assignments: store a submission, list submissions, expand assignment
-// markup (until then the notice "ErrorNotAvailable" in place of the text of
-// an assignment page; other pages' text unchanged).
-void SaveSubmission(bool blnShowMsg);
-void ListSubmissions();
-std::string ExpandAssignment(const std::string& text, bool blnCheck);
 // Glossary: the list of glossary links of the page.
 void ListGlossaryForm();
 // Files: the media list and upload form of the page, after its edit form

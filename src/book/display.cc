@@ -112,14 +112,12 @@ void WriteLanguages(const Recordset& page) {
     ResponseWrite(GetMsg("msgPageNotFinished", 2) + "<br>");
   }
   WriteLanguageBody(s.FirstLanguage);
-  // Until the assignment module is built, an assignment page shows its
-  // notice once and no language's text raw.
-  if (IsAssignmentType(current.intPageType) && !IsBuilt(Module::kAssignments)) return;
   if (!s.SecondLanguage.empty()) {
     ResponseWrite("<p></p>");
     WriteLanguageBody(s.SecondLanguage);
   }
-  if (!s.strOtherLanguage.empty()) {
+  // The text of an assignment page holds its answers: never shown raw.
+  if (!s.strOtherLanguage.empty() && !IsAssignmentType(current.intPageType)) {
     ResponseWrite("<p></p>" + FieldText(page, LanguageField("dbContent_", s.strOtherLanguage)));
   }
 }
@@ -242,15 +240,6 @@ bool ActionAvailable(const std::string& action) {
 // Entries of later modules: each reports that it is not available until its
 // module fills it in.
 
-// Submissions: stores the posted answer of an assignment.
-void SaveSubmission(bool) { ReportNotAvailable(); }
-// Submissions: the list of submissions to an assignment.
-void ListSubmissions() { ReportNotAvailable(); }
-// Assignments: answer forms and marks in place of the assignment markup. The
-// text of an assignment page holds its answers, so it is never shown raw.
-std::string ExpandAssignment(const std::string& text, bool) {
-  return IsAssignmentType(ThePage().intPageType) ? GetMsg("ErrorNotAvailable", 1) : text;
-}
 // Glossary: the form of glossary links of the current page.
 void ListGlossaryForm() { ReportNotAvailable(); }
 

@@ -53,7 +53,9 @@ std::string MediaContent(const std::string& id, const std::string& language) {
 
 std::string ExpandPage(const std::string& text, const std::string& language) {
   std::string expanded = language.empty() ? text : ExpandMedia(text, language);
-  if (!IsDownloadForm()) {
+  // The download form keeps the markup, answers included: of an
+  // assignment page only for its markers.
+  if (!IsDownloadForm() || (IsAssignmentType(ThePage().intPageType) && !HasRight("assignment"))) {
     expanded = ExpandAssignment(expanded, RequestValue("qvAction") == "checkassignment");
   }
   return ExpandPaths(expanded);

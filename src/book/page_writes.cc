@@ -655,12 +655,15 @@ void AddWhenNotConfirming() {
   if (CurrentBook().strNewTitle.empty()) book::DoAddPage();
 }
 
-// "submitcheckassignment", "updateglossary" and "submitnotes" join this
-// table with their modules; until then ShowPage reports them not available.
+void SaveMarking() { book::SaveSubmission(false); }
+
+// "updateglossary" joins this table with its module; until then ShowPage
+// reports it not available.
 constexpr WriteAction kWriteActions[] = {
     {"rearrange", book::RearrangePages, false}, {"edit", book::DoEditPage, true},
     {"add", AddWhenNotConfirming, true},        {"cut", book::CutPage, false},
-    {"paste", book::PastePage, false},
+    {"paste", book::PastePage, false},          {"submitcheckassignment", SaveMarking, false},
+    {"submitnotes", book::SaveNotes, false},
 };
 
 }  // namespace

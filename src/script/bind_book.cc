@@ -6,7 +6,7 @@
 // Display: ShowPage(). Contents and navigation: ListContentsLevel,
 // ListContents, ListMenu, GoTop, GoUp, GoRefresh, GoNext, GoPrevious,
 // PageTitle, ParentTitle, ClosePage. Page writes and forms: UpdatePage,
-// PageInfo, EditPage. Course list: ListCourses(table,
+// PageInfo, EditPage, Notes(NoteMsg). Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
 // BookDescription, BookRemark.
 #include "book/book.h"
@@ -65,6 +65,7 @@ constexpr Member kMembers[] = {
     // Page writes, page information, edit forms.
     Method<&Book::UpdatePage>("UpdatePage"),
     Method<&Book::PageInfo>("PageInfo"),
+    Method<&Book::Notes>("Notes"),
     Method<&Book::EditPage>("EditPage"),
 
     // Course list.

@@ -87,8 +87,7 @@ TEST_F(DisplayTest, LanguagesFormatsAndUnfinishedNotes) {
 
 TEST_F(DisplayTest, ActionsOfModulesNotBuiltReportTheyAreNotAvailable) {
   const size_t pages = Exec("SELECT ID FROM qvbook").rows.size();
-  for (const char* action : {"listglossary", "updateglossary", "listassignment", "submitassignment",
-                             "checkassignment", "submitnotes", "addmedia"}) {
+  for (const char* action : {"listglossary", "updateglossary", "addmedia"}) {
     Messages().strErrorMsg.clear();
     EXPECT_EQ(Show("id=12&qvAction=" + std::string(action)), GetMsg("ErrorNotAvailable", 1))
         << action;
@@ -107,19 +106,23 @@ TEST_F(DisplayTest, ActionsOfModulesNotBuiltReportTheyAreNotAvailable) {
                 GetMsg("msgPageNotFinished", 1) + "<br>two<qvTmEnd>");
 }
 
-TEST_F(DisplayTest, AnAssignmentPageShowsANoticeInPlaceOfItsAnswers) {
-  Add(40, -1, 8, "Answer: <b>42</b>", 1);
-  Exec("UPDATE qvbook SET dbContent_n='Antwoord: 42' WHERE ID=40");
+TEST_F(DisplayTest, AnAssignmentPageShowsItsFormInEveryLanguageButNeverItsKey) {
+  Add(40, -1, 8, "Answer: <font color=\"#FF0000\">42</font>!", 1);
+  Exec("UPDATE qvbook SET dbContent_n='Antwoord: <font color=\"#FF0000\">42</font>?' WHERE ID=40");
   TheSettings().SecondLanguage = "n";
   TheSettings().strOtherLanguage = "n";
-  EXPECT_EQ(Show("id=40"), GetMsg("ErrorNotAvailable", 1));
-  EXPECT_EQ(book->GetErrorMsg(), "");  // the page around it still works
-  Exec("UPDATE qvAuthBook SET dbFormatRead_e='<h1><qvTm.dbTitle></h1><qvTm.dbContent>'");
-  EXPECT_EQ(Show("id=40"), GetMsg("ErrorNotAvailable", 1));
-  // Other page types pass unchanged.
-  EXPECT_EQ(Show("id=12"), GetMsg("msgPageNotFinished", 1) + "<br>" +
-                               GetMsg("msgPageNotFinished", 2) + "<br><h1>T12</h1>two<p></p>" +
-                               "<p></p>");
+  EXPECT_EQ(Show("id=40"), "Answer: !<p></p>Antwoord: ?");
+  EXPECT_EQ(book->GetErrorMsg(), "");
+  // The download form keeps the markup for the book's markers only.
+  EXPECT_EQ(Show("id=40&qvDnLd=qvTm").find("42"), std::string::npos);
+  LogIn("tea");
+  EXPECT_NE(Show("id=40&qvDnLd=qvTm").find("<font color=\"#FF0000\">42</font>!"),
+            std::string::npos);
+  // Other page types pass unchanged, the other language included.
+  Exec("UPDATE qvbook SET dbType=0 WHERE ID=40");
+  EXPECT_EQ(Show("id=40"),
+            "Answer: <font color=\"#FF0000\">42</font>!<p></p>Antwoord: <font "
+            "color=\"#FF0000\">42</font>?<p></p>Antwoord: <font color=\"#FF0000\">42</font>?");
 }
 
 TEST_F(DisplayTest, BulletinShowsEveryMessageWithTheBulletinOwner) {

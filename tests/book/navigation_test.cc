@@ -78,10 +78,9 @@ TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
 
 // Command menu -----------------------------------------------------------------
 
-// Until the glossary, assignment and file modules are built, the menu
-// offers none of their commands.
-constexpr const char* kCommandsOfLaterModules[] = {"qvAction=listglossary", "upload.lp",
-                                                   "listassignment"};
+// Until the glossary and file modules are built, the menu offers none of
+// their commands.
+constexpr const char* kCommandsOfLaterModules[] = {"qvAction=listglossary", "upload.lp"};
 
 TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModules) {
   // Page 11 (level 2) is on the clipboard.
@@ -101,9 +100,12 @@ TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModule
         "paste=bottom", "paste=before", "edit=property", "bookadmin.lp?id=1"},
        {"add=below", "qvAction=delete"}},
       // The clipboard page itself, a leaf: a page below it, delete, no paste.
-      {"11", {"add=below", "qvAction=delete", "paste=cancel"}, {"paste=bottom", "paste=before"}},
+      // An assignment page also lists its submissions.
+      {"11",
+       {"add=below", "qvAction=delete", "paste=cancel", "qvAction=listassignment"},
+       {"paste=bottom", "paste=before"}},
       // Level 3 is PageLevelMax: nothing below it; another level than the clipboard's.
-      {"16", {"qvAction=delete", "cut=current"}, {"add=below", "paste=before"}},
+      {"16", {"qvAction=delete", "cut=current"}, {"add=below", "paste=before", "listassignment"}},
   };
   for (const Case& c : cases) {
     OpenAsTeacher(c.page);

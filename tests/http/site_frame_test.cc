@@ -134,16 +134,14 @@ TEST_F(SiteFrame, CommandsOfModulesNotBuiltAreNeitherOfferedNorRun) {
   const std::string menu = Menu(teacher.Open("/book.lp?id=22").body);
   EXPECT_TRUE(Has(menu, "<a href=\"bookadmin.lp?id=2\">")) << menu;
   EXPECT_TRUE(Has(menu, "qvAction=edit")) << menu;  // page editing is built
-  for (const char* command : {"listglossary", "listassignment", "upload.lp"}) {
+  for (const char* command : {"listglossary", "upload.lp"}) {
     EXPECT_FALSE(Has(menu, command));
   }
 
   const std::string before = Content();
   const std::string leaf =
       Query("SELECT ID FROM qvbook WHERE dbCID = 0 AND dbPID > 0 ORDER BY ID DESC LIMIT 1");
-  for (const std::string action :
-       {"listglossary", "updateglossary", "listassignment", "submitassignment", "submitanonymous",
-        "checkassignment", "submitnotes", "addmedia"}) {
+  for (const std::string action : {"listglossary", "updateglossary", "addmedia"}) {
     SCOPED_TRACE(action);
     Reply shown = teacher.Open("/book.lp?id=" + leaf + "&qvAction=" + action);
     EXPECT_EQ(shown.status, 200);
