@@ -349,8 +349,14 @@ std::string AnswerRenderer::RenderAnswerTag(const std::string& tag) {
   const std::string head = ToLower(std::string_view(tag).substr(0, 5));
   const bool form_mode = ctx_.mode == kAnswerForm;
   if (head == "<font") {
-    if (in_pink_) ++font_depth_;
-    if (EqualsNoCase(Attr(tag, "color"), ctx_.colours.pink)) in_pink_ = true;
+    // The pink element counts itself, so that a font nested in it does not
+    // end the region.
+    if (in_pink_) {
+      ++font_depth_;
+    } else if (EqualsNoCase(Attr(tag, "color"), ctx_.colours.pink)) {
+      in_pink_ = true;
+      font_depth_ = 1;
+    }
     return tag;
   }
   if (head == "</fon") {
@@ -389,7 +395,7 @@ std::string AnswerRenderer::RenderAnswerTag(const std::string& tag) {
 
 std::string AnswerRenderer::ExpandAnswerTags(std::string_view text) {
   static constexpr std::string_view kKinds[] = {"<form", "<qvtm", "<inpu", "<text", "<opti",
-                                                "<sele", "</sel", "<font", "</fon"};
+                                                "<sele", "</sel", "<font", "</fon", "</tex"};
   std::string out;
   size_t pos = 0;
   for (int visited = 0; visited < kMaxAnswerTags; ++visited) {

@@ -39,17 +39,28 @@ class MigrationsTest : public TestDatabase {
     return SchemaVersion(db.get());
   }
 
-  // The message keys migrations 1, 2, ... add, in order.
-  static constexpr const char* kAddedKeys[] = {"ErrorHoldingNoUser", "ErrorNotAvailable",
-                                               "ErrorInvalidValue"};
+  // The message keys migrations 1, 2, ... add, by migration.
+  static inline const std::vector<std::vector<std::string>> kAddedKeys = {
+      {"ErrorHoldingNoUser"},
+      {"ErrorNotAvailable"},
+      {"ErrorInvalidValue"},
+      {"ErrorAuthNoMark", "ErrorLoginToSubmit"}};
+  // The keys of the migrations above version.
+  static std::vector<std::string> KeysAbove(int version) {
+    std::vector<std::string> keys;
+    for (size_t i = version; i < kAddedKeys.size(); ++i) {
+      keys.insert(keys.end(), kAddedKeys[i].begin(), kAddedKeys[i].end());
+    }
+    return keys;
+  }
 
   // A database as the schema of `version` made it: today's database without
   // what the later migrations add, stamped with that version (0: made before
   // versions were kept).
   void MakeDatabaseOfVersion(int version) const {
     CreateDatabaseIfMissing(DatabasePath(), /*force=*/true);
-    for (size_t i = version; i < std::size(kAddedKeys); ++i) {
-      Exec(std::string("DELETE FROM qvSystemMsg WHERE dbName = '") + kAddedKeys[i] + "'");
+    for (const std::string& key : KeysAbove(version)) {
+      Exec("DELETE FROM qvSystemMsg WHERE dbName = '" + key + "'");
     }
     Exec("PRAGMA user_version = " + std::to_string(version));
   }
@@ -84,9 +95,11 @@ TEST_F(MigrationsTest, AnOlderDatabaseIsUpgradedAndKeepsItsRows) {
   // The message is what a new database is seeded with, in both languages.
   EXPECT_EQ(Text(kMessage), Text(fresh, kMessage));
   EXPECT_NE(Text(kMessage).find("|<p"), std::string::npos);
-  for (const char* key : kAddedKeys) EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key)));
+  for (const std::string& key : KeysAbove(0)) {
+    EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key)));
+  }
   EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg"),
-            std::to_string(std::stoi(messages) + std::size(kAddedKeys)));
+            std::to_string(std::stoi(messages) + KeysAbove(0).size()));
   EXPECT_EQ(Text("SELECT dbFullName_e FROM qvAuthUser WHERE dbUserID = 'kept'"), "Kept User");
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'SiteHome'"), "Our home");
   EXPECT_EQ(Text("SELECT count(*) FROM qvbook"), pages);
@@ -126,6 +139,29 @@ TEST_F(MigrationsTest, AVersion2DatabaseGetsTheInvalidValueMessageAndKeepsItsRow
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorNotAvailable'"), "Ours");
   EXPECT_EQ(Text("SELECT dbTitle_e FROM qvbook WHERE ID = 1"), "Our page");
   EXPECT_EQ(Text("SELECT count(*) FROM qvbook"), pages);
+}
+
+TEST_F(MigrationsTest, AVersion3DatabaseGetsTheAssignmentMessagesAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(3);
+  Exec("INSERT INTO qvbook_ (dbQID, dbUserID, dbAnswer, dbStatus) VALUES (1, 'kept', '&a=1', 3)");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'ErrorInvalidValue'");
+  // A page asked for one key before the upgrade: its placeholder row.
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('ErrorAuthNoMark', "
+      "'ErrorAuthNoMark_e', 'ErrorAuthNoMark_n')");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 3);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  for (const std::string& key : KeysAbove(3)) {
+    EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key))) << key;
+    EXPECT_NE(Text(MessageOf(key)).find("</p>|<p class=\"qvError\">"), std::string::npos);
+    EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg WHERE dbName = '" + key + "'"), "1");
+  }
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorInvalidValue'"), "Ours");
+  EXPECT_EQ(Text("SELECT dbUserID || dbAnswer || dbStatus FROM qvbook_ WHERE dbQID = 1"),
+            "kept&a=13");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {
