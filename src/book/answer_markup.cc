@@ -233,8 +233,10 @@ std::string HideAnswerKey(std::string_view text, const TestColours& colours, boo
         p = next_open + 5;
       } else {
         --depth;
+        // A close tag cut short ends at its name: the next tag is not its.
         const size_t gt = text.find('>', next_close);
-        p = gt == std::string_view::npos ? text.size() : gt + 1;
+        const size_t lt = text.find('<', next_close + 1);
+        p = gt == std::string_view::npos || lt < gt ? next_close + 6 : gt + 1;
       }
     }
     pos = p;

@@ -145,21 +145,24 @@ void QuizRedirect() {
   // "quiz" and the button's).
   if (action.substr(0, action.find(", ")) != "quiz") return;
   if (request.ServerVariables("REQUEST_METHOD") != "POST") return;
-  std::vector<std::string> keys;
-  try {
-    keys = request.FormKeys();
-  } catch (const HostError&) {
-    return;
-  }
   const std::string& this_url = TheSettings().ThisURL;
-  auto follow = [&](const std::string& name) {
-    if (name.empty()) return;
+  // The target of the posted item name, when it is an address of this site.
+  auto target_of = [&](const std::string& name) -> std::string {
+    if (name.empty()) return "";
     const std::string target = ReplaceAll(request.Form(name), "qvTmGoto", this_url);
-    if (target.empty() || !IsSiteAddress(target)) return;
-    TheResponse().Redirect(target);
+    return IsSiteAddress(target) ? target : "";
   };
-  for (const std::string& key : keys) follow(ReplaceAll(request.Form(key), ", ", "_"));
-  follow("otherwise");
+  std::string target;
+  try {
+    for (const std::string& key : request.FormKeys()) {
+      target = target_of(ReplaceAll(request.Form(key), ", ", "_"));
+      if (!target.empty()) break;
+    }
+    if (target.empty()) target = target_of("otherwise");
+  } catch (const HostError&) {
+    return;  // the body was read as an upload
+  }
+  if (!target.empty()) TheResponse().Redirect(target);
 }
 
 const bool kQuizRedirectRegistered = (SetQuizRedirectHook(&QuizRedirect), true);

@@ -96,15 +96,13 @@ std::optional<int> PostedStatus(const std::vector<int>& allowed, bool blank_mean
   return std::nullopt;
 }
 
-// dbUpdate, and its log row, in one transaction; false when it reported an
-// error (a stamp conflict), which leaves the table as it was.
-bool WriteAndLog(const std::string& where, const Fields& fields, bool appendable, int log_code) {
+// dbUpdate and its log row; false when dbUpdate reported an error (a stamp
+// conflict). The caller's RequestTransaction makes both one write.
+bool UpdateAndLog(const std::string& where, const Fields& fields, bool appendable, int log_code) {
   const std::string errors = Messages().strErrorMsg;
-  RequestTransaction transaction;
   SharedAspProc().dbUpdate(SubmissionTable(), where, fields.ToArray(), appendable, false);
   if (Messages().strErrorMsg != errors) return false;
   SharedAspProc().dbLog(log_code);
-  transaction.Commit();
   return true;
 }
 
@@ -127,6 +125,9 @@ void SaveAnswer(const std::vector<std::pair<std::string, std::string>>& items) {
     ReportError("ErrorLoginToSubmit", true);
     return;
   }
+  // The lock is read and the row written in one transaction, so that a
+  // marking cannot come in between.
+  RequestTransaction transaction;
   int current = -1;
   if (!anonymous) {
     const Variant rows = SharedAspProc().dbGetTable(SubmissionTable(), "dbStatus", OwnRowClause());
@@ -151,7 +152,8 @@ void SaveAnswer(const std::vector<std::pair<std::string, std::string>>& items) {
   fields.Add("dbBookID", page.lBookID);
   fields.Add("dbStatus", *status);
   fields.Add("dbScore", Score(items));
-  if (WriteAndLog(anonymous ? "where ID=-1" : OwnRowClause(), fields, true, kLogAnswer)) {
+  if (UpdateAndLog(anonymous ? "where ID=-1" : OwnRowClause(), fields, true, kLogAnswer)) {
+    transaction.Commit();
     Assignment().blnSubmissionSaved = true;
   }
 }
@@ -179,7 +181,8 @@ void SaveMarking(const std::vector<std::pair<std::string, std::string>>& items) 
   fields.Add("dbComment", answer::StoredAnswerString(items));
   fields.Add("dbMark", TextValue(PostedValue("dbMark")));
   fields.Add("dbStatus", *status);
-  WriteAndLog(where, fields, false, kLogMarked);
+  RequestTransaction transaction;
+  if (UpdateAndLog(where, fields, false, kLogMarked)) transaction.Commit();
 }
 
 }  // namespace
@@ -215,7 +218,8 @@ void SaveNotes() {
   fields.Add("dbNotes", TextValue(PostedValue("dbNotes")));
   fields.Add("dbSubmitDate", Now());
   fields.Add("dbBookID", ThePage().lBookID);
-  WriteAndLog(OwnRowClause(), fields, true, kLogNotes);
+  RequestTransaction transaction;
+  if (UpdateAndLog(OwnRowClause(), fields, true, kLogNotes)) transaction.Commit();
 }
 
 }  // namespace book

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 namespace qv::answer {
 namespace {
@@ -186,6 +188,51 @@ TEST(ReviewImages, ChoiceAndKeyByMode) {
                 .find("<input type=\"reset\">[s]<input type=\"hidden\" name=\"qvAction\" "
                       "value=\"submitcheckassignment\">"),
             std::string::npos);
+}
+
+// Random texts of markup fragments, broken ones included: every function
+// ends, and a key written in a red font never survives HideAnswerKey.
+TEST(AnswerMarkupRobustness, RandomMarkupNeverLeaksTheKey) {
+  const std::vector<std::string> pieces = {
+      "<font color=\"#FF0000\">SECRET",
+      "<FONT COLOR=#ff0000>SECRET",
+      "</font>",
+      "</FONT",
+      "<font size=2>",
+      "<font color=\"#FF00FF\">",
+      "<input type=\"checkbox\" name=\"a\" value=\"1\" checked>",
+      "<input name=\"t\"",
+      ">",
+      "<",
+      "\"",
+      "'",
+      "<option value=\"x\" selected>X",
+      "</option>",
+      "<select name=\"s\">",
+      "</select>",
+      "<textarea name=\"t\">",
+      "</textarea>",
+      "<qvTmTest RedFont=\"",
+      "<form action=\"",
+      "text ",
+      "<input type=\"submit\">",
+      "<opt"};
+  const std::string answer = StoredAnswerString({{"a", "1"}, {"t", "<x>"}, {"s", "x"}});
+  std::mt19937 random(2026);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (int n = static_cast<int>(random() % 40); n > 0; --n)
+      text += pieces[random() % pieces.size()];
+    EXPECT_EQ(HideAnswerKey(text, TestColours{}, false).find("SECRET"), std::string::npos) << text;
+    EXPECT_EQ(HideAnswerKey(text, TestColours{}, true).find("SECRET"), std::string::npos) << text;
+    for (int mode = kAnswerForm; mode <= kReview; ++mode) {
+      const std::string expanded = Renderer(mode, answer, answer).ExpandAnswerTags(text);
+      EXPECT_EQ(expanded.find("<x>"), std::string::npos) << text;  // answers stay encoded
+    }
+    Renderer(kAnswerForm, answer, answer, 6).PrepareQuizForm(text);
+    ReadTestColours(text);
+    GetStoredValue(text, "a");
+  }
 }
 
 }  // namespace
