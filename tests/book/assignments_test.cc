@@ -238,6 +238,10 @@ TEST_F(AssignmentsTest, ExercisesReviewAtOnceAndPublicWorkIsListedForOthers) {
 TEST_F(AssignmentsTest, ClassDiscussionsAndCheckedAssignmentsListOtherContributions) {
   Answer("pupil", 52, "");
   EXPECT_EQ(Field("dbStatus", "ID=" + RowOf("pupil", 52)), "6");
+  // Its writer gets his contribution back in the form and may change it.
+  EXPECT_TRUE(Run("pupil", "id=52").Has("<input type=\"text\" name=\"q1\" value=\"41\">"));
+  EXPECT_EQ(Answer("pupil", 52, "", {{"q1", "43"}}).errors, "");
+  EXPECT_NE(Field("dbAnswer", "ID=" + RowOf("pupil", 52)).find("&q1=41, 43"), std::string::npos);
   const Result r = Run("peer", "id=52");
   EXPECT_TRUE(r.Has(GetMsg("msgReviewOtherDiscussion", 1) + "</p><ol><li>[<a href="));
   EXPECT_TRUE(r.Has("Stu &lt;Dent&gt;</a>]"));
