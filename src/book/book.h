@@ -165,9 +165,9 @@ class Book : public Object {
   // The help text of strHelpCode, or by default of the current page and
   // action (strHelpCode & "_" & TableName & "_" & qvAction), from the help
   // entries of the glossary (book 1), with an edit link for administrators.
-  // A missing entry is created ("Help on <code>") when the code is given or
-  // names an action the page knows in a registered book table; otherwise
-  // only "New help on <code>" is written.
+  // A missing entry is created ("Help on <code>") when the code is given,
+  // or names an action the page knows and ran without error in a
+  // registered book table; otherwise only "New help on <code>" is written.
   void Help(const std::string& strHelpCode = "");
 
   // For authors: the clipboard, book code, type, owners, group and expiry of

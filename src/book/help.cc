@@ -60,11 +60,12 @@ void Book::Help(const std::string& strHelpCode) {
   std::string code = strHelpCode;
   bool may_create = true;
   if (code.empty()) {
-    // The action is the visitor's: only actions the page knows, in a book
-    // table, make an entry.
+    // The action is the visitor's: only actions the page knows and ran, in
+    // a book table, make an entry.
     const std::string action = book::RequestValue("qvAction");
     code = CurrentBook().strHelpCode + "_" + s.TableName + "_" + action;
-    may_create = book::ActionKnown(action) && TableRegistered(s.TableName);
+    may_create =
+        book::ActionKnown(action) && Messages().strErrorMsg.empty() && TableRegistered(s.TableName);
   }
   const Variant text =
       SharedAspProc().dbGetTable("qvglossary", book::LanguageField("dbContent_", s.FirstLanguage),
