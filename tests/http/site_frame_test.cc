@@ -59,7 +59,7 @@ TEST_F(SiteFrame, EveryPageWearsTheFrame) {
     Reply r = Fetch(site_->port(), Get(std::string("/") + page));
     ASSERT_EQ(r.status, 200);
     const std::string& body = r.body;
-    EXPECT_EQ(body.rfind("<!DOCTYPE html>\n<html>\n<head>\n", 0), 0u) << body;
+    EXPECT_EQ(body.rfind("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n", 0), 0u) << body;
     EXPECT_TRUE(Has(body, "<meta name=\"viewport\""));
     EXPECT_TRUE(Has(body, "content=\"qvTome education system"));  // Init's banner
     EXPECT_TRUE(Has(body, "</head>\n<body>\n"));
@@ -77,6 +77,7 @@ TEST_F(SiteFrame, EveryPageWearsTheFrame) {
   EXPECT_TRUE(Has(book.body, "<a href=\"book.lp?table=qvglossary&amp;id=3&amp;lang=e\">"))
       << book.body;
   EXPECT_TRUE(Has(book.body, "&amp;lang=ne\">Beide talen</a>"));
+  EXPECT_TRUE(book.body.starts_with("<!DOCTYPE html>\n<html lang=\"nl\">"));
   EXPECT_TRUE(Has(book.body, "<a href=\"default.lp?lang=ne\">"));
 }
 
