@@ -254,7 +254,7 @@ export class Visitor {
     found.push(...this.problems);
     this.problems = [];
     if (found.length > 0) {
-      throw new Error(`${name} (${this.where}):\n  ${found.join('\n  ')}\n  screenshots: ${shots.join(' ')}`);
+      throw new Error(`${name} at /${this.where}:\n  ${found.join('\n  ')}\n  screenshots: ${shots.join(' ')}`);
     }
   }
 
