@@ -31,6 +31,12 @@ test('the administrator edits a message and reorders messages in the grid', asyn
     await v.follow('Home', '.qvTopBar');
     assert.match(await v.text('body'), /Clear skies tonight: welcome\./);
     assert.equal(await v.text('body b'), 'welcome');  // messages are HTML
+    await v.follow('System messages', '.qvPages');
+    await v.type('aria/Key contains', 'sitewelcome');
+    await v.press('form.qvFilter input[type="submit"]');
+    assert.match(await v.text('table.qvList'), /SiteWelcome\s+<p>Clear skies tonight: <b>welcome<\/b>\.<\/p>/);
+    await v.check('admin-messages-list');
+    await v.follow('Home', '.qvTopBar');
 
     await v.follow('Order of system messages', '.qvPages');
     await v.type('input[name="q"]', 'SiteLanguage');
