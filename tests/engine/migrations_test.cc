@@ -43,6 +43,7 @@ class MigrationsTest : public TestDatabase {
   static inline const std::vector<std::vector<std::string>> kAddedByMigration = {
       {"ErrorHoldingNoUser"},
       {"ErrorNotAvailable"},
+      {"ErrorInvalidValue"},
       {"SiteGlossaryTitle", "SiteGlossaryRedirected", "SiteGlossaryAll", "SiteGlossaryChoose",
        "SiteHelp", "SiteHelpNoEntry"}};
   static std::vector<std::string> AddedKeys(size_t after_version = 0) {
@@ -118,6 +119,26 @@ TEST_F(MigrationsTest, AVersion1DatabaseGetsOnlyTheLaterMessages) {
   EXPECT_NE(Text(MessageOf("ErrorNotAvailable")).find("|<p class=\"qvError\">Deze"),
             std::string::npos);
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorHoldingNoUser'"), "Ours");
+}
+
+TEST_F(MigrationsTest, AVersion2DatabaseGetsTheInvalidValueMessageAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(2);
+  Exec("UPDATE qvbook SET dbTitle_e = 'Our page' WHERE ID = 1");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'ErrorNotAvailable'");
+  const std::string pages = Text("SELECT count(*) FROM qvbook");
+  ASSERT_EQ(Text(MessageOf("ErrorInvalidValue")), "");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 2);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  EXPECT_EQ(Text(MessageOf("ErrorInvalidValue")), Text(fresh, MessageOf("ErrorInvalidValue")));
+  EXPECT_NE(
+      Text(MessageOf("ErrorInvalidValue")).find("nothing was saved.</p>|<p class=\"qvError\">Een"),
+      std::string::npos);
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorNotAvailable'"), "Ours");
+  EXPECT_EQ(Text("SELECT dbTitle_e FROM qvbook WHERE ID = 1"), "Our page");
+  EXPECT_EQ(Text("SELECT count(*) FROM qvbook"), pages);
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {
