@@ -69,5 +69,26 @@ TEST_F(SiteGlossary, HelpEditLinkLeadsAdministratorsToTheEntry) {
   EXPECT_TRUE(Has(Open("/help.lp?helpcode=read_qvbook_").body, "administrators only"));
 }
 
+TEST_F(SiteGlossary, TeacherLinksTheTermsOfAPage) {
+  Browser teacher(site_->port());
+  teacher.LogIn("/login.lp", "teacher", "teacher-2026");
+  Reply form = teacher.Open("/book.lp?id=4&qvAction=listglossary");
+  EXPECT_TRUE(Has(form.body, "name=\"Gcore\" value=\"9_65\" checked>core<br>"));
+  EXPECT_TRUE(Has(form.body, "value=\"updateglossary\""));
+  // Unchecking core and hydrogen removes their links; helium stays linked.
+  Reply saved =
+      teacher.Send("/book.lp?id=4", "qvAction=updateglossary&Ghelium=11_65&qvUpdateGlossary=x");
+  EXPECT_EQ(saved.status, 200);
+  const std::string content = testing::QueryFirst("SELECT dbContent_e FROM qvbook WHERE ID=4");
+  EXPECT_TRUE(Has(content,
+                  "Deep in its core the Sun fuses hydrogen into "
+                  "<a href=\"javascript:qvTmGlossary(11)\">helium</a>."));
+  // A student may not.
+  Browser student(site_->port());
+  student.LogIn("/login.lp", "student", "student-2026");
+  student.Send("/book.lp?id=4", "qvAction=updateglossary");
+  EXPECT_EQ(testing::QueryFirst("SELECT dbContent_e FROM qvbook WHERE ID=4"), content);
+}
+
 }  // namespace
 }  // namespace qv::http
