@@ -230,6 +230,14 @@ void ReportNotAvailable() { ReportError("ErrorNotAvailable", true); }
 
 }  // namespace
 
+bool ActionKnown(const std::string& action) {
+  if (action.empty() || action == "show") return true;
+  for (const ModuleAction& entry : kModuleActions) {
+    if (entry.action == action) return true;
+  }
+  return false;
+}
+
 bool ActionAvailable(const std::string& action) {
   for (const ModuleAction& entry : kModuleActions) {
     if (entry.action == action) return IsBuilt(entry.module);
@@ -239,9 +247,6 @@ bool ActionAvailable(const std::string& action) {
 
 // Entries of later modules: each reports that it is not available until its
 // module fills it in.
-
-// Glossary: the form of glossary links of the current page.
-void ListGlossaryForm() { ReportNotAvailable(); }
 
 }  // namespace book
 

@@ -655,14 +655,24 @@ void AddWhenNotConfirming() {
   if (CurrentBook().strNewTitle.empty()) book::DoAddPage();
 }
 
+// The glossary links of the page are written anew: the page is read again
+// for the display.
+void UpdateGlossaryAndReload() {
+  book::UpdateGlossaryLinks();
+  SharedAspProc().dbClose();
+  book::LoadPage(false);
+}
+
 void SaveMarking() { book::SaveSubmission(false); }
 
-// "updateglossary" joins this table with its module; until then ShowPage
-// reports it not available.
 constexpr WriteAction kWriteActions[] = {
-    {"rearrange", book::RearrangePages, false}, {"edit", book::DoEditPage, true},
-    {"add", AddWhenNotConfirming, true},        {"cut", book::CutPage, false},
-    {"paste", book::PastePage, false},          {"submitcheckassignment", SaveMarking, false},
+    {"rearrange", book::RearrangePages, false},
+    {"edit", book::DoEditPage, true},
+    {"add", AddWhenNotConfirming, true},
+    {"cut", book::CutPage, false},
+    {"paste", book::PastePage, false},
+    {"updateglossary", UpdateGlossaryAndReload, false},
+    {"submitcheckassignment", SaveMarking, false},
     {"submitnotes", book::SaveNotes, false},
 };
 

@@ -78,9 +78,8 @@ TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
 
 // Command menu -----------------------------------------------------------------
 
-// Until the glossary and file modules are built, the menu offers none of
-// their commands.
-constexpr const char* kCommandsOfLaterModules[] = {"qvAction=listglossary", "upload.lp"};
+// Until the file module is built, the menu offers none of its commands.
+constexpr const char* kCommandsOfLaterModules[] = {"upload.lp"};
 
 TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModules) {
   // Page 11 (level 2) is on the clipboard.
@@ -96,8 +95,8 @@ TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModule
   const Case cases[] = {
       // A section: no page below it, no delete; the clipboard page may come here.
       {"13",
-       {"qvAction=edit\"", "add=bottom", "add=before", "cut=current", "paste=cancel",
-        "paste=bottom", "paste=before", "edit=property", "bookadmin.lp?id=1"},
+       {"qvAction=edit\"", "qvAction=listglossary", "add=bottom", "add=before", "cut=current",
+        "paste=cancel", "paste=bottom", "paste=before", "edit=property", "bookadmin.lp?id=1"},
        {"add=below", "qvAction=delete"}},
       // The clipboard page itself, a leaf: a page below it, delete, no paste.
       // An assignment page also lists its submissions.

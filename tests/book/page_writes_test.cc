@@ -461,7 +461,15 @@ TEST_F(PageWritesTest, AStampConflictKeepsThePostedTextInTheFormAndWritesNothing
   EXPECT_EQ(page->thePage()->Value("dbTitle_e"), Variant("Typed title"));
   EXPECT_EQ(page->thePage()->Value("Stamp"), Variant("other,2"));  // the next save passes
   EXPECT_EQ(page->HelpCode(), "editpage");                         // the form, not the page
+  EXPECT_NE(result.output.find(">A long text I typed</textarea>"), std::string::npos)
+      << result.output;
   EXPECT_EQ(LoggedActions(), "");
+  // The form shown again carries the stamp of the change: its save passes.
+  AsTeacher("id=11", {{"qvAction", "edit"},
+                      {"submit", "Save"},
+                      {"qvFLD_List", "dbContent_e"},
+                      {"dbContent_e", "A long text I typed"}});
+  EXPECT_EQ(Field("SELECT dbContent_e FROM qvbook WHERE ID=11"), "A long text I typed");
 }
 
 // The library's duplicate dialogue ---------------------------------------------------

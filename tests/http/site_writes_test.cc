@@ -3,9 +3,11 @@
 // their order change only through posted forms, and holdings name users.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
 #include "core/convert.h"
+#include "core/encode.h"
 #include "engine/sqlite_connection.h"
 #include "session/identity.h"
 #include "site_server.h"
@@ -144,13 +146,27 @@ std::string CourseTree() {
   return out;
 }
 
+// The hidden fields of the first form of a page, URL-encoded as a browser
+// posts them.
+std::string HiddenFields(const std::string& html) {
+  static const std::regex hidden("<input type=\"hidden\" name=\"([^\"]*)\" value=\"([^\"]*)\">");
+  const std::string form = html.substr(0, html.find("</form>"));
+  std::string posted;
+  for (std::sregex_iterator it(form.begin(), form.end(), hidden), last; it != last; ++it) {
+    posted += UrlEncode((*it)[1].str()) + "=" + UrlEncode((*it)[2].str()) + "&";
+  }
+  return posted;
+}
+
 TEST_F(SiteWrites, ATeacherAddsEditsMovesAndDeletesAPageAndTheBookIsAsBefore) {
   Browser teacher = Teacher();
   const std::string before = CourseTree();
-  // Below "Constellations" (26, level 2), a page of level 3.
+  // Below "Constellations" (26, level 2), a page of level 3, through its form.
+  const std::string add_form =
+      HiddenFields(teacher.Open("/book.lp?id=26&qvAction=add&add=below").body);
+  EXPECT_TRUE(Has(add_form, "dbPageLevel=3")) << add_form;
   Reply added = teacher.Send("/book.lp?id=26",
-                             "qvAction=add&add=below&qvFLD_List=dbTitle_e&qvFLD_List=dbContent_e"
-                             "&dbTitle_e=Meteors&dbContent_e=Shooting+stars&Submit=Save");
+                             add_form + "dbTitle_e=Meteors&dbContent_e=Shooting+stars&Submit=Save");
   ASSERT_EQ(added.status, 302) << added.body;
   const std::string location = added.Header("location");
   const std::string id = Query("SELECT ID FROM qvbook WHERE dbTitle_e = 'Meteors'");
@@ -163,10 +179,11 @@ TEST_F(SiteWrites, ATeacherAddsEditsMovesAndDeletesAPageAndTheBookIsAsBefore) {
   EXPECT_EQ(shown.status, 200);
   EXPECT_TRUE(Has(shown.body, "Shooting stars")) << shown.body;
 
-  Reply edited =
-      teacher.Send("/book.lp?id=" + id,
-                   "qvAction=edit&qvFLD_List=dbTitle_e,dbContent_e&dbTitle_e=Meteor+showers"
-                   "&dbContent_e=Perseids&submit=Save");
+  const std::string edit_form =
+      HiddenFields(teacher.Open("/book.lp?id=" + id + "&qvAction=edit").body);
+  EXPECT_TRUE(Has(edit_form, "qvFLD_List=dbTitle_e")) << edit_form;
+  Reply edited = teacher.Send(
+      "/book.lp?id=" + id, edit_form + "dbTitle_e=Meteor+showers&dbContent_e=Perseids&submit=Save");
   EXPECT_EQ(edited.status, 200);
   EXPECT_TRUE(Has(edited.body, "Perseids"));
   EXPECT_EQ(Query("SELECT dbTitle_e FROM qvbook WHERE ID=" + id), "Meteor showers");
