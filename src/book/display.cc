@@ -226,8 +226,6 @@ constexpr ModuleAction kModuleActions[] = {
     {"addmedia", Module::kFiles},
 };
 
-void ReportNotAvailable() { ReportError("ErrorNotAvailable", true); }
-
 }  // namespace
 
 bool ActionKnown(const std::string& action) {
@@ -244,9 +242,6 @@ bool ActionAvailable(const std::string& action) {
   }
   return true;
 }
-
-// Entries of later modules: each reports that it is not available until its
-// module fills it in.
 
 }  // namespace book
 
