@@ -16,11 +16,15 @@ wait_port() {
   return 1
 }
 
-# start_nginx ROOT PORT WORKDIR: nginx serving ROOT on 127.0.0.1:PORT.
+# start_nginx ROOT PORT WORKDIR: nginx serving ROOT on 127.0.0.1:PORT. Its
+# workers run as the caller: started by root, nginx would otherwise run
+# them as "nobody", which cannot read the private work folder.
 start_nginx() {
-  local root=$1 port=$2 work=$3
+  local root=$1 port=$2 work=$3 user=""
   mkdir -p "$work/nginx"
+  if [ "$(id -u)" = 0 ]; then user="user $(id -un) $(id -gn);"; fi
   cat > "$work/nginx/nginx.conf" <<CONF
+$user
 worker_processes 2;
 pid $work/nginx/nginx.pid;
 error_log $work/nginx/error.log;
@@ -36,7 +40,7 @@ http {
   server { listen 127.0.0.1:$port; root $root; }
 }
 CONF
-  nginx -c "$work/nginx/nginx.conf" -p "$work/nginx"
+  nginx -e "$work/nginx/error.log" -c "$work/nginx/nginx.conf" -p "$work/nginx"
   wait_port "$port"
 }
 
