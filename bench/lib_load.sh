@@ -38,7 +38,8 @@ wait_port() {
     (exec 3<>/dev/tcp/127.0.0.1/"$1") 2>/dev/null && return 0
     sleep 0.1
   done
-  fail "nothing listens on port $1"
+  echo "nothing listens on port $1" >&2
+  return 1
 }
 
 # start_nginx ROOT PORT: nginx serving ROOT on 127.0.0.1:PORT. Its
@@ -79,7 +80,7 @@ start_qvtome() {
   qv_port=$(free_port)
   "$qv_bin" serve --data "$work/data" --site "$1" --port "$qv_port" >"$work/qvtome.log" 2>&1 &
   qv_pid=$!
-  wait_port "$qv_port"
+  wait_port "$qv_port" || fail "qvTome did not start:"$'\n'"$(cat "$work/qvtome.log")"
 }
 
 # page_size URL: the size of URL's body, which is kept in $work/body.
