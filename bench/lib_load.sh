@@ -1,5 +1,31 @@
 # Shared helpers of the load benchmarks: free ports, nginx and qvTome on
-# loopback, wrk runs. Sourced, not run.
+# loopback, answer checks, wrk runs. Sourced from the repository root,
+# not run.
+#
+#   BENCH_BINARY=...  the qvtome to measure (default: this tree's
+#                     build-bench/app/qvtome, built first)
+#   BENCH_SITE=...    its site folder (default: this tree's site/)
+#   BENCH_SECONDS=5   seconds per wrk run
+
+qv_bin=${BENCH_BINARY:-build-bench/app/qvtome}
+qv_site=${BENCH_SITE:-site}
+
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+# Builds the given targets of this tree unless BENCH_BINARY names a
+# qvtome built elsewhere.
+build_bench() {
+  bash scripts/install-deps.sh bench >/dev/null
+  if [ -z "${BENCH_BINARY:-}" ]; then
+    local targets=()
+    for t in "$@"; do targets+=(--target "$t"); done
+    bash scripts/build.sh bench "${targets[@]}" >/dev/null
+  fi
+  [ -x "$qv_bin" ] || fail "no qvtome at $qv_bin"
+}
 
 # A free TCP port on 127.0.0.1.
 free_port() {
@@ -16,11 +42,15 @@ wait_port() {
   return 1
 }
 
-# start_nginx ROOT PORT WORKDIR: nginx serving ROOT on 127.0.0.1:PORT.
+# start_nginx ROOT PORT: nginx serving ROOT on 127.0.0.1:PORT. Its
+# workers run as the caller: started by root, nginx would otherwise run
+# them as "nobody", which cannot read the private work folder.
 start_nginx() {
-  local root=$1 port=$2 work=$3
+  local root=$1 port=$2 user=""
   mkdir -p "$work/nginx"
+  if [ "$(id -u)" = 0 ]; then user="user $(id -un) $(id -gn);"; fi
   cat > "$work/nginx/nginx.conf" <<CONF
+$user
 worker_processes 2;
 pid $work/nginx/nginx.pid;
 error_log $work/nginx/error.log;
@@ -36,26 +66,66 @@ http {
   server { listen 127.0.0.1:$port; root $root; }
 }
 CONF
-  nginx -c "$work/nginx/nginx.conf" -p "$work/nginx"
+  nginx -e "$work/nginx/error.log" -c "$work/nginx/nginx.conf" -p "$work/nginx"
   wait_port "$port"
 }
 
 stop_nginx() {
-  local work=$1
   [ -f "$work/nginx/nginx.pid" ] && kill "$(cat "$work/nginx/nginx.pid")" 2>/dev/null || true
 }
 
-# measure NAME URL CONNECTIONS: prints "NAME c=N rps p99_ms" and records
-# the requests per second in RPS[NAME,N].
+# start_qvtome SITE: qvTome serving SITE with a fresh database in the
+# work folder; sets qv_port and qv_pid.
+start_qvtome() {
+  qv_port=$(free_port)
+  "$qv_bin" serve --data "$work/data" --site "$1" --port "$qv_port" >"$work/qvtome.log" 2>&1 &
+  qv_pid=$!
+  wait_port "$qv_port" || fail "qvTome did not start:"$'\n'"$(cat "$work/qvtome.log")"
+}
+
+# page_size URL: the size of URL's body, which is kept in $work/body.
+# Fails unless the answer is 200.
+page_size() {
+  local status
+  status=$(curl -s -o "$work/body" -w '%{http_code}' "$1") || fail "no answer from $1"
+  [ "$status" = 200 ] || fail "$1 answered $status ($(wc -c <"$work/body") bytes)"
+  wc -c <"$work/body"
+}
+
+# check_page URL SIZE: fails unless URL answers 200 with SIZE bytes.
+check_page() {
+  local size
+  size=$(page_size "$1")
+  [ "$size" = "$2" ] || fail "$1 answered $size bytes, expected $2"
+}
+
+# measure NAME URL CONNECTIONS: prints "NAME c=N rps p99" and records the
+# requests per second in RPS[NAME,N]. Fails when no request was answered,
+# on any answer other than 2xx/3xx and on connect, read or write errors;
+# timeouts are printed beside the figure.
 declare -A RPS
 measure() {
-  local name=$1 url=$2 conns=$3 threads=1 out rps p99
+  local name=$1 url=$2 conns=$3 threads=1 out requests rps p99 errors timeouts note=""
   [ "$conns" -gt 1 ] && threads=2
-  out=$(wrk -t"$threads" -c"$conns" -d"${BENCH_SECONDS:-5}"s --latency "$url")
+  out=$(wrk -t"$threads" -c"$conns" -d"${BENCH_SECONDS:-5}"s --latency "$url") ||
+    fail "$name c=$conns: wrk failed on $url"
+  requests=$(awk '/ requests in / {print $1}' <<<"$out")
+  if [ "${requests:-0}" -eq 0 ]; then
+    fail "$name c=$conns: no request answered"$'\n'"$out"
+  fi
+  if grep -q 'Non-2xx or 3xx' <<<"$out"; then
+    fail "$name c=$conns: error answers under load"$'\n'"$out"
+  fi
+  errors=$(awk '/Socket errors/ {gsub(",", ""); print $4 + $6 + $8}' <<<"$out")
+  timeouts=$(awk '/Socket errors/ {gsub(",", ""); print $10}' <<<"$out")
+  if [ "${errors:-0}" -gt 0 ]; then
+    fail "$name c=$conns: socket errors under load"$'\n'"$out"
+  fi
+  if [ "${timeouts:-0}" -gt 0 ]; then note="   ($timeouts timeouts)"; fi
   rps=$(awk '/^Requests\/sec/ {print $2}' <<<"$out")
   p99=$(awk '$1 == "99%" {print $2}' <<<"$out")
   RPS[$name,$conns]=$rps
-  printf '  %-34s c=%-3s %10s req/s   p99 %s\n' "$name" "$conns" "$rps" "$p99"
+  printf '  %-34s c=%-3s %10s req/s   p99 %s%s\n' "$name" "$conns" "$rps" "$p99" "$note"
 }
 
 ratio() {
@@ -72,6 +142,6 @@ start_work() {
 
 cleanup_work() {
   [ -n "$qv_pid" ] && kill "$qv_pid" 2>/dev/null && wait "$qv_pid" 2>/dev/null
-  stop_nginx "$work"
+  stop_nginx
   rm -rf "$work"
 }

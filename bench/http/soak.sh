@@ -28,11 +28,6 @@ qv_pid=$!
 wait_port "$qv_port"
 url="http://127.0.0.1:$qv_port/$page"
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$qv_pid/status"; }
 
 # One view as a crawler sees it: status, size and no session cookie.
