@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal
-# build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer; then
+# runs each fuzz target for a few seconds from its seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,4 +18,8 @@ for kind in release asan; do
   echo "== $kind tests =="
   ctest --test-dir "$dir" --output-on-failure --timeout 600 || status=1
 done
+
+echo "== fuzz targets =="
+bash scripts/build.sh fuzz
+bash scripts/fuzz.sh 5 || status=1
 exit $status
