@@ -247,13 +247,15 @@ class SiteSecurity : public ::testing::Test {
       const MayChange& may_change = nullptr,
       const std::function<void(const std::string& name, const std::string& payload,
                                const Reply& reply)>& also = nullptr) {
+    Dump before = DumpDatabase(db_);
     for (const auto& [name, send] : senders) {
       for (const char* payload : kInjections) {
-        const Dump before = DumpDatabase(db_);
         const Reply reply = send(payload);
         const std::vector<Allowed> allowed =
             may_change ? may_change(payload) : std::vector<Allowed>{};
-        EXPECT_EQ(Difference(before, DumpDatabase(db_), allowed), "") << name << " = " << payload;
+        Dump after = DumpDatabase(db_);
+        EXPECT_EQ(Difference(before, after, allowed), "") << name << " = " << payload;
+        before = std::move(after);
         EXPECT_TRUE(reply.status == 200 || reply.status == 302)
             << name << " = " << payload << ": " << reply.status;
         EXPECT_EQ(SqlErrorIn(reply.body), "") << name << " = " << payload;
