@@ -33,11 +33,13 @@ struct Request {
     qv::SqliteConnection conn;
     conn.Open("qvtome", "", "");
     // Rows whose content holds tags: of themselves, of each other, of rows
-    // that do not exist, and placeholders.
+    // that do not exist, an unclosed one, and placeholders. (Rows that
+    // double the text on each pass are left to the unit tests: each such
+    // input would cost the whole 4 MB bound.)
     conn.Query(
         "INSERT INTO qvmedia (ID, dbContent_e, dbContent_n) VALUES "
         "(105, '<qvTm.Media(105)>a<qvTm.Media(106)>', '<qvTm.Media(106)>'), "
-        "(106, '<qvTm.Media(105)>qvTmGoto=1<qvTm.Media(105)>', 'qvTmMPath/x<qvTm.Media(99)>'), "
+        "(106, '<qvTm.Media(105)>qvTmGoto=1<qvTm.Media(107)>', 'qvTmMPath/x<qvTm.Media(99)>'), "
         "(107, '<qvTm.Media(', ')>')");
     conn.Close();
     host = std::make_unique<qv::MemoryHost>();
