@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages qvTome needs to build, test and run.
 # The one place that lists them; installs only what is missing.
-# With "bench", also what the benchmarks need.
+# With "bench", also what the benchmarks need; with "browser", what the
+# browser tests need (Chromium, Node.js and their npm packages).
 set -euo pipefail
 
 packages=(
@@ -22,6 +23,13 @@ if [ "${1:-}" = "bench" ]; then
   packages+=(wrk nginx-light)
 fi
 
+# Browser tests: the system's Chromium driven from Node.js. Node.js may come
+# with its own npm; Debian's npm is needed only when there is none.
+if [ "${1:-}" = "browser" ]; then
+  packages+=(chromium fonts-dejavu-core nodejs)
+  command -v npm >/dev/null 2>&1 || packages+=(npm)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -34,4 +42,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The npm packages of the browser tests, exactly as the lock file pins them;
+# installed again only when the lock file changed.
+if [ "${1:-}" = "browser" ]; then
+  browser_dir=$(cd "$(dirname "$0")/../tests/browser" && pwd)
+  if ! cmp -s "$browser_dir/package-lock.json" "$browser_dir/node_modules/.installed-lock"; then
+    (cd "$browser_dir" && npm ci --no-audit --no-fund --loglevel=error)
+    cp "$browser_dir/package-lock.json" "$browser_dir/node_modules/.installed-lock"
+  fi
 fi

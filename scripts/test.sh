@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal
-# build, once under AddressSanitizer and UndefinedBehaviorSanitizer; then
-# runs each fuzz target for a few seconds from its seeds.
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer; the
+# browser tests once, against the normal build; then each fuzz target for a
+# few seconds from its seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,12 @@ for kind in release asan; do
   dir=build; [ "$kind" = asan ] && dir=build-asan
   echo "== $kind tests =="
   ctest --test-dir "$dir" --output-on-failure --timeout 600 || status=1
+  if [ "$kind" = release ]; then
+    echo "== browser tests (screenshots in build/screenshots/) =="
+    bash scripts/install-deps.sh browser
+    rm -rf build/screenshots
+    node --test tests/browser/*.test.mjs || status=1
+  fi
 done
 
 echo "== fuzz targets =="

@@ -40,11 +40,11 @@ local function ChooseLanguage()
     if given ~= choice then Session.Value("SiteLanguage", given) end
     choice = given
   end
-  frame.choice = choice
-  sv.FirstLanguage = choice:sub(1, 1)
-  if both and #choice == 2 then sv.SecondLanguage = choice:sub(2, 2) end
-  frame.lang = sv.FirstLanguage
+  return choice
 end
+
+-- The language tags of the page's <html lang>, by the first language.
+local tags = {e = "en", n = "nl"}
 
 -- Writes the page head and opens the body; sets the site up (Init, image and
 -- media folders) and chooses the language. options.both: the page shows
@@ -56,14 +56,20 @@ function frame.Start(options)
   -- A notice for every page during maintenance, written by Init, e.g.
   -- sv.MaintenanceMsg = '<p class="qvNotice">The site is read-only today.</p>'
   sv.MaintenanceMsg = ""
-  Response.Write('<!DOCTYPE html>\n<html>\n<head>\n<meta charset="utf-8">\n' ..
+  local choice = ChooseLanguage()
+  Response.Write('<!DOCTYPE html>\n<html lang="' .. tags[choice:sub(1, 1)] .. '">\n<head>\n' ..
+                 '<meta charset="utf-8">\n' ..
                  '<meta name="viewport" content="width=device-width, initial-scale=1">\n' ..
-                 '<title>qvTome</title>\n<link rel="stylesheet" href="site.css">\n')
+                 '<title>qvTome</title>\n<link rel="stylesheet" href="site.css">\n' ..
+                 '<link rel="icon" href="images/mark_book.gif">\n')
   sv:Init("qvtome")
   Response.Write("\n</head>\n<body>\n")
   sv.vImageDir = "images"
   sv.vMediaDir = "/media/"
-  ChooseLanguage()
+  frame.choice = choice
+  sv.FirstLanguage = choice:sub(1, 1)
+  if both and #choice == 2 then sv.SecondLanguage = choice:sub(2, 2) end
+  frame.lang = sv.FirstLanguage
   return sv
 end
 

@@ -9,9 +9,10 @@
 // Where each lives: book_model.cc (page and book, rights), book.cc (request
 // helpers), commands.cc (command links), client_scripts.cc (scripts),
 // display.cc / markup.cc / library.cc (page display), contents.cc /
-// navigation.cc / course_list.cc (contents and navigation). Which later
-// modules (page operations, assignments, glossary, files) are built is one
-// table below; until then their entries are not reached.
+// navigation.cc / course_list.cc (contents and navigation), edit_fields.cc /
+// edit_form.cc (edit forms), page_writes.cc (page writes). Which later
+// modules (assignments, glossary, files) are built is one table below;
+// until then their entries are not reached.
 #pragma once
 
 #include <memory>
@@ -154,7 +155,7 @@ std::string ParentFrameTarget();
 // doing nothing. A module flips its entry here when it lands.
 enum class Module { kPageEditing, kGlossary, kAssignments, kFiles };
 inline constexpr bool kModuleBuilt[] = {
-    false,  // kPageEditing: edit, add, delete, cut and paste, page properties
+    true,   // kPageEditing: edit, add, delete, cut and paste, page properties
     false,  // kGlossary: the glossary links of a page
     false,  // kAssignments: answer forms, submissions, marking, quiz branching
     false,  // kFiles: upload and the media files of a page
@@ -208,20 +209,44 @@ std::vector<std::string> EditFormColumns(const FormVariant& form);
 
 // Each checks the caller's right itself, reports its error key and writes
 // nothing when refused. Tree changes commit as one transaction.
+//
+// The edit form ("update", the page's owner, or "author" for a discussion
+// comment), or with a posted "submit" its save; the page is loaded again.
 void DoEditPage();
+// The form of a new page ("add", the right of its place, or a reply the
+// discussion commands offer this reader), or with a posted "Submit" and no
+// confirmed title its save.
 void DoAddPage();
+// Saves the posted form of the current page, or adds the new page and
+// redirects to it. The library's duplicate dialogue (strPendingMsg), the
+// empty and unique title checks, and "ErrorInvalidValue" for an unknown
+// place, expiry days that are not a whole number or a book not of this
+// table. A stamp conflict keeps the posted values in objRS and sets
+// blnShowFormAgain.
 void SavePage();
+// Blank sections from level down to PageLevelMin under parentID.
 void CreateFirstChild(int level, int32_t parentID);
+// "move": the current page onto the session's clipboard (log 10).
 void CutPage();
+// "move": the clipboard page before the current page or at the bottom of
+// its level, the old parent's mark cleared, the siblings renumbered (log
+// 11); "cancel" empties the clipboard; other values do nothing.
 void PastePage();
 // The clipboard holds a page of this table, book and level other than the
 // current page.
 bool CanPaste();
+// Clears the child mark of parentID when no page but excludeID is below it.
 void ClearChildMark(int32_t parentID, int32_t excludeID);
+// Renumbers the current page and its siblings 1, 3, 5, ... (not in the
+// glossary and the library); for those who may change the tree and the
+// page's owner.
 void RearrangePages();
+// "delete" or "author": removes the current leaf page (not the only top
+// page of its book), clears its parent's mark, logs 12, reports
+// "msgPageDeleted" unshown and sets blnPageDeleted.
 void DeletePage();
 
-// Entries of later modules (display.cc, navigation.cc) ------------------------------
+// Entries of later modules (display.cc) ---------------------------------------------
 //
 // Until their module is built, ShowPage does not reach them; the ones that
 // act report "ErrorNotAvailable" should anything else call them.

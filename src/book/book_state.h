@@ -19,6 +19,9 @@ struct BookState {
   Variant varBookTitle, varBookDescription, varBookRemark;
   bool blnShowContents = true;
   bool blnShowBody = true;
+  // A save was refused because the page changed since its form was shown:
+  // objRS holds the posted values and ShowPage shows the form again.
+  bool blnShowFormAgain = false;
   bool blnPageDeleted = false;
   bool blnConfirmScriptShown = false;
   std::string strPendingMsg;

@@ -15,6 +15,7 @@
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
+#include "session/identity.h"
 #include "session/messages.h"
 
 namespace qv {
@@ -153,16 +154,19 @@ void ShowBulletinChildren() {
   children.Close();
 }
 
-// Every discussion command adds, edits or deletes a page.
+// Every discussion command adds, edits or deletes a page. Only a visitor
+// who is logged in takes part (DoAddPage asks the same of a reply).
 void ShowDiscussionCommands() {
   if (!IsBuilt(Module::kPageEditing)) return;
   const PageRecord& page = ThePage();
   const Settings& s = TheSettings();
   ResponseWrite("<p align=\"center\">");
-  WriteCommand("add&add=bottom&reply=y",
-               page.intPageType == 2 ? "menuPostDiscussion" : "menuJoinDiscussion");
-  if (page.intPageLevel < s.PageLevelMin + s.ReplyLevel) {
-    WriteCommand("add&add=below&reply=y", "menuReplyDiscussion");
+  if (CurrentUserID() != "anonymous") {
+    WriteCommand("add&add=bottom&reply=y",
+                 page.intPageType == 2 ? "menuPostDiscussion" : "menuJoinDiscussion");
+    if (page.intPageLevel < s.PageLevelMin + s.ReplyLevel) {
+      WriteCommand("add&add=below&reply=y", "menuReplyDiscussion");
+    }
   }
   if (HasRight("author")) {
     WriteCommand("edit&reply=y", "menuCommentDiscussion");
@@ -238,12 +242,6 @@ bool ActionAvailable(const std::string& action) {
 // Entries of later modules: each reports that it is not available until its
 // module fills it in.
 
-// Page operations: removes the current page (and sets blnPageDeleted).
-void DeletePage() { ReportNotAvailable(); }
-// Page operations: the edit form of the current page.
-void DoEditPage() { ReportNotAvailable(); }
-// Page operations: the form of a new page.
-void DoAddPage() { ReportNotAvailable(); }
 // Submissions: stores the posted answer of an assignment.
 void SaveSubmission(bool) { ReportNotAvailable(); }
 // Submissions: the list of submissions to an assignment.
@@ -294,6 +292,13 @@ void ShowForm(const char* help_code, void (*show_form)()) {
   HideContentsAndBody();
 }
 
+// The edit form again after a save refused for a change made meanwhile:
+// objRS holds what the caller posted.
+void ShowEditFormAgain() {
+  CurrentBook().blnShowContents = false;
+  EditRecordForm();
+}
+
 // Runs the action of the request; returns whether the page tail (pending
 // note, body, end mark) follows.
 bool RunAction(const std::string& action, bool reader_only) {
@@ -314,6 +319,10 @@ bool RunAction(const std::string& action, bool reader_only) {
     book_state.blnShowContents = false;
     book_state.strHelpCode = "listglossary";
   } else if (action == "edit") {
+    if (book_state.blnShowFormAgain) {
+      ShowForm("editpage", ShowEditFormAgain);
+      return false;
+    }
     if (submitted) return true;  // saved by UpdatePage: the page follows
     ShowForm("editpage", DoEditPage);
     return false;
@@ -322,7 +331,11 @@ bool RunAction(const std::string& action, bool reader_only) {
     ShowForm("addpage", DoAddPage);
     return false;
   } else if (action == "paste") {
-    ResponseWrite("<br>" + GetMsg("msgPagePasted", 1) + "<br>");
+    // Only a paste to a place moved the page (cancel and other values do not).
+    const std::string place = RequestValue("paste");
+    if (place == "before" || place == "bottom") {
+      ResponseWrite("<br>" + GetMsg("msgPagePasted", 1) + "<br>");
+    }
   }
   return true;
 }
@@ -344,7 +357,13 @@ void Book::ShowPage() {
       return;
     }
   }
-  if (!messages.strErrorMsg.empty() || !book::CheckPageOpen("ShowPage") || blnPageShown) return;
+  // A save refused for a change made meanwhile shows its form again after
+  // its error.
+  const bool form_again = book_state.blnShowFormAgain && action == "edit";
+  if ((!messages.strErrorMsg.empty() && !form_again) || !book::CheckPageOpen("ShowPage") ||
+      blnPageShown) {
+    return;
+  }
   blnPageShown = true;
   book_state.strHelpCode = "read";
   if (!available) {

@@ -168,10 +168,6 @@ void WriteLink(const Variant& id, const Variant& text, bool hasChildren, int pag
   }
 }
 
-// Entry of the page-operations module: whether the clipboard page may be
-// pasted here. Nothing can be pasted until that module is built.
-bool CanPaste() { return false; }
-
 }  // namespace book
 
 // Commands of modules not built yet are left out (book_internal.h).

@@ -1,5 +1,8 @@
 #include "data/aspproc.h"
 
+#include <utility>
+#include <vector>
+
 #include "core/convert.h"
 #include "core/encode.h"
 #include "core/sql_literal.h"
@@ -39,11 +42,73 @@ void RequireTableName(const std::string& name) {
   if (!IsPlainIdentifier(name)) throw DatabaseError("Table not found: " + name);
 }
 
-std::shared_ptr<Connection> OpenOwnConnection() {
+namespace {
+
+// A handle on the request transaction's connection: statements, writes and
+// nested transactions go to it; Open and Close leave it as it is, so a
+// member that opens and closes "a connection of its own" runs inside the
+// transaction and leaves it open.
+class JoinedConnection : public Connection {
+ public:
+  explicit JoinedConnection(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
+  void Open(const std::string&, const std::string&, const std::string&) override {}
+  bool IsOpen() const override { return conn_->IsOpen(); }
+  void Close() override {}
+  QueryResult Query(const std::string& sql, bool with_keys) override {
+    return conn_->Query(sql, with_keys);
+  }
+  std::vector<int64_t> WriteRows(const std::string& table,
+                                 const std::vector<RowWrite>& rows) override {
+    return conn_->WriteRows(table, rows);
+  }
+  void BeginTransaction() override { conn_->BeginTransaction(); }
+  void Commit() override { conn_->Commit(); }
+  void Rollback() override { conn_->Rollback(); }
+
+ private:
+  std::shared_ptr<Connection> conn_;
+};
+
+std::shared_ptr<Connection> OpenNewConnection() {
   const Settings& s = TheSettings();
   std::shared_ptr<Connection> conn = NewConnection();
   conn->Open(s.DSNName, s.DSNUserID, s.DSNPassword);
   return conn;
+}
+
+}  // namespace
+
+std::shared_ptr<Connection> OpenOwnConnection() {
+  const std::shared_ptr<Connection>& joined = Tables().transaction;
+  if (joined) return std::make_shared<JoinedConnection>(joined);
+  return OpenNewConnection();
+}
+
+RequestTransaction::RequestTransaction() {
+  TableAccess& tables = Tables();
+  if (tables.transaction) throw HostError("A request transaction is already open");
+  conn_ = OpenNewConnection();
+  conn_->BeginTransaction();
+  tables.transaction = conn_;
+}
+
+RequestTransaction::~RequestTransaction() {
+  Tables().transaction.reset();
+  if (!open_) return;
+  try {
+    conn_->Rollback();
+  } catch (const std::exception&) {
+  }
+}
+
+void RequestTransaction::Commit() {
+  Tables().transaction.reset();
+  conn_->Commit();
+  open_ = false;
+}
+
+std::shared_ptr<Connection> RequestTransaction::Handle() const {
+  return std::make_shared<JoinedConnection>(conn_);
 }
 
 AspProc& SharedAspProc() {

@@ -245,6 +245,8 @@ struct TableAccess {
   std::shared_ptr<AspProc> objAspProc;
   std::shared_ptr<Connection> objConn;  // of the last dbOpen; null is Nothing
   std::shared_ptr<Recordset> objRS;     // of the last dbOpen; null is Nothing
+  // The connection of the open RequestTransaction; null when none is open.
+  std::shared_ptr<Connection> transaction;
   // The form-control switches and the fields bound in this request.
   bool IsDisplayOnly = false;
   bool SkipLinkForm = false;
@@ -263,8 +265,31 @@ bool IsPostRequest();
 void DebugPrint(const std::string& label, const Variant& value);
 
 // A new connection opened on the shared data source (DSNName, DSNUserID,
-// DSNPassword). Throws DatabaseError.
+// DSNPassword); while a RequestTransaction is open, a handle on its
+// connection instead, whose Close leaves it open. Throws DatabaseError.
 std::shared_ptr<Connection> OpenOwnConnection();
+
+// A write of several steps that commits or fails as one. While it is open,
+// every "connection of its own" (OpenOwnConnection) is its connection, so
+// dbUpdate, dbAppend, dbDeleteRecord, dbGetTable and dbLog run inside it;
+// their own transactions nest in it. Commit makes the steps durable;
+// leaving the scope without Commit (an error, a refusal) rolls them all
+// back. One at a time per request: opening a second throws HostError.
+class RequestTransaction {
+ public:
+  RequestTransaction();
+  ~RequestTransaction();
+  RequestTransaction(const RequestTransaction&) = delete;
+  RequestTransaction& operator=(const RequestTransaction&) = delete;
+
+  void Commit();
+  // A handle on the transaction's connection, as OpenOwnConnection gives.
+  std::shared_ptr<Connection> Handle() const;
+
+ private:
+  std::shared_ptr<Connection> conn_;
+  bool open_ = true;
+};
 
 // Throws DatabaseError "Table not found: name" unless name is a plain
 // identifier.

@@ -1,8 +1,9 @@
 // Write-back of posted forms: dbUpdate, dbAppend and db2DUpdate.
 //
 // Every call writes through one connection of its own inside one
-// transaction, so a refused stamp, a field the table lacks or a value its
-// field cannot take leaves every row as it was. The transaction is opened
+// transaction (nested in the request's, data/aspproc.h, when one is open),
+// so a refused stamp, a field the table lacks or a value its field cannot
+// take leaves every row as it was. The transaction is opened
 // before the rows are read (BEGIN IMMEDIATE on SQLite), so no other save
 // can come between the stamp check and the write.
 

@@ -87,9 +87,8 @@ TEST_F(DisplayTest, LanguagesFormatsAndUnfinishedNotes) {
 
 TEST_F(DisplayTest, ActionsOfModulesNotBuiltReportTheyAreNotAvailable) {
   const size_t pages = Exec("SELECT ID FROM qvbook").rows.size();
-  for (const char* action :
-       {"edit", "edit&submit=Save", "add&reply=y", "add&submit=1", "delete", "paste", "cut",
-        "listglossary", "listassignment", "submitassignment", "checkassignment", "addmedia"}) {
+  for (const char* action : {"listglossary", "updateglossary", "listassignment", "submitassignment",
+                             "checkassignment", "submitnotes", "addmedia"}) {
     Messages().strErrorMsg.clear();
     EXPECT_EQ(Show("id=12&qvAction=" + std::string(action)), GetMsg("ErrorNotAvailable", 1))
         << action;
@@ -135,19 +134,34 @@ TEST_F(DisplayTest, BulletinShowsEveryMessageWithTheBulletinOwner) {
   EXPECT_EQ(Show("id=20"), "Board<br><b>T21</b> ( Teacher)<br><b>T22</b> ( Teacher)");
 }
 
-TEST_F(DisplayTest, DiscussionsShowTheirRemarkAndNoCommandsYet) {
+TEST_F(DisplayTest, DiscussionsShowTheirRemarkAndTheCommandsOfTheReader) {
   Add(30, -1, 2, "Topic", 1, 1);
   Add(31, 30, 3, "Deep", 3);
   Exec("UPDATE qvbook SET dbRemark_e='Be kind' WHERE ID=30");
   const std::string remark = "<p><font color=\"#FF00FF\">Be kind</font></p>";
-  // Every discussion command adds, edits or deletes a page: none is offered
-  // until the page operations are built.
-  EXPECT_EQ(Show("id=30"), "Topic" + remark);
+  auto command = [](const std::string& id, const std::string& action, const char* key) {
+    return "<a href=\"/site/book.lp?id=" + id + "&qvAction=" + action + "\">" + GetMsg(key, 1) +
+           "</a>";
+  };
+  // A visitor who is not logged in reads only.
+  EXPECT_EQ(Show("id=30"), "Topic" + remark + "<p align=\"center\"></p>");
+  LogIn("sam");
+  EXPECT_EQ(Show("id=30"), "Topic" + remark + "<p align=\"center\">" +
+                               command("30", "add&add=bottom&reply=y", "menuPostDiscussion") +
+                               command("30", "add&add=below&reply=y", "menuReplyDiscussion") +
+                               "</p>");
   EXPECT_EQ(book->HelpCode(), "readDiscussion");
-  EXPECT_EQ(Show("id=31"), "Deep<p><font color=\"#FF00FF\"></font></p>");
+  // Level 3 is PageLevelMin + ReplyLevel: no replies below it.
+  EXPECT_EQ(Show("id=31"), "Deep<p><font color=\"#FF00FF\"></font></p><p align=\"center\">" +
+                               command("31", "add&add=bottom&reply=y", "menuJoinDiscussion") +
+                               "</p>");
   EXPECT_EQ(Show("id=30&reply=y"), "Topic" + remark);
+  // Authors may comment and delete a reply without replies.
   LogIn("tea");
-  EXPECT_EQ(Show("id=31"), "Deep<p><font color=\"#FF00FF\"></font></p>");
+  const std::string shown = Show("id=31");
+  EXPECT_NE(shown.find(command("31", "edit&reply=y", "menuCommentDiscussion")), std::string::npos);
+  EXPECT_NE(shown.find("id=31&qvAction=delete"), std::string::npos);
+  EXPECT_EQ(Show("id=30").find("qvAction=delete"), std::string::npos);
 }
 
 }  // namespace

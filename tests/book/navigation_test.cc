@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "book/course_tree.h"
 #include "data/aspproc.h"
@@ -77,36 +78,57 @@ TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
 
 // Command menu -----------------------------------------------------------------
 
-// Until the page operations, glossary, assignment and file modules are
-// built, the menu offers none of their commands: only the book management
-// link remains, for authors.
-constexpr const char* kCommandsOfLaterModules[] = {
-    "qvAction=listglossary", "qvAction=edit", "qvAction=add",  "qvAction=cut",  "qvAction=paste",
-    "qvAction=delete",       "upload.lp",     "edit=property", "listassignment"};
+// Until the glossary, assignment and file modules are built, the menu
+// offers none of their commands.
+constexpr const char* kCommandsOfLaterModules[] = {"qvAction=listglossary", "upload.lp",
+                                                   "listassignment"};
 
-TEST_F(NavigationTest, AuthorMenuOffersOnlyWhatIsBuilt) {
+TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModules) {
+  // Page 11 (level 2) is on the clipboard.
+  host.session.SetValue(SessionKey("Cut_PasteID"), "11");
   host.session.SetValue(SessionKey("Cut_PasteTable"), "qvbook");
+  host.session.SetValue(SessionKey("Cut_PasteBID"), 1);
+  host.session.SetValue(SessionKey("Cut_PastePLevel"), 2);
   Exec("UPDATE qvbook SET dbType=8 WHERE ID=11");
-  for (const char* page : {"13", "11", "16"}) {
-    OpenAsTeacher(page);
+  struct Case {
+    const char* page;
+    std::vector<const char*> shown, absent;
+  };
+  const Case cases[] = {
+      // A section: no page below it, no delete; the clipboard page may come here.
+      {"13",
+       {"qvAction=edit\"", "add=bottom", "add=before", "cut=current", "paste=cancel",
+        "paste=bottom", "paste=before", "edit=property", "bookadmin.lp?id=1"},
+       {"add=below", "qvAction=delete"}},
+      // The clipboard page itself, a leaf: a page below it, delete, no paste.
+      {"11", {"add=below", "qvAction=delete", "paste=cancel"}, {"paste=bottom", "paste=before"}},
+      // Level 3 is PageLevelMax: nothing below it; another level than the clipboard's.
+      {"16", {"qvAction=delete", "cut=current"}, {"add=below", "paste=before"}},
+  };
+  for (const Case& c : cases) {
+    OpenAsTeacher(c.page);
     book.ListMenu();
-    EXPECT_EQ(Output(), "<a href=\"bookadmin.lp?id=1\">" + GetMsg("MenuBookManagement", 1) + "</a>")
-        << page;
-    for (const char* absent : kCommandsOfLaterModules) EXPECT_TRUE(Lacks(absent)) << absent;
+    for (const char* text : c.shown) EXPECT_TRUE(Shows(text)) << c.page << " " << text;
+    for (const char* text : c.absent) EXPECT_TRUE(Lacks(text)) << c.page << " " << text;
+    for (const char* text : kCommandsOfLaterModules) EXPECT_TRUE(Lacks(text)) << text;
   }
 }
 
-TEST_F(NavigationTest, EditorsAndOwnersGetNoMenuYet) {
+TEST_F(NavigationTest, EditorsGetTheCommandsOfTheirRightsAndOwnersTheirEdit) {
   Exec("UPDATE qvAuthBook SET dbEditorUserID='ed', dbEditType='append,update' WHERE ID=1");
   Open("11", "ed");
   book.ListMenu();
-  EXPECT_EQ(Output(), "");
+  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=11&qvAction=edit\">" +
+                          GetMsg("menuEditCurrent", 1) +
+                          "</a><a href=\"/site/book.lp?id=11&qvAction=add&add=bottom\">" +
+                          GetMsg("menuAddBottom", 1) + "</a>");
   OpenAsReader("11");
   book.ListMenu();
   EXPECT_EQ(Output(), "");
   Open("31", "student", "readers");  // the owner of a bulletin message
   book.ListMenu();
-  EXPECT_EQ(Output(), "");
+  EXPECT_EQ(Output(), "<a href=\"/site/book.lp?id=31&qvAction=edit\">" +
+                          GetMsg("menuEditCurrent", 1) + "</a>");
 }
 
 // Top, up, refresh -----------------------------------------------------------------

@@ -40,7 +40,8 @@ class MigrationsTest : public TestDatabase {
   }
 
   // The message keys migrations 1, 2, ... add, in order.
-  static constexpr const char* kAddedKeys[] = {"ErrorHoldingNoUser", "ErrorNotAvailable"};
+  static constexpr const char* kAddedKeys[] = {"ErrorHoldingNoUser", "ErrorNotAvailable",
+                                               "ErrorInvalidValue"};
 
   // A database as the schema of `version` made it: today's database without
   // what the later migrations add, stamped with that version (0: made before
@@ -105,6 +106,26 @@ TEST_F(MigrationsTest, AVersion1DatabaseGetsOnlyTheLaterMessages) {
   EXPECT_NE(Text(MessageOf("ErrorNotAvailable")).find("|<p class=\"qvError\">Deze"),
             std::string::npos);
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorHoldingNoUser'"), "Ours");
+}
+
+TEST_F(MigrationsTest, AVersion2DatabaseGetsTheInvalidValueMessageAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(2);
+  Exec("UPDATE qvbook SET dbTitle_e = 'Our page' WHERE ID = 1");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'ErrorNotAvailable'");
+  const std::string pages = Text("SELECT count(*) FROM qvbook");
+  ASSERT_EQ(Text(MessageOf("ErrorInvalidValue")), "");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 2);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  EXPECT_EQ(Text(MessageOf("ErrorInvalidValue")), Text(fresh, MessageOf("ErrorInvalidValue")));
+  EXPECT_NE(
+      Text(MessageOf("ErrorInvalidValue")).find("nothing was saved.</p>|<p class=\"qvError\">Een"),
+      std::string::npos);
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorNotAvailable'"), "Ours");
+  EXPECT_EQ(Text("SELECT dbTitle_e FROM qvbook WHERE ID = 1"), "Our page");
+  EXPECT_EQ(Text("SELECT count(*) FROM qvbook"), pages);
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

@@ -125,7 +125,8 @@ TEST_F(BookPages, ReaderAndTeacherSeeDifferentTreesAndMenus) {
   EXPECT_TRUE(Has(editor, "?id=23&qvAction=show\">Next &rarr;</a>")) << editor;
   EXPECT_TRUE(Has(editor, "class=\"qvMenu\""));
   EXPECT_TRUE(Has(editor, "<a href=\"bookadmin.lp?id=2\">")) << editor;
-  EXPECT_FALSE(Has(editor, "qvAction=edit"));  // until page editing is built
+  EXPECT_TRUE(Has(editor, "qvAction=edit"));
+  EXPECT_TRUE(Has(editor, "qvAction=cut&cut=current"));
   EXPECT_FALSE(Has(editor, "qvError"));
 
   // An expired page: hidden from the reader, marked for the teacher.
@@ -150,7 +151,9 @@ TEST_F(BookPages, PageBodyExpandsMarkupInBothLanguages) {
   EXPECT_TRUE(Has(board, "Question about the homework"));
   std::string discussion = Page("/book.lp?id=34");  // the topic, not its first reply
   EXPECT_TRUE(Has(discussion, "Since 2006 Pluto counts as a dwarf planet")) << discussion;
-  EXPECT_FALSE(Has(discussion, "qvAction=add"));  // replies come with page editing
+  EXPECT_FALSE(Has(discussion, "qvAction=add"));  // anonymous visitors read only
+  EXPECT_TRUE(Has(Page("/book.lp?id=34", LogIn("student", "student-2026")),
+                  "?id=34&qvAction=add&add=below&reply=y"));
 }
 
 TEST_F(BookPages, TheLibraryShowsHoldingsAndTheirFormToLibraryGroups) {

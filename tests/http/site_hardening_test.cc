@@ -90,5 +90,38 @@ TEST_F(SiteHardening, CrossSiteWritesAreRefusedWhileSameSiteOnesSave) {
   EXPECT_EQ(login.Header("set-cookie"), "");
 }
 
+TEST_F(SiteHardening, PageEditsAndDeletesFromAnotherSiteAreRefusedWhileSameSiteOnesWork) {
+  Browser teacher(site_->port());
+  teacher.LogIn("/login.lp", "teacher", "teacher-2026");
+  ASSERT_FALSE(teacher.cookie().empty());
+  const std::string cookie = "Cookie: " + teacher.cookie() + "\r\n";
+  const std::string title = "SELECT dbTitle_e FROM qvbook WHERE ID=12";
+  auto edit = [&](const std::string& text, const std::string& headers) {
+    return Fetch(site_->port(),
+                 Post("/book.lp?id=12", "application/x-www-form-urlencoded",
+                      "qvAction=edit&qvFLD_List=dbTitle_e&dbTitle_e=" + text + "&submit=Save",
+                      cookie + headers));
+  };
+  auto remove = [&](const std::string& headers) {
+    return Fetch(site_->port(), Get("/book.lp?id=24&qvAction=delete", cookie + headers));
+  };
+  const std::string original = Query(title);
+  for (const char* foreign :
+       {"Origin: http://evil.invalid\r\n", "Sec-Fetch-Site: cross-site\r\n"}) {
+    EXPECT_EQ(edit("Forged", foreign).status, 403);
+    EXPECT_EQ(Query(title), original);
+    EXPECT_EQ(remove(foreign).status, 403);
+    EXPECT_EQ(Query("SELECT COUNT(*) FROM qvbook WHERE ID=24"), "1");
+  }
+  EXPECT_EQ(edit("Same+site", "Sec-Fetch-Site: same-origin\r\n").status, 200);
+  EXPECT_EQ(Query(title), "Same site");
+  EXPECT_EQ(edit("Own+origin", "Origin: http://localhost\r\n").status, 200);
+  EXPECT_EQ(Query(title), "Own origin");
+  Reply removed = remove("Sec-Fetch-Site: same-origin\r\n");
+  EXPECT_EQ(removed.status, 200);
+  EXPECT_TRUE(Has(removed.body, "The page has been deleted.")) << removed.body;
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM qvbook WHERE ID=24"), "0");
+}
+
 }  // namespace
 }  // namespace qv::http

@@ -3,8 +3,11 @@
 // their order change only through posted forms, and holdings name users.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
+#include "core/convert.h"
+#include "core/encode.h"
 #include "engine/sqlite_connection.h"
 #include "session/identity.h"
 #include "site_server.h"
@@ -122,6 +125,88 @@ TEST_F(SiteWrites, MessagesAndTheirOrderAreSavedOnlyFromPostedForms) {
   EXPECT_NE(Query(order), "7777");
   admin.Send("/msgorder.lp", grid + "7778");
   EXPECT_EQ(Query(order), "7778");
+}
+
+// The course's rows, without the numbers and stamps a renumbering or a
+// save changes, and each level's pages in their order.
+std::string CourseTree() {
+  SqliteConnection conn;
+  conn.Open("qvtome", "", "");
+  std::string out;
+  for (const char* sql :
+       {"SELECT ID, dbPID, dbCID, dbBookID, dbPageLevel, dbType, dbOwnerID, dbGroup, dbTitle_e, "
+        "dbTitle_n, dbContent_e, dbContent_n, dbRemark_e, dbFinished_e, dbExpiredDate FROM qvbook "
+        "ORDER BY ID",
+        "SELECT ID FROM qvbook ORDER BY dbPID, dbOrder, ID"}) {
+    for (const auto& row : conn.Query(sql).rows) {
+      for (const Variant& v : row) out += (v.IsNull() ? "<null>" : ToStr(v)) + "|";
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+// The hidden fields of the first form of a page, URL-encoded as a browser
+// posts them.
+std::string HiddenFields(const std::string& html) {
+  static const std::regex hidden("<input type=\"hidden\" name=\"([^\"]*)\" value=\"([^\"]*)\">");
+  const std::string form = html.substr(0, html.find("</form>"));
+  std::string posted;
+  for (std::sregex_iterator it(form.begin(), form.end(), hidden), last; it != last; ++it) {
+    posted += UrlEncode((*it)[1].str()) + "=" + UrlEncode((*it)[2].str()) + "&";
+  }
+  return posted;
+}
+
+TEST_F(SiteWrites, ATeacherAddsEditsMovesAndDeletesAPageAndTheBookIsAsBefore) {
+  Browser teacher = Teacher();
+  const std::string before = CourseTree();
+  // Below "Constellations" (26, level 2), a page of level 3, through its form.
+  const std::string add_form =
+      HiddenFields(teacher.Open("/book.lp?id=26&qvAction=add&add=below").body);
+  EXPECT_TRUE(Has(add_form, "dbPageLevel=3")) << add_form;
+  Reply added = teacher.Send("/book.lp?id=26",
+                             add_form + "dbTitle_e=Meteors&dbContent_e=Shooting+stars&Submit=Save");
+  ASSERT_EQ(added.status, 302) << added.body;
+  const std::string location = added.Header("location");
+  const std::string id = Query("SELECT ID FROM qvbook WHERE dbTitle_e = 'Meteors'");
+  EXPECT_EQ(location, "/book.lp?id=" + id + "&qvAction=rearrange");
+  EXPECT_EQ(
+      Query("SELECT dbPID || ' ' || dbPageLevel || ' ' || dbOwnerID FROM qvbook WHERE ID=" + id),
+      "26 3 teacher");
+  EXPECT_EQ(Query("SELECT dbCID FROM qvbook WHERE ID=26"), "1");
+  Reply shown = teacher.Open(location);
+  EXPECT_EQ(shown.status, 200);
+  EXPECT_TRUE(Has(shown.body, "Shooting stars")) << shown.body;
+
+  const std::string edit_form =
+      HiddenFields(teacher.Open("/book.lp?id=" + id + "&qvAction=edit").body);
+  EXPECT_TRUE(Has(edit_form, "qvFLD_List=dbTitle_e")) << edit_form;
+  Reply edited = teacher.Send(
+      "/book.lp?id=" + id, edit_form + "dbTitle_e=Meteor+showers&dbContent_e=Perseids&submit=Save");
+  EXPECT_EQ(edited.status, 200);
+  EXPECT_TRUE(Has(edited.body, "Perseids"));
+  EXPECT_EQ(Query("SELECT dbTitle_e FROM qvbook WHERE ID=" + id), "Meteor showers");
+
+  // Cut, and paste before "Tides" (9, level 3 under "The Moon").
+  EXPECT_EQ(teacher.Open("/book.lp?id=" + id + "&qvAction=cut&cut=current").status, 200);
+  Reply pasted = teacher.Open("/book.lp?id=9&qvAction=paste&paste=before");
+  EXPECT_TRUE(Has(pasted.body, "The page has been pasted.")) << pasted.body;
+  EXPECT_EQ(Query("SELECT dbPID FROM qvbook WHERE ID=" + id), "7");
+  EXPECT_EQ(Query("SELECT dbCID FROM qvbook WHERE ID=26"), "0");
+  EXPECT_EQ(Query("SELECT group_concat(ID, ' ') FROM (SELECT ID FROM qvbook WHERE dbPID=7 "
+                  "ORDER BY dbOrder, ID)"),
+            "8 " + id + " 9 10");
+
+  Reply deleted = teacher.Open("/book.lp?id=" + id + "&qvAction=delete");
+  EXPECT_TRUE(Has(deleted.body, "The page has been deleted.")) << deleted.body;
+  EXPECT_EQ(Query("SELECT count(*) FROM qvbook WHERE ID=" + id), "0");
+  EXPECT_EQ(CourseTree(), before);
+  EXPECT_EQ(Query("SELECT group_concat(dbAction, ' ') FROM (SELECT dbAction FROM qvAuthLog WHERE "
+                  "dbRecordID=" +
+                  id + " AND dbAction > 2 ORDER BY ID)"),
+            "7 8 10 12");
+  EXPECT_EQ(Query("SELECT count(*) FROM qvAuthLog WHERE dbAction = 11 AND dbRecordID = 9"), "1");
 }
 
 }  // namespace
