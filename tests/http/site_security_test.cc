@@ -348,6 +348,45 @@ TEST_F(SiteSecurity, TeacherCommandParametersAreInert) {
   });
 }
 
+TEST_F(SiteSecurity, PageEditFormFieldsAreInertOrSavedVerbatim) {
+  Browser teacher = LoggedIn("teacher", "teacher-2026");
+  const std::string page = "/book.lp?id=9";  // "Tides", a page of the course
+  // The fields of the edit form as it offers them, the payload in `field`
+  // (or appended when the form has no such field).
+  auto save = [&](const std::string& field, const std::string& path = "") {
+    return [&teacher, page, field, path](const std::string& payload) {
+      teacher.Open(page + "&qvAction=edit");
+      std::string form =
+          "qvAction=edit&qvFLD_List=dbFinished_e&dbFinished_e=-1&qvFLD_List=dbTitle_e"
+          "&qvFLD_List=dbKeyWord_e&qvFLD_List=dbContent_e&qvFLD_List=dbRemark_e"
+          "&dbTitle_e=Tides&dbKeyWord_e=&dbContent_e=c&dbRemark_e=&Submit=Save";
+      const size_t at = form.find("&" + field + "=");
+      if (at == std::string::npos) {
+        form += "&" + field + "=" + UrlEncode(payload);
+      } else {
+        const size_t end = form.find('&', at + 1);
+        form = form.substr(0, at) + "&" + field + "=" + UrlEncode(payload) + form.substr(end);
+      }
+      return teacher.Send(path.empty() ? page : path + UrlEncode(payload), form);
+    };
+  };
+  save("dbContent_e")("c");  // the page as the form below saves it
+  ExpectInert({
+      {"id of the save", save("x", "/book.lp?id=")},
+      {"field list", save("qvFLD_List")},
+      {"finished flag", save("dbFinished_e")},
+      {"action", save("qvAction")},
+  });
+  // The texts the form shows are saved as typed, into this page only.
+  for (const char* field : {"dbTitle_e", "dbKeyWord_e", "dbContent_e", "dbRemark_e"}) {
+    ExpectInert({{field, save(field)}}, [&](const std::string&) {
+      return std::vector<Allowed>{RowsWhere("qvbook", "ID = 9")};
+    });
+    EXPECT_EQ(Query(std::string("SELECT ") + field + " FROM qvbook WHERE ID = 9"),
+              kInjections[std::size(kInjections) - 1]);
+  }
+}
+
 TEST_F(SiteSecurity, MessageEditorFieldsAreInertOrSavedVerbatim) {
   Browser admin = LoggedIn("admin", "qvtome-admin");
   const std::string page = "/msgedit.lp?id=" + probe_;
