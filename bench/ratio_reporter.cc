@@ -14,7 +14,7 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
 }
 
 void RatioReporter::PrintRatios() const {
-  std::printf("\nRatios against the raw SQLite baseline of the same run:\n");
+  std::printf("\nRatios against the baseline of the same run:\n");
   for (const auto& [name, ns] : ns_per_iteration_) {
     auto baseline = ns_per_iteration_.find(name + "_Baseline");
     if (baseline == ns_per_iteration_.end() || baseline->second <= 0) continue;

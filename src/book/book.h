@@ -19,6 +19,7 @@
 // comes back to scripts as an extra result.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -161,6 +162,14 @@ class Book : public Object {
 
   // Notes, help and page information ---------------------------------------------
 
+  // The help text of strHelpCode, or by default of the current page and
+  // action (strHelpCode & "_" & TableName & "_" & qvAction), from the help
+  // entries of the glossary (book 1), with an edit link for administrators.
+  // A missing entry is created ("Help on <code>") when the code is given,
+  // or names an action the page knows and ran without error in a
+  // registered book table; otherwise only "New help on <code>" is written.
+  void Help(const std::string& strHelpCode = "");
+
   // For authors: the clipboard, book code, type, owners, group and expiry of
   // the current page, one "label = [value]" line each.
   void PageInfo();
@@ -174,7 +183,20 @@ class Book : public Object {
 
   // Assignments and submissions (added later) -----------------------------------
 
-  // Glossary (added later) ------------------------------------------------------
+  // Glossary --------------------------------------------------------------------
+
+  // Loads glossary entry strID (a whole number) into this object. A
+  // definition holding "qvTmGoto=" exactly once redirects to the entry it
+  // names, and GetGlossaryOriginalTerm then gives the term asked for.
+  // Reports "ErrorGlossaryNotFound" and keeps the earlier entry when there
+  // is no such entry.
+  void OpenGlossary(const Variant& strID);
+  // The definition in language 1 or 2, with media paths and links to other
+  // entries ("qvTmGoto=<id>") made addresses of this page.
+  void ShowGlossary(int16_t intLanguage = 1);
+  // The term (title and keyword) in language 1 or 2.
+  void GlossaryTerm(int16_t intLanguage = 1);
+  std::string GetGlossaryOriginalTerm() const { return strOriginalTerm; }
 
   // Upload and media files (added later) ----------------------------------------
 
@@ -195,6 +217,11 @@ class Book : public Object {
   Variant varPageNoTotal = "";
   int32_t lngNextID = -1;
   int32_t lngPrevID = -1;
+  // The opened glossary entry: terms in languages 1 and 2, definitions in
+  // languages 1 and 2.
+  std::array<std::string, 4> aryGlossary;
+  bool blnGlossaryOpen = false;
+  std::string strOriginalTerm;
 };
 
 }  // namespace qv

@@ -156,7 +156,7 @@ std::string ParentFrameTarget();
 enum class Module { kPageEditing, kGlossary, kAssignments, kFiles };
 inline constexpr bool kModuleBuilt[] = {
     true,   // kPageEditing: edit, add, delete, cut and paste, page properties
-    false,  // kGlossary: the glossary links of a page
+    true,   // kGlossary: the glossary links of a page
     false,  // kAssignments: answer forms, submissions, marking, quiz branching
     false,  // kFiles: upload and the media files of a page
 };
@@ -164,6 +164,9 @@ constexpr bool IsBuilt(Module module) { return kModuleBuilt[static_cast<int>(mod
 // False for a "qvAction" of a module not built yet; true for every other
 // value, also those no module knows ("", "show").
 bool ActionAvailable(const std::string& action);
+// The page dispatch knows the "qvAction" ("", "show" and every module's
+// actions, built or not).
+bool ActionKnown(const std::string& action);
 // Page types 6 to 11 (quiz to checked assignment): their text holds the
 // answers.
 constexpr bool IsAssignmentType(int type) { return type >= 6 && type <= 11; }
@@ -256,8 +259,13 @@ void DeletePage();
 void SaveSubmission(bool blnShowMsg);
 void ListSubmissions();
 std::string ExpandAssignment(const std::string& text, bool blnCheck);
-// Glossary: the list of glossary links of the page.
+// Glossary (glossary.cc): the first-language content of the current page,
+// each CR LF a space; the form of the glossary terms found in it; the
+// write of that form (needs the "glossary" right), linking the checked
+// terms anew.
+std::string ReadPageContent();
 void ListGlossaryForm();
+void UpdateGlossaryLinks();
 // Files: the media list and upload form of the page, after its edit form
 // (nothing until then).
 void PageMediaForm();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/variant.h"
 #include "host/context.h"
@@ -29,7 +30,8 @@ struct BookState {
   // The current page's titles in the first and second language, for the
   // "RE: " title of a reply and the title of a joined discussion.
   std::string CurrentPageTitle, CurrentPageTitle2;
-  std::string strHelpCode;  // of the current page and action
+  std::string strHelpCode;                  // of the current page and action
+  std::vector<int64_t> aryGlossaryLinkIDs;  // glossary links of the page, by listglossary
 };
 
 inline BookState& CurrentBook() { return RequestPart<BookState>(); }

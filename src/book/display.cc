@@ -232,6 +232,14 @@ void ReportNotAvailable() { ReportError("ErrorNotAvailable", true); }
 
 }  // namespace
 
+bool ActionKnown(const std::string& action) {
+  if (action.empty() || action == "show") return true;
+  for (const ModuleAction& entry : kModuleActions) {
+    if (entry.action == action) return true;
+  }
+  return false;
+}
+
 bool ActionAvailable(const std::string& action) {
   for (const ModuleAction& entry : kModuleActions) {
     if (entry.action == action) return IsBuilt(entry.module);
@@ -251,8 +259,6 @@ void ListSubmissions() { ReportNotAvailable(); }
 std::string ExpandAssignment(const std::string& text, bool) {
   return IsAssignmentType(ThePage().intPageType) ? GetMsg("ErrorNotAvailable", 1) : text;
 }
-// Glossary: the form of glossary links of the current page.
-void ListGlossaryForm() { ReportNotAvailable(); }
 
 }  // namespace book
 

@@ -662,12 +662,20 @@ void AddWhenNotConfirming() {
   if (CurrentBook().strNewTitle.empty()) book::DoAddPage();
 }
 
-// "submitcheckassignment", "updateglossary" and "submitnotes" join this
-// table with their modules; until then ShowPage reports them not available.
+// The glossary links of the page are written anew: the page is read again
+// for the display.
+void UpdateGlossaryAndReload() {
+  book::UpdateGlossaryLinks();
+  SharedAspProc().dbClose();
+  book::LoadPage(false);
+}
+
+// "submitcheckassignment" and "submitnotes" join this table with their
+// module; until then ShowPage reports them not available.
 constexpr WriteAction kWriteActions[] = {
     {"rearrange", book::RearrangePages, false}, {"edit", book::DoEditPage, true},
     {"add", AddWhenNotConfirming, true},        {"cut", book::CutPage, false},
-    {"paste", book::PastePage, false},
+    {"paste", book::PastePage, false},          {"updateglossary", UpdateGlossaryAndReload, false},
 };
 
 }  // namespace

@@ -19,7 +19,7 @@ constexpr std::string_view kWritingParameters[] = {
 
 // qvAction values that write; any action starting with "submit" writes too.
 constexpr std::string_view kWritingActions[] = {
-    "delete", "paste", "cut", "move", "rearrange", "addmedia", "deletefile",
+    "delete", "paste", "cut", "move", "rearrange", "addmedia", "deletefile", "updateglossary",
 };
 constexpr std::string_view kWritingActionPrefix = "submit";
 

@@ -6,7 +6,9 @@
 // Display: ShowPage(). Contents and navigation: ListContentsLevel,
 // ListContents, ListMenu, GoTop, GoUp, GoRefresh, GoNext, GoPrevious,
 // PageTitle, ParentTitle, ClosePage. Page writes and forms: UpdatePage,
-// PageInfo, EditPage. Course list: ListCourses(table,
+// PageInfo, EditPage. Glossary and help: OpenGlossary(id), ShowGlossary(language
+// = 1), GlossaryTerm(language = 1), GetGlossaryOriginalTerm, Help(code = "").
+// Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
 // BookDescription, BookRemark.
 #include "book/book.h"
@@ -66,6 +68,13 @@ constexpr Member kMembers[] = {
     Method<&Book::UpdatePage>("UpdatePage"),
     Method<&Book::PageInfo>("PageInfo"),
     Method<&Book::EditPage>("EditPage"),
+
+    // Glossary and help.
+    Method<&Book::OpenGlossary>("OpenGlossary"),
+    Method<&Book::ShowGlossary, 1>("ShowGlossary"),
+    Method<&Book::GlossaryTerm, 1>("GlossaryTerm"),
+    ReadOnly<&Book::GetGlossaryOriginalTerm>("GetGlossaryOriginalTerm"),
+    Method<&Book::Help, Text("")>("Help"),
 
     // Course list.
     Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),

@@ -1,9 +1,11 @@
-// The class registry, the qvTome table (constructors and array helpers) and
+// The class registry, the qvTome table (constructors, array helpers, SQL
+// quoting) and
 // the list of every binding.
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "core/sql_literal.h"
 #include "script/bindings.h"
 #include "script/lua_bind.h"
 
@@ -58,6 +60,18 @@ int IsArray(lua_State* L) {
   return 1;
 }
 
+// The quoting helpers, for page scripts that build SQL: SqlText(v) a text
+// literal with its quotes doubled, SqlNumber(v) and SqlInteger(v) the number
+// printed anew; a value that is no number raises an error.
+template <std::string (*quote)(const Variant&)>
+int Quote(lua_State* L) {
+  return Protect(L, [&] {
+    const std::string literal = quote(ArgVariant(L, 1));
+    lua_pushlstring(L, literal.data(), literal.size());
+    return 1;
+  });
+}
+
 }  // namespace
 
 void AddClassBinding(const ClassBinding& binding) { Registry().push_back(binding); }
@@ -65,8 +79,13 @@ void AddClassBinding(const ClassBinding& binding) { Registry().push_back(binding
 std::span<const ClassBinding> ClassBindings() { return Registry(); }
 
 void PushQvTomeTable(lua_State* L) {
-  static const luaL_Reg functions[] = {
-      {"UBound", UBound}, {"LBound", LBound}, {"IsArray", IsArray}, {nullptr, nullptr}};
+  static const luaL_Reg functions[] = {{"UBound", UBound},
+                                       {"LBound", LBound},
+                                       {"IsArray", IsArray},
+                                       {"SqlText", Quote<SqlText>},
+                                       {"SqlNumber", Quote<SqlNumber>},
+                                       {"SqlInteger", Quote<SqlInteger>},
+                                       {nullptr, nullptr}};
   luaL_newlib(L, functions);
   for (const ClassBinding& binding : ClassBindings()) {
     if (binding.construct == nullptr) continue;

@@ -80,8 +80,7 @@ TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
 
 // Until the glossary, assignment and file modules are built, the menu
 // offers none of their commands.
-constexpr const char* kCommandsOfLaterModules[] = {"qvAction=listglossary", "upload.lp",
-                                                   "listassignment"};
+constexpr const char* kCommandsOfLaterModules[] = {"upload.lp", "listassignment"};
 
 TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModules) {
   // Page 11 (level 2) is on the clipboard.
@@ -97,8 +96,8 @@ TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModule
   const Case cases[] = {
       // A section: no page below it, no delete; the clipboard page may come here.
       {"13",
-       {"qvAction=edit\"", "add=bottom", "add=before", "cut=current", "paste=cancel",
-        "paste=bottom", "paste=before", "edit=property", "bookadmin.lp?id=1"},
+       {"qvAction=edit\"", "qvAction=listglossary", "add=bottom", "add=before", "cut=current",
+        "paste=cancel", "paste=bottom", "paste=before", "edit=property", "bookadmin.lp?id=1"},
        {"add=below", "qvAction=delete"}},
       // The clipboard page itself, a leaf: a page below it, delete, no paste.
       {"11", {"add=below", "qvAction=delete", "paste=cancel"}, {"paste=bottom", "paste=before"}},

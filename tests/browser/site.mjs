@@ -31,6 +31,9 @@ export const legacyMarkup = [
   'form[name="qvTomeLoginForm"]',
   // The holdings form likewise: captions beside its fields and selects.
   '.qvRecord form',
+  // The edit and add forms of a page likewise: each caption a line of text
+  // above its field.
+  '.qvPage form',
 ];
 
 const axeSource = readFile(path.join(here, 'node_modules/axe-core/axe.min.js'), 'utf8');

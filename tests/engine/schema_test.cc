@@ -247,7 +247,7 @@ TEST_F(SeededDatabase, SeedRowsRegisterEveryBookTableWithItsPages) {
   EXPECT_EQ(Strings("SELECT dbTable FROM qvChangeCounter"),
             std::vector<std::string>{"qvsystemmsg"});
   for (const auto& [table, pages] : std::vector<std::pair<std::string, int>>{{"qvbook", 36},
-                                                                             {"qvglossary", 4},
+                                                                             {"qvglossary", 30},
                                                                              {"qvmedia", 6},
                                                                              {"qvlibrary", 4},
                                                                              {"qvbook_", 1},

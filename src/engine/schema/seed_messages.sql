@@ -303,6 +303,12 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBadTabl
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNoBooks', '<p class="qvError">No book has been registered in this table yet.</p>', '<p class="qvError">In deze tabel is nog geen boek geregistreerd.</p>', 1017);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteSkipToContents', 'Skip to the contents', 'Naar de inhoudsopgave', 1018);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteMessagesTitle', 'System messages', 'Systeemberichten', 1019);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGlossaryTitle', 'Glossary', 'Woordenlijst', 1020);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGlossaryRedirected', 'Redirected from', 'Doorverwezen vanaf', 1021);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGlossaryAll', 'All terms', 'Alle termen', 1022);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGlossaryChoose', '<p>Click a linked term in a page of a course to see what it means here, or read all terms.</p>', '<p>Klik op een gekoppelde term in een pagina van een cursus om hier te zien wat die betekent, of lees alle termen.</p>', 1023);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteHelp', 'Help', 'Hulp', 1024);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteHelpNoEntry', '<p class="qvError">There is no help text with this code.</p>', '<p class="qvError">Er is geen helptekst met deze code.</p>', 1025);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorHoldingInvalid', '<p class="qvError">The holding was not saved: choose a holder and enter a valid date.</p>', '<p class="qvError">Het exemplaar is niet opgeslagen: kies een houder en vul een geldige datum in.</p>', 321);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorHoldingNoUser', '<p class="qvError">The holding was not saved: the holder and the borrower must be users of this system.</p>', '<p class="qvError">Het exemplaar is niet opgeslagen: de houder en de lener moeten gebruikers van dit systeem zijn.</p>', 322);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorNotAvailable', '<p class="qvError">This function is not available on this site yet.</p>', '<p class="qvError">Deze functie is op deze site nog niet beschikbaar.</p>', 323);
