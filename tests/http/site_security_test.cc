@@ -318,6 +318,9 @@ TEST_F(SiteSecurity, AnonymousParametersReachingSqlAreInert) {
       {"entry lang", Link("/?lang=")},
       {"messages q", Link("/messages.lp?q=")},
       {"message editor id", Link("/msgedit.lp?id=")},
+      {"glossary entry id", Link("/glossary.lp?glossary_id=")},
+      {"glossary lang", Link("/glossary.lp?glossary_id=1&lang=")},
+      {"help code", Link("/help.lp?helpcode=")},
   });
 }
 
@@ -449,6 +452,7 @@ TEST_F(SiteSecurity, MessageOrderGridFieldsAreInert) {
   };
   ExpectInert(
       {
+          {"help code", Link("/help.lp?helpcode=", &admin)},
           {"from", Link("/msgorder.lp?from=", &admin)},
           {"to", Link("/msgorder.lp?to=", &admin)},
           {"q", Link("/msgorder.lp?q=", &admin)},
@@ -518,6 +522,8 @@ TEST_F(SiteSecurity, EchoedParametersComeBackEncoded) {
       {"book other", Link("/book.lp?id=8&x=")},
       {"library id", Link("/library.lp?id=")},
       {"messages q", Link("/messages.lp?q=")},
+      {"glossary entry id", Link("/glossary.lp?glossary_id=")},
+      {"help code", Link("/help.lp?helpcode=", &admin)},
       {"login user id",
        Form("/login.lp", nullptr, "qvTomeLogin=true&qvTomePassword=x&qvTomeUserID=")},
       {"diagnostics", Link("/diagnostics.lp?x=", &admin)},
