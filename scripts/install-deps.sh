@@ -14,6 +14,7 @@ packages=(
   libspdlog-dev libfmt-dev
   libpq-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-dev
   curl
 )
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal
 # build, once under AddressSanitizer and UndefinedBehaviorSanitizer; the
-# browser tests once, against the normal build.
+# browser tests once, against the normal build; then each fuzz target for a
+# few seconds from its seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,4 +25,8 @@ for kind in release asan; do
     node --test tests/browser/*.test.mjs || status=1
   fi
 done
+
+echo "== fuzz targets =="
+bash scripts/build.sh fuzz
+bash scripts/fuzz.sh 5 || status=1
 exit $status

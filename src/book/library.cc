@@ -213,6 +213,21 @@ struct PostedHolding {
   std::string borrower;
 };
 
+// A call number as its column (text(50)) keeps it: the first 50
+// characters, as a save cuts longer text. The holding is looked up by the
+// value stored, so saving a longer one again finds it instead of adding
+// another.
+std::string StoredCallNo(const std::string& text) {
+  constexpr int kChars = 50;
+  size_t end = 0;
+  int chars = 0;
+  for (; end < text.size(); ++end) {
+    const bool starts_char = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+    if (starts_char && chars++ == kChars) break;
+  }
+  return text.substr(0, end);
+}
+
 std::optional<PostedHolding> ReadPostedHolding() {
   PostedHolding posted;
   // The form is posted back to the record it belongs to.
@@ -225,7 +240,7 @@ std::optional<PostedHolding> ReadPostedHolding() {
   // Only the managers keep holdings for others.
   posted.owner = IsLibraryManager() ? PostedValue("dbOwnerID") : CurrentUserID();
   if (posted.owner.empty()) return std::nullopt;
-  posted.call_no = PostedValue("dbCallNo");
+  posted.call_no = StoredCallNo(PostedValue("dbCallNo"));
   posted.borrower = PostedValue("dbBorrowerID");
   const std::string date = Trim(PostedValue("dbBorrowDate"));
   if (!date.empty() && !ParseDate(date)) return std::nullopt;

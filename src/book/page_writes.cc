@@ -26,6 +26,7 @@
 #include "core/convert.h"
 #include "core/encode.h"
 #include "core/sql_literal.h"
+#include "core/variant.h"
 #include "data/aspproc.h"
 #include "data/settings.h"
 #include "host/context.h"
@@ -485,10 +486,16 @@ void SavePage() {
   fields.Add("dbDate", Now());
   fields.Add("dbUserID", CurrentUserID());
   if (AnyListNames(forms, "dbexpireddate") && !AddExpiry(fields)) return;
-  if (adding) {
-    SaveNew(columns, fields, add, *place, reply);
-  } else {
-    SaveEdit(columns, fields);
+  // A posted value its column cannot take (a hidden field changed by hand)
+  // stops the save before anything is written; the writer says which.
+  try {
+    if (adding) {
+      SaveNew(columns, fields, add, *place, reply);
+    } else {
+      SaveEdit(columns, fields);
+    }
+  } catch (const TypeMismatch&) {
+    ReportError("ErrorInvalidValue", true);
   }
 }
 

@@ -84,6 +84,18 @@ class Rewriter {
     return End();
   }
 
+  // Only numbers, signs, commas and blanks lie between open and close.
+  bool HoldsNumbers(size_t open, size_t close) const {
+    for (size_t k = open + 1; k < close; ++k) {
+      if (tok_[k].IsBlank() || IsPunct(k, ",") || IsPunct(k, "-") || IsPunct(k, "+")) continue;
+      if (tok_[k].kind != SqlToken::Kind::Word ||
+          tok_[k].text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+      }
+    }
+    return true;
+  }
+
   // The close of "()" after a function name at i, or End() when absent.
   size_t EmptyCall(size_t i) const {
     size_t open = Next(i);
@@ -247,9 +259,14 @@ void Rewriter::RewriteColumnType(size_t i) {
 
 // counter (optionally counter(seed, step)) becomes the auto-numbered key;
 // a PRIMARY KEY written after it is dropped, as the key is already there.
+// Parentheses holding anything but the two numbers stay, for SQLite to
+// refuse: dropping them would drop the columns and literals inside.
 void Rewriter::RewriteCounter(size_t i) {
   size_t last = i;
-  if (IsPunct(Next(i), "(")) last = MatchingParen(Next(i));
+  if (IsPunct(Next(i), "(")) {
+    last = MatchingParen(Next(i));
+    if (last < End() && !HoldsNumbers(Next(i), last)) last = i;
+  }
   if (last >= End()) return;
   Replace(i, last, "INTEGER PRIMARY KEY AUTOINCREMENT");
   size_t primary = Next(last);

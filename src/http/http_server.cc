@@ -21,6 +21,7 @@
 #include <unordered_map>
 
 #include "core/convert.h"
+#include "http/request_reader.h"
 #include "http/server_logs.h"
 #include "http/worker_pool.h"
 #include "session/login_throttle.h"
@@ -95,20 +96,6 @@ struct HttpServer::Impl {
 
 namespace {
 
-// A request's facts the response needs after the body was moved away.
-struct RequestFacts {
-  unsigned version = 11;
-  bool keep_alive = true;
-  bool head = false;
-};
-
-bool IsQuietError(const beast::error_code& ec) {
-  return ec == bhttp::error::end_of_stream || ec == beast::error::timeout ||
-         ec == net::error::operation_aborted || ec == net::error::connection_reset ||
-         ec == net::error::eof || ec == bhttp::error::partial_message ||
-         ec == net::error::broken_pipe;
-}
-
 std::string PeerAddress(const tcp::endpoint& endpoint) {
   net::ip::address address = endpoint.address();
   if (address.is_v6() && address.to_v6().is_v4_mapped()) {
@@ -174,7 +161,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   beast::tcp_stream stream_;
   beast::flat_buffer buffer_;
-  std::optional<bhttp::request_parser<bhttp::string_body>> parser_;
+  std::optional<RequestParser> parser_;
   HttpServer::Impl& server_;
   std::string peer_;
   std::string local_address_;
@@ -186,8 +173,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 void HttpConnection::AwaitRequest() {
   if (server_.stopping) return Close();
   parser_.emplace();
-  parser_->header_limit(static_cast<std::uint32_t>(server_.config.max_header_bytes));
-  parser_->body_limit(server_.config.max_body_bytes);
+  ApplyLimits(*parser_, server_.config);
   if (buffer_.size() > 0) return ReadHeader();
   // Waiting for the first byte of a request: the idle time-out between
   // keep-alive requests, the header time-out for a new connection.
@@ -238,26 +224,15 @@ void HttpConnection::ReadBody() {
 }
 
 void HttpConnection::OnReadError(beast::error_code ec) {
-  if (ec == bhttp::error::header_limit) return SendProtocolError(431);
-  if (ec == bhttp::error::body_limit) return SendProtocolError(413);
-  if (IsQuietError(ec) ||
-      ec.category() != bhttp::make_error_code(bhttp::error::bad_method).category()) {
-    return Close();
-  }
-  SendProtocolError(400);
+  const int status = ReadErrorStatus(ec);
+  if (status == 0) return Close();
+  SendProtocolError(status);
 }
 
 void HttpConnection::Dispatch() {
-  auto message = parser_->release();
-  RequestFacts facts{message.version(), message.keep_alive() && !server_.stopping,
-                     message.method() == bhttp::verb::head};
-  auto request = std::make_shared<IncomingRequest>();
-  request->method = std::string(message.method_string());
-  request->target = std::string(message.target());
-  for (const auto& field : message) {
-    request->headers.emplace_back(std::string(field.name_string()), std::string(field.value()));
-  }
-  request->body = std::move(message.body());
+  RequestFacts facts;
+  auto request = std::make_shared<IncomingRequest>(TakeRequest(*parser_, facts));
+  facts.keep_alive = facts.keep_alive && !server_.stopping;
   request->peer_address = peer_;
   request->local_address = local_address_;
   request->local_port = local_port_;

@@ -141,6 +141,19 @@ TEST_F(LibraryTest, OwnersSaveOnlyTheirOwnHoldingsManagersAnyones) {
   EXPECT_EQ(Holdings("AND dbOwnerID='stu' AND dbCallNo='M1' AND dbBookID=9"), 1u);
 }
 
+TEST_F(LibraryTest, ALongCallNumberIsKeptAsItsColumnHoldsItAndFoundAgain) {
+  LogIn("boss", "", "lib_manager");
+  const std::string call_no = std::string(48, 'c') + "\xC3\xA9\xC3\xA9" + "tail";  // 54 characters
+  const std::string kept = std::string(48, 'c') + "\xC3\xA9\xC3\xA9";
+  for (const char* notes : {"first", "second"}) {
+    Show(91, {{"dbBID", "91"}, {"dbOwnerID", "own1"}, {"dbCallNo", call_no}, {"dbNotes", notes}});
+  }
+  EXPECT_EQ(Holdings(), 1u);
+  EXPECT_EQ(Holdings("AND dbCallNo='" + kept + "' AND dbNotes='second'"), 1u);
+  Show(91, {{"dbBID", "91"}, {"dbOwnerID", "own1"}, {"dbCallNo", call_no}, {"delete", "ON"}});
+  EXPECT_EQ(Holdings(), 0u);
+}
+
 TEST_F(LibraryTest, OnlyAPostedFormChangesHoldings) {
   AddHolding("own1", "C1", "_not_borrow_");
   LogIn("boss", "", "lib_manager");

@@ -87,6 +87,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"CREATE TABLE t (ID counter PRIMARY KEY, n long DEFAULT 0, d datetime DEFAULT Now())",
              "CREATE TABLE t (ID INTEGER PRIMARY KEY AUTOINCREMENT, n INTEGER DEFAULT 0, "
              "d DATETIME DEFAULT (datetime('now','localtime')))"},
+        Case{"CREATE TABLE t (ID counter(1, 1), a text)",
+             "CREATE TABLE t (ID INTEGER PRIMARY KEY AUTOINCREMENT, a TEXT COLLATE NOCASE)"},
+        // What is not a seed and step stays, literals and all, for SQLite to refuse.
+        Case{"CREATE TABLE t (ID counter(x, a text, 'b'), c long)",
+             "CREATE TABLE t (ID INTEGER PRIMARY KEY AUTOINCREMENT(x, a text, 'b'), c INTEGER)"},
         Case{"CREATE TABLE t (a text(10), UNIQUE (a))",
              "CREATE TABLE t (a VARCHAR(10) COLLATE NOCASE, UNIQUE (a))"},
         Case{"ALTER TABLE t ADD COLUMN f yesno", "ALTER TABLE t ADD COLUMN f BOOLEAN"},

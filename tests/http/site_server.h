@@ -59,6 +59,7 @@ class SiteServer {
 
   uint16_t port() const { return server_->port(); }
   MemorySessionStore& sessions() { return *sessions_; }
+  const std::filesystem::path& data_dir() const { return data_; }
 
  private:
   std::filesystem::path data_;
