@@ -21,7 +21,7 @@ test('a visitor reads the demo course through its contents, links and jumps', as
     assert.equal(v.where, 'book.lp?id=-2');
     assert.equal(await v.text('h1'), 'About this course');
     assert.equal(await v.text('.qvBookTitle'), 'Discovering the night sky');
-    assert.equal(await v.text('.qvPageNo'), 'Page 1 of 5');
+    assert.equal(await v.text('.qvPageNo'), 'Page 1 of 6');
     const contents = await v.text('.qvContents');
     assert.match(contents, /Part 1: The Sun and the Moon/);
     assert.doesNotMatch(contents, /How the Sun shines/);  // folded

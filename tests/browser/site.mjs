@@ -34,6 +34,8 @@ export const legacyMarkup = [
   // The edit and add forms of a page likewise: each caption a line of text
   // above its field.
   '.qvPage form',
+  // The reader's notes form: its caption is the text above the form.
+  '.qvNotes form',
 ];
 
 const axeSource = readFile(path.join(here, 'node_modules/axe-core/axe.min.js'), 'utf8');
