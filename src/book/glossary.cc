@@ -12,6 +12,7 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/field_array.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
@@ -165,12 +166,11 @@ void UpdateGlossaryLinks() {
   if (!IsPostRequest()) return;  // the checked boxes come only with the posted form
   const std::string content =
       LinkGlossaryTerms(StripGlossaryLinks(ReadPageContent()), PostedSelection());
-  auto fields = MakeArray2D(2, 1);
-  fields->at(0, 0) = LanguageField("dbContent_", s.FirstLanguage);
-  fields->at(1, 0) = content.empty() ? std::string(" ") : content;  // " " writes empty
+  const FieldArray fields{{LanguageField("dbContent_", s.FirstLanguage),
+                           content.empty() ? std::string(" ") : content}};  // " " writes empty
   AspProc& proc = SharedAspProc();
   proc.dbUpdate(std::string(CheckIdentifier(s.TableName)), "Where id=" + SqlInteger(ThePage().ID),
-                Variant(fields), false, false);
+                fields.ToArray(), false, false);
   proc.dbLog(9);
 }
 

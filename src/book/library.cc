@@ -18,6 +18,7 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/field_array.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
@@ -274,20 +275,14 @@ Variant HoldingFields(const PostedHolding& posted) {
     if (value.empty()) return Null;
     return value;
   };
-  const std::pair<const char*, Variant> values[] = {
-      {"dbBID", posted.bid},
-      {"dbOwnerID", posted.owner},
-      {"dbBookID", std::to_string(ThePage().lBookID)},
-      {"dbCallNo", posted_or_null(posted.call_no)},
-      {"dbBorrowerID", posted_or_null(posted.borrower)},
-      {"dbBorrowDate", posted_or_null(PostedValue("dbBorrowDate"))},
-      {"dbNotes", posted_or_null(PostedValue("dbNotes"))}};
-  auto fields = MakeArray2D(2, std::size(values));
-  for (size_t i = 0; i < std::size(values); ++i) {
-    fields->at(0, i) = values[i].first;
-    fields->at(1, i) = values[i].second;
-  }
-  return Variant(fields);
+  return FieldArray{{"dbBID", posted.bid},
+                    {"dbOwnerID", posted.owner},
+                    {"dbBookID", std::to_string(ThePage().lBookID)},
+                    {"dbCallNo", posted_or_null(posted.call_no)},
+                    {"dbBorrowerID", posted_or_null(posted.borrower)},
+                    {"dbBorrowDate", posted_or_null(PostedValue("dbBorrowDate"))},
+                    {"dbNotes", posted_or_null(PostedValue("dbNotes"))}}
+      .ToArray();
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "core/sql_literal.h"
 #include "core/variant.h"
 #include "data/aspproc.h"
+#include "data/field_array.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
@@ -43,28 +44,6 @@ constexpr int kOrderBelow = 1000;
 constexpr int kReplyType = 3;
 // The escape character of the duplicate-title LIKE pattern.
 constexpr char kLikeEscape = '\\';
-
-// (field, value) pairs for dbUpdate and dbAppend; a value "" takes the
-// posted form's value, " " writes an empty value.
-class FieldList {
- public:
-  void Add(const std::string& name, Variant value) { fields_.emplace_back(name, std::move(value)); }
-  bool Has(const std::string& name) const {
-    return std::any_of(fields_.begin(), fields_.end(),
-                       [&](const auto& field) { return EqualsNoCase(field.first, name); });
-  }
-  Variant ToArray() const {
-    std::shared_ptr<Array> array = MakeArray2D(2, fields_.size());
-    for (size_t i = 0; i < fields_.size(); ++i) {
-      array->at(0, i) = fields_[i].first;
-      array->at(1, i) = fields_[i].second;
-    }
-    return array;
-  }
-
- private:
-  std::vector<std::pair<std::string, Variant>> fields_;
-};
 
 const std::string& Table() { return TheSettings().TableName; }
 
@@ -170,7 +149,7 @@ std::vector<std::string> PostedFormColumns(const std::vector<FormVariant>& forms
 // The expiry from the posted days: "0" clears it, a whole number of days
 // sets it that many days from now. False (and "ErrorInvalidValue") for
 // anything else.
-bool AddExpiry(FieldList& fields) {
+bool AddExpiry(FieldArray& fields) {
   const std::string days = Trim(PostedValue("dbExpiredDate"));
   if (days.empty()) return true;
   if (days == "0") {
@@ -352,7 +331,7 @@ bool MayRearrange() {
 
 // The save of an edited page; on a stamp conflict the posted values stay
 // in objRS for the form shown again.
-void SaveEdit(const std::vector<std::string>& columns, FieldList& fields) {
+void SaveEdit(const std::vector<std::string>& columns, FieldArray& fields) {
   for (const std::string& column : columns) fields.Add(column, "");
   std::string& errors = Messages().strErrorMsg;
   const size_t reported = errors.size();
@@ -373,7 +352,7 @@ void SaveEdit(const std::vector<std::string>& columns, FieldList& fields) {
 // The save of a new page: it, its parent's mark and the blank pages below a
 // new section in one transaction; then the browser goes to the new page,
 // whose siblings the next request renumbers.
-void SaveNew(const std::vector<std::string>& columns, FieldList& fields, const std::string& add,
+void SaveNew(const std::vector<std::string>& columns, FieldArray& fields, const std::string& add,
              const Placement& place, bool reply) {
   const Settings& s = TheSettings();
   PageRecord& page = ThePage();
@@ -482,7 +461,7 @@ void SavePage() {
     ReportError("ErrorInvalidValue", true);
     return;
   }
-  FieldList fields;
+  FieldArray fields;
   fields.Add("dbDate", Now());
   fields.Add("dbUserID", CurrentUserID());
   if (AnyListNames(forms, "dbexpireddate") && !AddExpiry(fields)) return;
@@ -505,7 +484,7 @@ void CreateFirstChild(int level, int32_t parentID) {
   const PageRecord& page = ThePage();
   const bool section = level < s.PageLevelMin;
   const std::string title = section ? "msgBlankSectionTitle" : "msgBlankPageTitle";
-  FieldList fields;
+  FieldArray fields;
   fields.Add("dbPID", parentID);
   fields.Add("dbBookID", page.lBookID);
   fields.Add("dbTitle_e", GetMsg(title + "_e", 0));

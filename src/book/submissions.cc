@@ -20,6 +20,7 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/field_array.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
@@ -33,22 +34,6 @@ namespace {
 constexpr int kLogAnswer = 4;
 constexpr int kLogNotes = 5;
 constexpr int kLogMarked = 6;
-
-class Fields {
- public:
-  void Add(const std::string& name, Variant value) { fields_.emplace_back(name, std::move(value)); }
-  Variant ToArray() const {
-    std::shared_ptr<Array> array = MakeArray2D(2, fields_.size());
-    for (size_t i = 0; i < fields_.size(); ++i) {
-      array->at(0, i) = fields_[i].first;
-      array->at(1, i) = fields_[i].second;
-    }
-    return array;
-  }
-
- private:
-  std::vector<std::pair<std::string, Variant>> fields_;
-};
 
 // A posted text for dbUpdate: " " stores an empty value.
 Variant TextValue(const std::string& text) { return text.empty() ? Variant(" ") : Variant(text); }
@@ -98,7 +83,8 @@ std::optional<int> PostedStatus(const std::vector<int>& allowed, bool blank_mean
 
 // dbUpdate and its log row; false when dbUpdate reported an error (a stamp
 // conflict). The caller's RequestTransaction makes both one write.
-bool UpdateAndLog(const std::string& where, const Fields& fields, bool appendable, int log_code) {
+bool UpdateAndLog(const std::string& where, const FieldArray& fields, bool appendable,
+                  int log_code) {
   const std::string errors = Messages().strErrorMsg;
   SharedAspProc().dbUpdate(SubmissionTable(), where, fields.ToArray(), appendable, false);
   if (Messages().strErrorMsg != errors) return false;
@@ -146,7 +132,7 @@ void SaveAnswer(const std::vector<std::pair<std::string, std::string>>& items) {
     ReportError("ErrorInvalidValue", true);
     return;
   }
-  Fields fields;
+  FieldArray fields;
   fields.Add("dbQID", Variant(static_cast<long long>(PageID())));
   fields.Add("dbUserID", anonymous ? TextValue(TheRequest().ServerVariables("REMOTE_ADDR"))
                                    : Variant(CurrentUserID()));
@@ -180,7 +166,7 @@ void SaveMarking(const std::vector<std::pair<std::string, std::string>>& items) 
     ReportError("ErrorInvalidValue", true);
     return;
   }
-  Fields fields;
+  FieldArray fields;
   fields.Add("dbComment", answer::StoredAnswerString(items));
   fields.Add("dbMark", TextValue(PostedValue("dbMark")));
   fields.Add("dbStatus", *status);
@@ -215,7 +201,7 @@ void SaveNotes() {
     ReportError("ErrorAuthNoRead", true);
     return;
   }
-  Fields fields;
+  FieldArray fields;
   fields.Add("dbQID", Variant(static_cast<long long>(PageID())));
   fields.Add("dbUserID", CurrentUserID());
   fields.Add("dbNotes", TextValue(PostedValue("dbNotes")));
