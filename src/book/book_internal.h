@@ -67,6 +67,9 @@ void LoadBook();
 bool CheckPageOpen(const std::string& strCaller);
 // strRight occurs in BookAuthorization (so "readpage" grants "read").
 bool HasRight(const std::string& strRight);
+// The caller administers the site: major group "99", or "admin" in
+// BookAuthorization. Guards the user, group and book registry pages.
+bool IsSystemAdmin();
 
 // id is a member of a ", "-separated list: ", " & id & "," occurs in
 // ", " & list & ",". An empty id never matches; an empty or Null list

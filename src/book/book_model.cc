@@ -185,6 +185,8 @@ bool HasRight(const std::string& strRight) {
   return TheSettings().BookAuthorization.find(strRight) != std::string::npos;
 }
 
+bool IsSystemAdmin() { return CurrentMajorGroupID() == "99" || HasRight("admin"); }
+
 bool ListHasMember(const Variant& list, const std::string& id) {
   if (id.empty()) return false;
   const std::string text = NullToStr(list);
