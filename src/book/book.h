@@ -184,7 +184,31 @@ class Book : public Object {
   // ShowPage when the request has a "qvAction"; otherwise nothing.
   void EditPage();
 
-  // Administration: users, groups, books, password mail (added later) ----------
+  // Administration: users and groups --------------------------------------------
+  //
+  // For site administrators (major group "99", or "admin" in
+  // BookAuthorization); others get nothing from the lists.
+
+  // The groups that have members, each linked to TargetFile (or this page)
+  // with "?GroupID=", strMark before each.
+  void ListGroups(const std::string& strMark = "");
+  // The users of the request's "GroupID" (all without one), each linked to
+  // this page with its id; the user a posted delete of this request removes
+  // is left out.
+  void ListUsers(const std::string& strMark = "");
+  // The user form of the request's "id" ("-1" a new user) for an
+  // administrator, of the caller's own record for anyone else signed in;
+  // with a posted "submituser" its save, with a posted "qvAction" "delete"
+  // (administrators) the deletion. A save checks the caller, a new id
+  // (unused, no comma or blank), the e-mail address, the old password of a
+  // user's own change (through the login throttle), the two new passwords
+  // and that the password can be stored; it writes only the fields the
+  // form showed this caller and never an existing account's id. Logs 13.
+  void EditUser();
+  // strEditUserID: the user the last EditUser showed or saved.
+  std::string EditUserID() const;
+
+  // Book registry, password mail (added later) ------------------------------------
 
   // Assignments and submissions -------------------------------------------------
   //

@@ -32,6 +32,7 @@ struct BookState {
   std::string CurrentPageTitle, CurrentPageTitle2;
   std::string strHelpCode;                  // of the current page and action
   std::vector<int64_t> aryGlossaryLinkIDs;  // glossary links of the page, by listglossary
+  std::string strEditUserID;                // the user EditUser shows or saves; "-1" a new one
 };
 
 inline BookState& CurrentBook() { return RequestPart<BookState>(); }

@@ -10,7 +10,8 @@
 // ShowGlossary(language = 1), GlossaryTerm(language = 1), GetGlossaryOriginalTerm,
 // Help(code = ""). Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
-// BookDescription, BookRemark.
+// BookDescription, BookRemark. Users and groups: ListGroups(mark = ""),
+// ListUsers(mark = ""), EditUser(), strEditUserID.
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -76,6 +77,12 @@ constexpr Member kMembers[] = {
     Method<&Book::GlossaryTerm, 1>("GlossaryTerm"),
     ReadOnly<&Book::GetGlossaryOriginalTerm>("GetGlossaryOriginalTerm"),
     Method<&Book::Help, Text("")>("Help"),
+
+    // Users and groups.
+    Method<&Book::ListGroups, Text("")>("ListGroups"),
+    Method<&Book::ListUsers, Text("")>("ListUsers"),
+    Method<&Book::EditUser>("EditUser"),
+    ReadOnly<&Book::EditUserID>("strEditUserID"),
 
     // Course list.
     Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),

@@ -120,4 +120,19 @@ std::string EncodePassword(const std::string& pword) { return ShiftByKey(pword, 
 
 std::string DecodePassword(const std::string& encoded) { return ShiftByKey(encoded, -1); }
 
+bool PasswordStorable(const std::string& pword) {
+  const std::optional<std::u32string> chars = DecodeUtf8(pword);
+  if (!chars || chars->empty() || chars->size() > kMaxPasswordLength) return false;
+  std::string canonical;
+  for (char32_t cp : *chars) AppendUtf8(canonical, cp);
+  if (canonical != pword) return false;  // overlong forms
+  auto scalar = [](char32_t cp) { return cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF); };
+  for (size_t i = 0; i < chars->size(); ++i) {
+    const char32_t cp = (*chars)[i];
+    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || !scalar(cp)) return false;
+    if (!scalar(cp + static_cast<char32_t>(KeyDigit(i)))) return false;
+  }
+  return true;
+}
+
 }  // namespace qv

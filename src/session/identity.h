@@ -57,5 +57,11 @@ bool ListHasMatch(const Variant& text, const Variant& list);
 std::string EncodePassword(const std::string& pword);
 // The inverse of EncodePassword.
 std::string DecodePassword(const std::string& encoded);
+// A password that may be stored: 1 to 26 characters (one key digit each, so
+// the mail of a forgotten password can decode it), UTF-8, no control
+// characters, and every encoded character a valid one, so that any engine
+// stores and returns it unchanged.
+inline constexpr size_t kMaxPasswordLength = 26;
+bool PasswordStorable(const std::string& pword);
 
 }  // namespace qv

@@ -179,9 +179,11 @@ void AspProc::WriteLoginForm() {
   ResponseWrite("</form>");
 }
 
+// The session id is renewed too: one a login used is not carried on.
 void AspProc::dbLogOut() {
   dbLog(0);
   for (std::string_view key : kLoginKeys) SetKey(key, "");
+  TheSession().RenewId();
 }
 
 // The posting agent is named by a header any client can send, so it does

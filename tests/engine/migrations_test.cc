@@ -46,7 +46,9 @@ class MigrationsTest : public TestDatabase {
       {"ErrorInvalidValue"},
       {"SiteGlossaryTitle", "SiteGlossaryRedirected", "SiteGlossaryAll", "SiteGlossaryChoose",
        "SiteHelp", "SiteHelpNoEntry"},
-      {"ErrorAuthNoMark", "ErrorLoginToSubmit"}};
+      {"ErrorAuthNoMark", "ErrorLoginToSubmit"},
+      {"ErrorPasswordInvalid", "dbLANUserID", "SiteUsersTitle", "SiteGroupsTitle",
+       "SiteAccountTitle", "SiteNewUser", "SiteAllUsers"}};
   // The keys of the migrations above version.
   static std::vector<std::string> KeysAbove(int version) {
     std::vector<std::string> keys;
@@ -166,6 +168,27 @@ TEST_F(MigrationsTest, AVersion3DatabaseGetsTheAssignmentMessagesAndKeepsItsRows
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorInvalidValue'"), "Ours");
   EXPECT_EQ(Text("SELECT dbUserID || dbAnswer || dbStatus FROM qvbook_ WHERE dbQID = 1"),
             "kept&a=13");
+}
+
+TEST_F(MigrationsTest, AVersion5DatabaseGetsTheUserPageMessagesAndKeepsItsUsers) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(5);
+  Exec("INSERT INTO qvAuthUser (dbUserID, dbMajorGroup) VALUES ('kept', '30')");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'ErrorAuthNoMark'");
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('SiteUsersTitle', "
+      "'SiteUsersTitle_e', 'SiteUsersTitle_n')");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 5);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  for (const std::string& key : KeysAbove(5)) {
+    EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key))) << key;
+    EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg WHERE dbName = '" + key + "'"), "1");
+  }
+  EXPECT_EQ(Text(MessageOf("SiteUsersTitle")), "Users|Gebruikers");
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorAuthNoMark'"), "Ours");
+  EXPECT_EQ(Text("SELECT dbMajorGroup FROM qvAuthUser WHERE dbUserID = 'kept'"), "30");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

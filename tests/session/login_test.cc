@@ -95,6 +95,7 @@ TEST_F(LoginTest, FormLoginStartsTheSessionAndLogoutClearsIt) {
   sv.Logout();
   for (const char* key : keys) EXPECT_EQ(Key(key), "") << key;
   EXPECT_FALSE(sv.hasLogin());
+  EXPECT_EQ(host.session.RenewCount(), 2);  // the id the login used ends with it
 
   // Login and logout rows, both as alice; the posted password is not logged.
   const QueryResult log =

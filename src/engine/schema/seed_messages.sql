@@ -315,3 +315,10 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorNotAva
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorInvalidValue', '<p class="qvError">A value you entered is not valid here; nothing was saved.</p>', '<p class="qvError">Een ingevulde waarde is hier niet geldig; er is niets opgeslagen.</p>', 324);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorAuthNoMark', '<p class="qvError">Only the teachers of this book may see and mark the work of others.</p>', '<p class="qvError">Alleen de docenten van dit boek mogen het werk van anderen inzien en nakijken.</p>', 622);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorLoginToSubmit', '<p class="qvError">Please log in first: your work and notes are kept under your name.</p>', '<p class="qvError">Meld u eerst aan: uw werk en notities worden onder uw naam bewaard.</p>', 623);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorPasswordInvalid', '<p class="qvError">A password has 1 to 26 characters and no control characters; nothing was saved.</p>', '<p class="qvError">Een wachtwoord heeft 1 tot 26 tekens en geen stuurtekens; er is niets opgeslagen.</p>', 512);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('dbLANUserID', 'Network login name', 'Aanmeldnaam op het netwerk', 843);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteUsersTitle', 'Users', 'Gebruikers', 1026);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGroupsTitle', 'Groups', 'Groepen', 1027);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteAccountTitle', 'My account', 'Mijn account', 1028);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNewUser', 'New user', 'Nieuwe gebruiker', 1029);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteAllUsers', 'All users', 'Alle gebruikers', 1030);
