@@ -1,4 +1,4 @@
-// The qvtome command: version, init-db, serve, hash-password.
+// The qvtome command: version, init-db, serve, hash-password, user, backup.
 #include <termios.h>
 #include <unistd.h>
 #include <CLI/CLI.hpp>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/app_config.h"
+#include "app/operator.h"
 #include "core/version.h"
 #include "http/http_server.h"
 #include "http/password_hash.h"
@@ -116,6 +117,71 @@ int HashPasswordLine(const std::string& user) {
   return 0;
 }
 
+// Where the operator's commands find the site: the data folder, the
+// configuration and the data source, as init-db and serve take them.
+struct SiteOptions {
+  std::string data_dir = "data";
+  std::string config_file;
+  std::string dsn = "qvtome";
+
+  void AddTo(CLI::App* command) {
+    command->add_option("--data", data_dir, "Data folder")->capture_default_str();
+    command->add_option("--config", config_file, "Configuration file (qvtome.toml)");
+    command->add_option("--dsn", dsn, "Data source")->capture_default_str();
+  }
+  // Loads the configuration, then runs the command on the data source.
+  template <class Command>
+  int Run(Command command) const {
+    qv::app::LoadStartupConfig(data_dir, config_file);
+    return command(dsn, qv::app::OperatorStreams{std::cout, std::cerr});
+  }
+};
+
+// The user commands: list, add ID, set-password ID, set-group ID GROUP. A
+// password is read from standard input (or a prompt without echo), never
+// taken from the command line.
+void AddUserCommands(CLI::App& app, SiteOptions& site, std::string& id, std::string& group,
+                     int& status) {
+  auto* user = app.add_subcommand("user", "Manage user accounts");
+  user->require_subcommand(1);
+  auto* list = user->add_subcommand("list", "List the user accounts");
+  site.AddTo(list);
+  list->callback([&] { status = site.Run(qv::app::ListUserAccounts); });
+
+  auto* add =
+      user->add_subcommand("add", "Add an account; the password is read from standard input");
+  site.AddTo(add);
+  add->add_option("id", id, "User id")->required();
+  add->callback([&] {
+    const std::string password = ReadPassword();
+    status = site.Run([&](const std::string& dsn, qv::app::OperatorStreams io) {
+      return qv::app::AddUserAccount(dsn, id, password, io);
+    });
+  });
+
+  auto* password =
+      user->add_subcommand("set-password", "Set an account's password, read from standard input");
+  site.AddTo(password);
+  password->add_option("id", id, "User id")->required();
+  password->callback([&] {
+    const std::string text = ReadPassword();
+    status = site.Run([&](const std::string& dsn, qv::app::OperatorStreams io) {
+      return qv::app::SetUserPassword(dsn, id, text, io);
+    });
+  });
+
+  auto* set_group =
+      user->add_subcommand("set-group", "Set an account's main group (99: administrators)");
+  site.AddTo(set_group);
+  set_group->add_option("id", id, "User id")->required();
+  set_group->add_option("group", group, "Group id")->required();
+  set_group->callback([&] {
+    status = site.Run([&](const std::string& dsn, qv::app::OperatorStreams io) {
+      return qv::app::SetUserGroup(dsn, id, group, io);
+    });
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +221,22 @@ int main(int argc, char** argv) {
       "hash-password", "Read a password from standard input and print a password-file line");
   hash->add_option("user", hash_user, "User name to put before the hash");
   hash->callback([&] { status = HashPasswordLine(hash_user); });
+
+  SiteOptions user_site;
+  std::string user_id, user_group;
+  AddUserCommands(app, user_site, user_id, user_group, status);
+
+  SiteOptions backup_site;
+  std::string backup_target;
+  auto* backup = app.add_subcommand(
+      "backup", "Copy an SQLite site database consistently, also while the server runs");
+  backup_site.AddTo(backup);
+  backup->add_option("--to", backup_target, "File to write (must not exist)")->required();
+  backup->callback([&] {
+    status = backup_site.Run([&](const std::string& dsn, qv::app::OperatorStreams io) {
+      return qv::app::BackupSite(dsn, backup_target, io);
+    });
+  });
 
   try {
     app.parse(argc, argv);
