@@ -10,7 +10,8 @@
 local frame = {}
 
 -- The pages of the site with the message keys of their names; pages marked
--- admin are listed to administrators only.
+-- admin are listed to administrators only, those marked login to visitors
+-- who are logged in.
 frame.pages = {
   {file = "default.lp", key = "SiteHome"},
   {file = "messages.lp", key = "SiteMessagesTitle"},
@@ -18,6 +19,9 @@ frame.pages = {
   {file = "msgedit.lp", key = "SiteMsgEditTitle", admin = true},
   {file = "msgorder.lp", key = "SiteMsgOrderTitle", admin = true},
   {file = "diagnostics.lp", key = "SiteDiagnosticsTitle", admin = true},
+  {file = "account.lp", key = "SiteAccountTitle", login = true},
+  {file = "users.lp", key = "SiteUsersTitle", admin = true},
+  {file = "groups.lp", key = "SiteGroupsTitle", admin = true},
 }
 
 -- The language choices of ?lang=: one language, or the first and then the
@@ -113,7 +117,9 @@ local function LoginBar()
     return '    <span class="qvLogin">' .. Link("login.lp?" .. lang, frame.Msg("SiteLoginTitle")) ..
            "</span>\n"
   end
-  return '    <span class="qvLogin">' .. Server.HTMLEncode(sv:GetUserName()) .. " |\n      " ..
+  -- The name leads to the user's own account page.
+  return '    <span class="qvLogin">' ..
+         Link("account.lp?" .. lang, Server.HTMLEncode(sv:GetUserName())) .. " |\n      " ..
          Link("login.lp?logout=1&amp;" .. lang, frame.Msg("SiteLogout")) .. "</span>\n"
 end
 
@@ -141,9 +147,9 @@ end
 -- The pages of the site this visitor may use, each with the address that
 -- keeps the language.
 function frame.Pages()
-  local shown, admin = {}, frame.IsAdmin()
+  local shown, admin, login = {}, frame.IsAdmin(), sv:hasLogin()
   for _, page in ipairs(frame.pages) do
-    if admin or not page.admin then
+    if (admin or not page.admin) and (login or not page.login) then
       shown[#shown + 1] = {file = page.file, key = page.key,
                            href = page.file .. "?lang=" .. frame.choice}
     end

@@ -52,3 +52,46 @@ test('the administrator edits a message and reorders messages in the grid', asyn
     await v.check('admin-message-order-saved');
   });
 });
+
+test('the administrator adds a user, who signs in and keeps his own account', async (t) => {
+  const v = await visitSite(t, browser, 'admin-users');
+  await v.run(async () => {
+    await v.goto('');
+    await v.logIn('admin', 'qvtome-admin');
+    await v.follow('Home', '.qvTopBar');
+    await v.follow('Groups', '.qvPages');
+    assert.equal(await v.text('h1'), 'Groups');
+    await v.check('admin-groups');
+    await v.follow('All users');
+    assert.match(await v.text('.qvUserList'), /teacher \[Tessa Teacher\(0\)\]/);
+    await v.check('admin-users');
+
+    await v.follow('New user', '.qvAdminNav');
+    await v.type('input[name="dbUserID"]', 'nora');
+    await v.type('input[name="dbFullName_e"]', 'Nora Newcomer');
+    await v.type('input[name="dbeMail"]', 'nora@example.org');
+    await v.type('input[name="dbPassword1"]', 'nora-2026');
+    await v.type('input[name="dbPassword2"]', 'nora-2026');
+    await v.check('admin-new-user');
+    await v.press('input[name="submituser"]');
+    assert.match(await v.text('.qvUserForm'), /The record has been added/);
+    assert.match(await v.text('.qvUserList'), /nora \[Nora Newcomer/);
+
+    await v.follow('Log out', '.qvTopBar');
+    await v.logIn('nora', 'nora-2026');
+    await v.follow('Nora Newcomer', '.qvTopBar');
+    assert.equal(await v.text('h1'), 'My account');
+    assert.equal(await v.page.$('select[name="dbMajorGroup"]'), null);
+    await v.check('user-account');
+    await v.type('input[name="dbFullName_e"]', 'Nora N.');
+    await v.type('input[name="dbPasswordOld"]', 'wrong');
+    await v.press('input[name="submituser"]');
+    assert.match(await v.text('.qvUserForm'), /current password is not correct/);
+    await v.follow('Nora Newcomer', '.qvTopBar');
+    await v.type('input[name="dbFullName_e"]', 'Nora N.');
+    await v.type('input[name="dbPasswordOld"]', 'nora-2026');
+    await v.press('input[name="submituser"]');
+    assert.match(await v.text('.qvUserForm'), /The changes have been saved/);
+    await v.check('user-account-saved');
+  });
+});

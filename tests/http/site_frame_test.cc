@@ -82,7 +82,8 @@ TEST_F(SiteFrame, EveryPageWearsTheFrame) {
 }
 
 TEST_F(SiteFrame, AdministrationLinksAreForAdministratorsOnly) {
-  const char* admin_pages[] = {"msgedit.lp?lang=", "msgorder.lp?lang=", "diagnostics.lp?lang="};
+  const char* admin_pages[] = {"msgedit.lp?lang=", "msgorder.lp?lang=", "diagnostics.lp?lang=",
+                               "users.lp?lang=", "groups.lp?lang="};
   const std::string anonymous = Fetch(site_->port(), Get("/default.lp")).body;
   Browser teacher(site_->port()), admin(site_->port());
   teacher.LogIn("/login.lp", "teacher", "teacher-2026");
@@ -98,10 +99,13 @@ TEST_F(SiteFrame, AdministrationLinksAreForAdministratorsOnly) {
     EXPECT_TRUE(Has(*page, "<a href=\"messages.lp?lang=e\">"));
     EXPECT_TRUE(Has(*page, "<a href=\"login.lp?lang=e\">"));
   }
-  // The login bar names whoever is logged in, on every page.
+  // The login bar names whoever is logged in, on every page, leading to his
+  // own account.
   EXPECT_TRUE(Has(admin.Open("/msgorder.lp").body,
-                  "<span class=\"qvLogin\">Administrator |\n      <a href=\"login.lp?logout=1"));
-  EXPECT_TRUE(Has(teacher.Open("/book.lp?id=22").body, "<span class=\"qvLogin\">Tessa Teacher |"));
+                  "<span class=\"qvLogin\"><a href=\"account.lp?lang=e\">Administrator</a> |\n"
+                  "      <a href=\"login.lp?logout=1"));
+  EXPECT_TRUE(Has(teacher.Open("/book.lp?id=22").body,
+                  "<span class=\"qvLogin\"><a href=\"account.lp?lang=e\">Tessa Teacher</a> |"));
 }
 
 TEST_F(SiteFrame, TheLanguageIsKeptOnlyWhenAVisitorChangesIt) {
