@@ -311,6 +311,23 @@ TEST_F(UsersTest, AnExistingAccountIsNeverRenamed) {
   EXPECT_EQ(Row("anne"), "");
 }
 
+TEST_F(UsersTest, AnAdministratorSetsTheExpiryAndAnInvalidDateSavesNothing) {
+  Form form{{"qvFLD_List", "dbExpiredDate, dbeMail, dbFullName_e"},
+            {"dbExpiredDate", "2031-05-06 07:08:09"},
+            {"dbeMail", "bob@example.org"},
+            {"dbFullName_e", "Bob"},
+            {"submituser", "Save"}};
+  Edit("boss", "99", "id=bob", form);
+  EXPECT_EQ(errors_, "");
+  EXPECT_EQ(Field("bob", "dbExpiredDate"), "2031-05-06 07:08:09");
+  const std::string bob = Row("bob");
+  form[1].second = "next tuesday";
+  form[3].second = "Robert";
+  Edit("boss", "99", "id=bob", form);
+  EXPECT_EQ(errors_, "ErrorInvalidValue");
+  EXPECT_EQ(Row("bob"), bob);
+}
+
 TEST_F(UsersTest, DeleteIsAPostedAdministratorActionOnOneNamedUser) {
   const long users = Users();
   Form post{{"qvFLD_List", "dbeMail"}, {"dbeMail", "x@y"}};
