@@ -10,7 +10,8 @@
 // ShowGlossary(language = 1), GlossaryTerm(language = 1), GetGlossaryOriginalTerm,
 // Help(code = ""). Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
-// BookDescription, BookRemark.
+// BookDescription, BookRemark. Book registry: ListTables(mark = ""),
+// ListBooks(mark = ""), EditBook(), EditBookID.
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -76,6 +77,12 @@ constexpr Member kMembers[] = {
     Method<&Book::GlossaryTerm, 1>("GlossaryTerm"),
     ReadOnly<&Book::GetGlossaryOriginalTerm>("GetGlossaryOriginalTerm"),
     Method<&Book::Help, Text("")>("Help"),
+
+    // Book registry.
+    Method<&Book::ListTables, Text("")>("ListTables"),
+    Method<&Book::ListBooks, Text("")>("ListBooks"),
+    Method<&Book::EditBook>("EditBook"),
+    ReadOnly<&Book::EditBookID>("EditBookID"),
 
     // Course list.
     Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),

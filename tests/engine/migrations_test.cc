@@ -46,7 +46,10 @@ class MigrationsTest : public TestDatabase {
       {"ErrorInvalidValue"},
       {"SiteGlossaryTitle", "SiteGlossaryRedirected", "SiteGlossaryAll", "SiteGlossaryChoose",
        "SiteHelp", "SiteHelpNoEntry"},
-      {"ErrorAuthNoMark", "ErrorLoginToSubmit"}};
+      {"ErrorAuthNoMark", "ErrorLoginToSubmit"},
+      {"ErrorBookTable", "SiteBookAdminTitle", "SiteBookTables", "SiteBookAdminChoose",
+       "SiteNewBook", "SiteOpenBook", "SiteLibOwnerTitle", "SiteLibOwnerLogin",
+       "SiteLibOwnerNotFound"}};
   // The keys of the migrations above version.
   static std::vector<std::string> KeysAbove(int version) {
     std::vector<std::string> keys;
@@ -166,6 +169,33 @@ TEST_F(MigrationsTest, AVersion3DatabaseGetsTheAssignmentMessagesAndKeepsItsRows
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorInvalidValue'"), "Ours");
   EXPECT_EQ(Text("SELECT dbUserID || dbAnswer || dbStatus FROM qvbook_ WHERE dbQID = 1"),
             "kept&a=13");
+}
+
+TEST_F(MigrationsTest, AVersion5DatabaseGetsTheBookRegistryMessagesAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(5);
+  Exec("INSERT INTO qvAuthBook (ID, dbTableName, dbBookCode) VALUES (77, 'qvbook', 'KEPT')");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'ErrorAuthNoMark'");
+  // A page asked for one of the keys before the upgrade and an
+  // administrator wrote its text: it stays.
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('SiteNewBook', 'Our new book', "
+      "'Ons nieuwe boek')");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 5);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  for (const std::string& key : kAddedKeys[5]) {
+    EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg WHERE dbName = '" + key + "'"), "1") << key;
+    if (key != "SiteNewBook") {
+      EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key))) << key;
+    }
+  }
+  EXPECT_EQ(Text(MessageOf("SiteNewBook")), "Our new book|Ons nieuwe boek");
+  EXPECT_NE(Text(MessageOf("ErrorBookTable")).find("</p>|<p class=\"qvError\">Dit"),
+            std::string::npos);
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorAuthNoMark'"), "Ours");
+  EXPECT_EQ(Text("SELECT dbBookCode FROM qvAuthBook WHERE ID = 77"), "KEPT");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

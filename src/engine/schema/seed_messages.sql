@@ -315,3 +315,14 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorNotAva
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorInvalidValue', '<p class="qvError">A value you entered is not valid here; nothing was saved.</p>', '<p class="qvError">Een ingevulde waarde is hier niet geldig; er is niets opgeslagen.</p>', 324);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorAuthNoMark', '<p class="qvError">Only the teachers of this book may see and mark the work of others.</p>', '<p class="qvError">Alleen de docenten van dit boek mogen het werk van anderen inzien en nakijken.</p>', 622);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorLoginToSubmit', '<p class="qvError">Please log in first: your work and notes are kept under your name.</p>', '<p class="qvError">Meld u eerst aan: uw werk en notities worden onder uw naam bewaard.</p>', 623);
+
+-- 1030: Site pages: book administration, the holder of a library copy
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorBookTable', '<p class="qvError">This is not a book table of this site; nothing was saved.</p>', '<p class="qvError">Dit is geen boektabel van deze site; er is niets opgeslagen.</p>', 560);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBookAdminTitle', 'Book administration', 'Boekenbeheer', 1030);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBookTables', 'Book tables', 'Boektabellen', 1031);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBookAdminChoose', '<p>Choose a book table to see its books, then a book to change its settings.</p>', '<p>Kies een boektabel om de boeken ervan te zien, en dan een boek om de instellingen ervan te wijzigen.</p>', 1032);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNewBook', 'New book', 'Nieuw boek', 1033);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteOpenBook', 'Open the book', 'Het boek openen', 1034);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLibOwnerTitle', 'Contact the holder', 'Contact met de houder', 1035);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLibOwnerLogin', '<p>Please log in to see how to reach the holder of this copy.</p>', '<p>Meld u aan om te zien hoe u de houder van dit exemplaar bereikt.</p>', 1036);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLibOwnerNotFound', '<p class="qvError">There is no such copy in the library.</p>', '<p class="qvError">Dit exemplaar bestaat niet in de bibliotheek.</p>', 1037);
