@@ -10,7 +10,8 @@
 local frame = {}
 
 -- The pages of the site with the message keys of their names; pages marked
--- admin are listed to administrators only.
+-- admin are listed to administrators only, pages marked owner also to the
+-- owners of books.
 frame.pages = {
   {file = "default.lp", key = "SiteHome"},
   {file = "messages.lp", key = "SiteMessagesTitle"},
@@ -18,6 +19,7 @@ frame.pages = {
   {file = "msgedit.lp", key = "SiteMsgEditTitle", admin = true},
   {file = "msgorder.lp", key = "SiteMsgOrderTitle", admin = true},
   {file = "diagnostics.lp", key = "SiteDiagnosticsTitle", admin = true},
+  {file = "bookadmin.lp", key = "SiteBookAdminTitle", owner = true},
 }
 
 -- The language choices of ?lang=: one language, or the first and then the
@@ -74,6 +76,14 @@ function frame.Start(options)
 end
 
 function frame.IsAdmin() return sv:GetMajorGroupID() == "99" end
+
+-- The visitor is logged in and owns a book of the registry.
+function frame.OwnsBook()
+  if not sv:hasLogin() then return false end
+  local owned = qvTome.AspProc():dbGetTable("qvAuthBook", "ID",
+                                            "where dbOwnerID=" .. qvTome.SqlText(sv:GetUserID()))
+  return qvTome.IsArray(owned)
+end
 
 -- Logs in from a posted login form; after a login the page loads again, so
 -- that a refresh does not post the password twice.
@@ -141,9 +151,10 @@ end
 -- The pages of the site this visitor may use, each with the address that
 -- keeps the language.
 function frame.Pages()
-  local shown, admin = {}, frame.IsAdmin()
+  local shown, admin, owner = {}, frame.IsAdmin(), nil
   for _, page in ipairs(frame.pages) do
-    if admin or not page.admin then
+    if page.owner and not admin and owner == nil then owner = frame.OwnsBook() end
+    if admin or not (page.admin or page.owner) or (page.owner and owner) then
       shown[#shown + 1] = {file = page.file, key = page.key,
                            href = page.file .. "?lang=" .. frame.choice}
     end
