@@ -10,8 +10,8 @@
 local frame = {}
 
 -- The pages of the site with the message keys of their names; pages marked
--- admin are listed to administrators only, those marked login to visitors
--- who are logged in.
+-- admin are listed to administrators only, pages marked owner also to the
+-- owners of books, those marked login to visitors who are logged in.
 frame.pages = {
   {file = "default.lp", key = "SiteHome"},
   {file = "messages.lp", key = "SiteMessagesTitle"},
@@ -22,6 +22,7 @@ frame.pages = {
   {file = "account.lp", key = "SiteAccountTitle", login = true},
   {file = "users.lp", key = "SiteUsersTitle", admin = true},
   {file = "groups.lp", key = "SiteGroupsTitle", admin = true},
+  {file = "bookadmin.lp", key = "SiteBookAdminTitle", owner = true},
 }
 
 -- The language choices of ?lang=: one language, or the first and then the
@@ -78,6 +79,14 @@ function frame.Start(options)
 end
 
 function frame.IsAdmin() return sv:GetMajorGroupID() == "99" end
+
+-- The visitor is logged in and owns a book of the registry.
+function frame.OwnsBook()
+  if not sv:hasLogin() then return false end
+  local owned = qvTome.AspProc():dbGetTable("qvAuthBook", "ID",
+                                            "where dbOwnerID=" .. qvTome.SqlText(sv:GetUserID()))
+  return qvTome.IsArray(owned)
+end
 
 -- Logs in from a posted login form; after a login the page loads again, so
 -- that a refresh does not post the password twice.
@@ -147,9 +156,11 @@ end
 -- The pages of the site this visitor may use, each with the address that
 -- keeps the language.
 function frame.Pages()
-  local shown, admin, login = {}, frame.IsAdmin(), sv:hasLogin()
+  local shown, admin, login, owner = {}, frame.IsAdmin(), sv:hasLogin(), nil
   for _, page in ipairs(frame.pages) do
-    if (admin or not page.admin) and (login or not page.login) then
+    if page.owner and not admin and owner == nil then owner = frame.OwnsBook() end
+    local allowed = admin or not (page.admin or page.owner) or (page.owner and owner)
+    if allowed and (login or not page.login) then
       shown[#shown + 1] = {file = page.file, key = page.key,
                            href = page.file .. "?lang=" .. frame.choice}
     end

@@ -210,6 +210,25 @@ class Book : public Object {
 
   // Book registry, password mail (added later) ------------------------------------
 
+  // The book tables of the registry (administrators: all; others: those of
+  // the books they own), each linked to its list of books ("?tablename=").
+  // strMark (HTML) is written before every entry.
+  void ListTables(const std::string& strMark = "");
+  // The books of the table named by the request value "tablename" (the
+  // caller's own unless an administrator): code linked to its form ("?id="),
+  // unfinished marks, title, owner and access level.
+  void ListBooks(const std::string& strMark = "");
+  // The registry form of the book named by the request value "id" ("-1" a
+  // new book) in the section of "qvAction" ("", "format", "reader",
+  // "editor", "author"), after saving a posted "submitbook"; "delete"
+  // deletes the book with all its pages from a posted confirmation. For
+  // administrators and the book's owner and listed authors; others get
+  // "ErrorAuthNoRead". Sets the help code "bookadmin".
+  void EditBook();
+  // The registry id EditBook works on ("-1" for a new book; the new id once
+  // it is saved).
+  std::string EditBookID() const;
+
   // Assignments and submissions -------------------------------------------------
   //
   // An assignment page (types 6 to 11) shows its answer form in place

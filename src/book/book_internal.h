@@ -79,6 +79,16 @@ bool ListHasMember(const Variant& list, const std::string& id);
 // or one of the minor groups in groups (each as a whole member).
 bool CallerIsListed(const Variant& users, const Variant& groups);
 
+// Book registry (registry.cc) --------------------------------------------------
+
+// The caller may edit registry row strID: an administrator, or the book's
+// owner or a listed author (by user or group). An id that is no whole number
+// gives no right.
+bool CanEditBookRecord(const std::string& strID);
+// name in lower case when it is a plain identifier and a registered book
+// table or a "dbTableName" code value; else nothing.
+std::optional<std::string> ValidBookTable(const std::string& name);
+
 // Command links (commands.cc) -------------------------------------------------
 
 // One command link back to the current page with "qvAction=" & action;

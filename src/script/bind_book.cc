@@ -11,7 +11,8 @@
 // Help(code = ""). Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
 // BookDescription, BookRemark. Users and groups: ListGroups(mark = ""),
-// ListUsers(mark = ""), EditUser(), strEditUserID.
+// ListUsers(mark = ""), EditUser(), strEditUserID. Book registry:
+// ListTables(mark = ""), ListBooks(mark = ""), EditBook(), EditBookID.
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -83,6 +84,11 @@ constexpr Member kMembers[] = {
     Method<&Book::ListUsers, Text("")>("ListUsers"),
     Method<&Book::EditUser>("EditUser"),
     ReadOnly<&Book::EditUserID>("strEditUserID"),
+    // Book registry.
+    Method<&Book::ListTables, Text("")>("ListTables"),
+    Method<&Book::ListBooks, Text("")>("ListBooks"),
+    Method<&Book::EditBook>("EditBook"),
+    ReadOnly<&Book::EditBookID>("EditBookID"),
 
     // Course list.
     Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),

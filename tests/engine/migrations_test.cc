@@ -48,7 +48,10 @@ class MigrationsTest : public TestDatabase {
        "SiteHelp", "SiteHelpNoEntry"},
       {"ErrorAuthNoMark", "ErrorLoginToSubmit"},
       {"ErrorPasswordInvalid", "dbLANUserID", "SiteUsersTitle", "SiteGroupsTitle",
-       "SiteAccountTitle", "SiteNewUser", "SiteAllUsers"}};
+       "SiteAccountTitle", "SiteNewUser", "SiteAllUsers"},
+      {"ErrorBookTable", "SiteBookAdminTitle", "SiteBookTables", "SiteBookAdminChoose",
+       "SiteNewBook", "SiteOpenBook", "SiteLibOwnerTitle", "SiteLibOwnerLogin",
+       "SiteLibOwnerNotFound"}};
   // The keys of the migrations above version.
   static std::vector<std::string> KeysAbove(int version) {
     std::vector<std::string> keys;
@@ -189,6 +192,31 @@ TEST_F(MigrationsTest, AVersion5DatabaseGetsTheUserPageMessagesAndKeepsItsUsers)
   EXPECT_EQ(Text(MessageOf("SiteUsersTitle")), "Users|Gebruikers");
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorAuthNoMark'"), "Ours");
   EXPECT_EQ(Text("SELECT dbMajorGroup FROM qvAuthUser WHERE dbUserID = 'kept'"), "30");
+TEST_F(MigrationsTest, AVersion6DatabaseGetsTheBookRegistryMessagesAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(6);
+  Exec("INSERT INTO qvAuthBook (ID, dbTableName, dbBookCode) VALUES (77, 'qvbook', 'KEPT')");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'ErrorAuthNoMark'");
+  // A page asked for one of the keys before the upgrade and an
+  // administrator wrote its text: it stays.
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('SiteNewBook', 'Our new book', "
+      "'Ons nieuwe boek')");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 6);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  for (const std::string& key : kAddedKeys[6]) {
+    EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg WHERE dbName = '" + key + "'"), "1") << key;
+    if (key != "SiteNewBook") {
+      EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key))) << key;
+    }
+  }
+  EXPECT_EQ(Text(MessageOf("SiteNewBook")), "Our new book|Ons nieuwe boek");
+  EXPECT_NE(Text(MessageOf("ErrorBookTable")).find("</p>|<p class=\"qvError\">Dit"),
+            std::string::npos);
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorAuthNoMark'"), "Ours");
+  EXPECT_EQ(Text("SELECT dbBookCode FROM qvAuthBook WHERE ID = 77"), "KEPT");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

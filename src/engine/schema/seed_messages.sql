@@ -322,3 +322,14 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGroupsT
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteAccountTitle', 'My account', 'Mijn account', 1028);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNewUser', 'New user', 'Nieuwe gebruiker', 1029);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteAllUsers', 'All users', 'Alle gebruikers', 1030);
+
+-- 1040: Site pages: book administration, the holder of a library copy
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorBookTable', '<p class="qvError">This is not a book table of this site; nothing was saved.</p>', '<p class="qvError">Dit is geen boektabel van deze site; er is niets opgeslagen.</p>', 560);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBookAdminTitle', 'Book administration', 'Boekenbeheer', 1040);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBookTables', 'Book tables', 'Boektabellen', 1041);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteBookAdminChoose', '<p>Choose a book table to see its books, then a book to change its settings.</p>', '<p>Kies een boektabel om de boeken ervan te zien, en dan een boek om de instellingen ervan te wijzigen.</p>', 1042);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteNewBook', 'New book', 'Nieuw boek', 1043);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteOpenBook', 'Open the book', 'Het boek openen', 1044);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLibOwnerTitle', 'Contact the holder', 'Contact met de houder', 1045);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLibOwnerLogin', '<p>Please log in to see how to reach the holder of this copy.</p>', '<p>Meld u aan om te zien hoe u de houder van dit exemplaar bereikt.</p>', 1046);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteLibOwnerNotFound', '<p class="qvError">There is no such copy in the library.</p>', '<p class="qvError">Dit exemplaar bestaat niet in de bibliotheek.</p>', 1047);
