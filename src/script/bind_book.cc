@@ -10,7 +10,7 @@
 // ShowGlossary(language = 1), GlossaryTerm(language = 1), GetGlossaryOriginalTerm,
 // Help(code = ""). Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
-// BookDescription, BookRemark.
+// BookDescription, BookRemark. Password mail: eMailPassword(userID).
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -83,6 +83,9 @@ constexpr Member kMembers[] = {
     Method<&Book::BookTitle>("BookTitle"),
     Method<&Book::BookDescription>("BookDescription"),
     Method<&Book::BookRemark>("BookRemark"),
+
+    // Password mail.
+    Method<&Book::eMailPassword>("eMailPassword"),
 };
 
 const ClassRegistration kBook = Register<Book>(kMembers, kCreatedByScripts);

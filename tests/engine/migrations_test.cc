@@ -46,7 +46,9 @@ class MigrationsTest : public TestDatabase {
       {"ErrorInvalidValue"},
       {"SiteGlossaryTitle", "SiteGlossaryRedirected", "SiteGlossaryAll", "SiteGlossaryChoose",
        "SiteHelp", "SiteHelpNoEntry"},
-      {"ErrorAuthNoMark", "ErrorLoginToSubmit"}};
+      {"ErrorAuthNoMark", "ErrorLoginToSubmit"},
+      {"SiteForgotPassword", "SitePasswordAsk", "SitePasswordSend", "SitePasswordSent",
+       "SitePasswordNoID"}};
   // The keys of the migrations above version.
   static std::vector<std::string> KeysAbove(int version) {
     std::vector<std::string> keys;
@@ -166,6 +168,29 @@ TEST_F(MigrationsTest, AVersion3DatabaseGetsTheAssignmentMessagesAndKeepsItsRows
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorInvalidValue'"), "Ours");
   EXPECT_EQ(Text("SELECT dbUserID || dbAnswer || dbStatus FROM qvbook_ WHERE dbQID = 1"),
             "kept&a=13");
+}
+
+TEST_F(MigrationsTest, AVersion5DatabaseGetsThePasswordPageMessagesAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(5);
+  Exec("INSERT INTO qvAuthUser (dbUserID, dbeMail) VALUES ('kept', 'kept@example.org')");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'msgeMailPasswordBody'");
+  // A page asked for one key before the upgrade: its placeholder row.
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('SitePasswordSent', "
+      "'sitepasswordsent_e', 'sitepasswordsent_n')");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 5);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  for (const std::string& key : KeysAbove(5)) {
+    EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key))) << key;
+    EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg WHERE dbName = '" + key + "'"), "1");
+  }
+  EXPECT_NE(Text(MessageOf("SitePasswordSent")).find("</p>|<p class=\"qvNotice\">Als"),
+            std::string::npos);
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'msgeMailPasswordBody'"), "Ours");
+  EXPECT_EQ(Text("SELECT dbeMail FROM qvAuthUser WHERE dbUserID = 'kept'"), "kept@example.org");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {
