@@ -11,10 +11,12 @@
 
 #include "app/app_config.h"
 #include "app/operator.h"
+#include "book/password_mail.h"
 #include "core/version.h"
 #include "http/http_server.h"
 #include "http/password_hash.h"
 #include "http/server_config.h"
+#include "mail/mail.h"
 #include "script/script_host.h"
 
 namespace {
@@ -69,6 +71,10 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   if (o.threads) config.worker_threads = *o.threads;
   config.site_dir = std::filesystem::absolute(config.site_dir).lexically_normal().string();
   std::filesystem::create_directories(std::filesystem::path(config.data_dir) / "media" / "qvtome");
+  const qv::mail::MailConfig mail =
+      qv::mail::LoadMailConfig(startup.toml ? &*startup.toml : nullptr, config.data_dir);
+  qv::mail::ConfigureMail(mail);
+  qv::SharedPasswordMailLimit().Configure({.per_hour = mail.password_mails_per_hour});
 
   qv::ScriptHost scripts({.debug = config.debug});
   qv::http::HttpServer server(
@@ -79,6 +85,7 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   server.StopOnSignals();
   std::cout << "qvTome serving " << config.site_dir << " on http://" << config.address << ":"
             << server.port() << "/ (data in " << config.data_dir << ")" << std::endl;
+  std::cout << "Mail goes through " << qv::mail::TransportName(mail) << std::endl;
   server.Wait();
   std::cout << "qvTome stopped" << std::endl;
   return 0;

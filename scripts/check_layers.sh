@@ -19,6 +19,7 @@ declare -A stands_on=(
   [engine]="data"
   [http]="session"
   [script]="book"
+  [mail]="host"
 )
 
 # The folders a folder may include: itself and all it reaches.

@@ -16,6 +16,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   curl
+  python3-aiosmtpd
 )
 
 # Benchmarks also need a load generator and a reference web server.

@@ -229,6 +229,17 @@ class Book : public Object {
   // it is saved).
   std::string EditBookID() const;
 
+  // Mails the decoded password of active user strUserID (not expired,
+  // password type 0 or more) to the address of that user's own record,
+  // with the message msgeMailSubject and the template msgeMailPasswordBody
+  // ("<qvTm.dbUserID>", "<qvTm.dbPassword>", "<qvTm.dbFullName>",
+  // "<qvTm.dbPositionTitle>" replaced), from FromEmail. Returns "False"
+  // when no mail is sent for that id (no such user, no address, or the
+  // hourly limit reached: book/password_mail.h), "Error" when the mail
+  // object cannot be created or the mail cannot be sent (the cause goes to
+  // the error log), otherwise the address it was sent to.
+  std::string eMailPassword(const std::string& strUserID);
+
   // Assignments and submissions -------------------------------------------------
   //
   // An assignment page (types 6 to 11) shows its answer form in place

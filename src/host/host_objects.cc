@@ -1,5 +1,6 @@
 #include "host/host_objects.h"
 
+#include <cstdio>
 #include <map>
 
 #include "core/convert.h"
@@ -28,6 +29,10 @@ Variant Server::CreateObject(const std::string& prog_id) {
   const auto it = ObjectCreators().find(ToLower(prog_id));
   if (it != ObjectCreators().end()) return it->second();
   throw HostError("Server.CreateObject: unknown object \"" + prog_id + "\"");
+}
+
+void Server::LogError(const std::string& message) {
+  std::fprintf(stderr, "qvTome: %s\n", message.c_str());
 }
 
 ScopedHostContext::ScopedHostContext(const HostObjects& objects) : previous_(current_objects) {

@@ -85,16 +85,22 @@ class Server {
   virtual std::string MapPath(const std::string& virtual_path) = 0;
   virtual std::string HTMLEncode(const std::string& text);
   virtual std::string URLEncode(const std::string& text);
-  // A registered object (see RegisterObjectCreator): "ADODB.Connection" or
-  // "ADODB.RecordSet", in any case; HostError otherwise.
+  // A registered object (see RegisterObjectCreator): "ADODB.Connection",
+  // "ADODB.RecordSet" or "CDONTS.NewMail", in any case; HostError otherwise
+  // (also when the object's creator fails).
   virtual Variant CreateObject(const std::string& prog_id);
+  // One line for the operator in the host's error log (standard error by
+  // default), for failures a page reports to the visitor only in general.
+  virtual void LogError(const std::string& message);
 };
 
 // A new object for Server.CreateObject. Table access registers its
 // "adodb.connection" and "adodb.recordset" (data/recordset.cc) as the
-// program starts, so the host needs no knowledge of them.
+// program starts, the mail module its "cdonts.newmail" when it is
+// configured, so the host needs no knowledge of them.
 using ObjectCreator = Variant (*)();
-// prog_id in lower case. Called during static initialisation only.
+// prog_id in lower case. Called before requests run (static initialisation
+// or start-up) only.
 void RegisterObjectCreator(const std::string& prog_id, ObjectCreator creator);
 
 // The objects of the request running on this thread, the "object context

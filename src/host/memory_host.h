@@ -102,6 +102,9 @@ class MemoryServer : public Server {
   explicit MemoryServer(std::string root, std::string script_folder = "/");
   std::string MapPath(const std::string& virtual_path) override;
   void SetScriptFolder(std::string folder) { script_folder_ = std::move(folder); }
+  // Kept in errors_logged instead of written.
+  void LogError(const std::string& message) override { errors_logged.push_back(message); }
+  std::vector<std::string> errors_logged;
 
  private:
   std::string root_;

@@ -155,4 +155,9 @@ std::string HttpServerObject::MapPath(const std::string& virtual_path) {
   return paths_.MapPath(virtual_path, script_virtual_path_);
 }
 
+void HttpServerObject::LogError(const std::string& message) {
+  if (logs_ == nullptr) return Server::LogError(message);
+  logs_->Error(script_virtual_path_ + ": " + message);
+}
+
 }  // namespace qv::http

@@ -17,6 +17,7 @@
 #include "http/http_message.h"
 #include "http/network_identity.h"
 #include "http/query_parse.h"
+#include "http/server_logs.h"
 #include "http/site_paths.h"
 
 namespace qv::http {
@@ -77,13 +78,17 @@ class HttpResponse : public Response {
 
 class HttpServerObject : public Server {
  public:
-  HttpServerObject(const SitePaths& paths, std::string script_virtual_path)
-      : paths_(paths), script_virtual_path_(std::move(script_virtual_path)) {}
+  HttpServerObject(const SitePaths& paths, std::string script_virtual_path,
+                   ServerLogs* logs = nullptr)
+      : paths_(paths), script_virtual_path_(std::move(script_virtual_path)), logs_(logs) {}
   std::string MapPath(const std::string& virtual_path) override;
+  // Into the server's error log, naming the page.
+  void LogError(const std::string& message) override;
 
  private:
   const SitePaths& paths_;
   std::string script_virtual_path_;
+  ServerLogs* logs_;
 };
 
 }  // namespace qv::http

@@ -124,7 +124,7 @@ OutgoingResponse RequestHandler::RunPage(const IncomingRequest& request,
   HttpRequest host_request(request, identity, virtual_path);
   HttpResponse host_response;
   HttpSession host_session(*sessions_, SessionCookie(request));
-  HttpServerObject host_server(paths_, virtual_path);
+  HttpServerObject host_server(paths_, virtual_path, &logs_);
   std::optional<std::string> error;
   try {
     ScopedHostContext context({&host_request, &host_response, &host_session, &host_server});

@@ -13,6 +13,7 @@
 // BookDescription, BookRemark. Users and groups: ListGroups(mark = ""),
 // ListUsers(mark = ""), EditUser(), strEditUserID. Book registry:
 // ListTables(mark = ""), ListBooks(mark = ""), EditBook(), EditBookID.
+// Password mail: eMailPassword(userID).
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -96,6 +97,9 @@ constexpr Member kMembers[] = {
     Method<&Book::BookTitle>("BookTitle"),
     Method<&Book::BookDescription>("BookDescription"),
     Method<&Book::BookRemark>("BookRemark"),
+
+    // Password mail.
+    Method<&Book::eMailPassword>("eMailPassword"),
 };
 
 const ClassRegistration kBook = Register<Book>(kMembers, kCreatedByScripts);

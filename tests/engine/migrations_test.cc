@@ -51,7 +51,9 @@ class MigrationsTest : public TestDatabase {
        "SiteAccountTitle", "SiteNewUser", "SiteAllUsers"},
       {"ErrorBookTable", "SiteBookAdminTitle", "SiteBookTables", "SiteBookAdminChoose",
        "SiteNewBook", "SiteOpenBook", "SiteLibOwnerTitle", "SiteLibOwnerLogin",
-       "SiteLibOwnerNotFound"}};
+       "SiteLibOwnerNotFound"},
+      {"SiteForgotPassword", "SitePasswordAsk", "SitePasswordSend", "SitePasswordSent",
+       "SitePasswordNoID"}};
   // The keys of the migrations above version.
   static std::vector<std::string> KeysAbove(int version) {
     std::vector<std::string> keys;
@@ -192,6 +194,8 @@ TEST_F(MigrationsTest, AVersion5DatabaseGetsTheUserPageMessagesAndKeepsItsUsers)
   EXPECT_EQ(Text(MessageOf("SiteUsersTitle")), "Users|Gebruikers");
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorAuthNoMark'"), "Ours");
   EXPECT_EQ(Text("SELECT dbMajorGroup FROM qvAuthUser WHERE dbUserID = 'kept'"), "30");
+}
+
 TEST_F(MigrationsTest, AVersion6DatabaseGetsTheBookRegistryMessagesAndKeepsItsRows) {
   const std::string fresh = (dir_ / "fresh.db").string();
   CreateDatabaseIfMissing(fresh);
@@ -217,6 +221,29 @@ TEST_F(MigrationsTest, AVersion6DatabaseGetsTheBookRegistryMessagesAndKeepsItsRo
             std::string::npos);
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorAuthNoMark'"), "Ours");
   EXPECT_EQ(Text("SELECT dbBookCode FROM qvAuthBook WHERE ID = 77"), "KEPT");
+}
+
+TEST_F(MigrationsTest, AVersion7DatabaseGetsThePasswordPageMessagesAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(7);
+  Exec("INSERT INTO qvAuthUser (dbUserID, dbeMail) VALUES ('kept', 'kept@example.org')");
+  Exec("UPDATE qvSystemMsg SET dbMsg_e = 'Ours' WHERE dbName = 'msgeMailPasswordBody'");
+  // A page asked for one key before the upgrade: its placeholder row.
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('SitePasswordSent', "
+      "'sitepasswordsent_e', 'sitepasswordsent_n')");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 7);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  for (const std::string& key : KeysAbove(7)) {
+    EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key))) << key;
+    EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg WHERE dbName = '" + key + "'"), "1");
+  }
+  EXPECT_NE(Text(MessageOf("SitePasswordSent")).find("</p>|<p class=\"qvNotice\">Als"),
+            std::string::npos);
+  EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'msgeMailPasswordBody'"), "Ours");
+  EXPECT_EQ(Text("SELECT dbeMail FROM qvAuthUser WHERE dbUserID = 'kept'"), "kept@example.org");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

@@ -55,7 +55,7 @@ class SiteFrame : public testing::SiteSuite<SiteFrame> {
 TEST_F(SiteFrame, EveryPageWearsTheFrame) {
   for (const char* page :
        {"default.lp", "book.lp", "library.lp", "login.lp", "messages.lp", "msgedit.lp",
-        "msgorder.lp", "diagnostics.lp", "bookadmin.lp", "libowner.lp"}) {
+        "msgorder.lp", "diagnostics.lp", "bookadmin.lp", "libowner.lp", "password.lp"}) {
     SCOPED_TRACE(page);
     Reply r = Fetch(site_->port(), Get(std::string("/") + page));
     ASSERT_EQ(r.status, 200);

@@ -137,6 +137,11 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorBookCo
 -- 580: Password mail
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('msgeMailSubject', 'Your password for qvTome', 'Uw wachtwoord voor qvTome', 580);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('msgeMailPasswordBody', 'Dear <qvTm.dbPositionTitle> <qvTm.dbFullName>, your user ID is <qvTm.dbUserID> and your password is <qvTm.dbPassword>. Please keep this message in a safe place.', 'Beste <qvTm.dbPositionTitle> <qvTm.dbFullName>, uw gebruikersnaam is <qvTm.dbUserID> en uw wachtwoord is <qvTm.dbPassword>. Bewaar dit bericht op een veilige plaats.', 581);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteForgotPassword', 'Forgot your password?', 'Wachtwoord vergeten?', 582);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SitePasswordAsk', '<p>Enter your user ID. We will send your password to the e-mail address of your account.</p>', '<p>Vul uw gebruikersnaam in. Wij sturen uw wachtwoord naar het e-mailadres van uw account.</p>', 583);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SitePasswordSend', 'Send my password', 'Stuur mijn wachtwoord', 584);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SitePasswordSent', '<p class="qvNotice">If this user ID belongs to an active account with an e-mail address, its password is on its way to that address. Nothing arrived after a while? Please ask the administrator of this site.</p>', '<p class="qvNotice">Als deze gebruikersnaam hoort bij een actief account met een e-mailadres, is het wachtwoord onderweg naar dat adres. Na een tijdje nog niets ontvangen? Vraag het dan aan de beheerder van deze site.</p>', 585);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SitePasswordNoID', '<p class="qvError">Please enter your user ID.</p>', '<p class="qvError">Vul uw gebruikersnaam in.</p>', 586);
 
 -- 600: Assignments and submissions
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('msgThankYouForSubmission', '<p>Thank you for your submission.</p>', '<p>Bedankt voor uw inzending.</p>', 600);
