@@ -69,7 +69,9 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   config.site_dir = std::filesystem::absolute(config.site_dir).lexically_normal().string();
   std::filesystem::create_directories(std::filesystem::path(config.data_dir) / "media" / "qvtome");
 
-  qv::ScriptHost scripts({.debug = config.debug});
+  qv::ScriptHost scripts({.debug = config.debug,
+                          .time_limit = config.script_time_limit,
+                          .memory_limit = config.script_memory_limit});
   qv::http::HttpServer server(
       config, [&scripts](const std::string& physical, const std::string& virtual_path) {
         scripts.Run(physical, virtual_path);
