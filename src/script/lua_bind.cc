@@ -346,10 +346,6 @@ void RegisterClass(lua_State* L, const ClassBinding& binding) {
     lua_pop(L, 1);
     return;
   }
-  // Also under the name's address: objects are checked by it on every
-  // call, and a pointer key spares the lookup of the name's text.
-  lua_pushvalue(L, -1);
-  lua_rawsetp(L, LUA_REGISTRYINDEX, binding.name);
   PushMemberClosure(L, binding, IndexMember);
   lua_setfield(L, -2, "__index");
   PushMemberClosure(L, binding, NewIndexMember);
@@ -405,16 +401,7 @@ void ReleaseRunHandles(lua_State* L) {
 }
 
 Handle* TestHandle(lua_State* L, int index, const char* class_name) {
-  if (lua_type(L, index) != LUA_TUSERDATA || !lua_getmetatable(L, index)) return nullptr;
-  // The class's metatable by the name's address; by its text when the
-  // name came from elsewhere.
-  if (lua_rawgetp(L, LUA_REGISTRYINDEX, class_name) == LUA_TNIL) {
-    lua_pop(L, 1);
-    luaL_getmetatable(L, class_name);
-  }
-  const bool of_class = lua_rawequal(L, -1, -2) != 0;
-  lua_pop(L, 2);
-  auto* handle = of_class ? static_cast<Handle*>(lua_touserdata(L, index)) : nullptr;
+  auto* handle = static_cast<Handle*>(luaL_testudata(L, index, class_name));
   return handle != nullptr && handle->pointer ? handle : nullptr;
 }
 
