@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/convert.h"
@@ -11,7 +12,7 @@ namespace {
 
 // Pages are compressed for every view: a quick level. Static files are
 // compressed once and kept (static_files.cc), so they take a better one.
-constexpr int kPageLevel = 4;
+constexpr int kPageLevel = 1;
 
 // The q-value of one "coding;q=0.5" item (1 without one, 0 for rubbish).
 double QualityOf(std::string_view parameters) {
@@ -74,10 +75,28 @@ bool IsCompressibleType(std::string_view content_type) {
 }
 
 std::string Gzip(std::string_view data, int level) {
-  z_stream stream{};
-  // 15 window bits, +16 for the gzip wrapper.
-  if (deflateInit2(&stream, level, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-    throw std::runtime_error("gzip: cannot start the compressor");
+  // A compressor holds about 256 KB of tables: each thread keeps one per
+  // level and resets it, rather than allocating and clearing them for
+  // every response.
+  struct Deflater {
+    z_stream stream{};
+    bool ready = false;
+    ~Deflater() {
+      if (ready) deflateEnd(&stream);
+    }
+  };
+  thread_local Deflater deflaters[Z_BEST_COMPRESSION + 1];
+  level = std::clamp(level, Z_BEST_SPEED, Z_BEST_COMPRESSION);
+  Deflater& deflater = deflaters[level];
+  z_stream& stream = deflater.stream;
+  if (!deflater.ready) {
+    // 15 window bits, +16 for the gzip wrapper.
+    if (deflateInit2(&stream, level, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+      throw std::runtime_error("gzip: cannot start the compressor");
+    }
+    deflater.ready = true;
+  } else if (deflateReset(&stream) != Z_OK) {
+    throw std::runtime_error("gzip: cannot reset the compressor");
   }
   std::string out(deflateBound(&stream, static_cast<uLong>(data.size())) + 32, '\0');
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
@@ -86,7 +105,6 @@ std::string Gzip(std::string_view data, int level) {
   stream.avail_out = static_cast<uInt>(out.size());
   const int status = deflate(&stream, Z_FINISH);
   out.resize(stream.total_out);
-  deflateEnd(&stream);
   if (status != Z_STREAM_END) throw std::runtime_error("gzip: the output did not fit");
   return out;
 }
