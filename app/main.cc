@@ -76,7 +76,9 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   qv::mail::ConfigureMail(mail);
   qv::SharedPasswordMailLimit().Configure({.per_hour = mail.password_mails_per_hour});
 
-  qv::ScriptHost scripts({.debug = config.debug});
+  qv::ScriptHost scripts({.debug = config.debug,
+                          .time_limit = config.script_time_limit,
+                          .memory_limit = config.script_memory_limit});
   qv::http::HttpServer server(
       config, [&scripts](const std::string& physical, const std::string& virtual_path) {
         scripts.Run(physical, virtual_path);

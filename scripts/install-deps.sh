@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format ccache
   libboost-dev libboost-system-dev
-  libsqlite3-dev sqlite3 libcrypt-dev
+  libsqlite3-dev sqlite3 libcrypt-dev zlib1g-dev
   liblua5.4-dev
   libtomlplusplus-dev libcli11-dev
   libspdlog-dev libfmt-dev

@@ -67,6 +67,8 @@ class HttpResponse : public Response {
   int status() const { return status_; }
   const std::string& reason() const { return reason_; }
   const std::string& body() const { return body_; }
+  // The body, moved out once the page is done.
+  std::string TakeBody() { return std::move(body_); }
   const std::string& location() const { return location_; }
 
  private:

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "core/encode.h"
+#include "http/compression.h"
 #include "http/cross_site.h"
 #include "http/host_objects_http.h"
 #include "http/http_session.h"
@@ -40,11 +41,11 @@ std::string SessionCookie(const IncomingRequest& request) {
   return "";
 }
 
-OutgoingResponse PageResponse(const HttpResponse& page) {
+OutgoingResponse PageResponse(HttpResponse& page) {
   OutgoingResponse r;
   r.status = page.status();
   r.reason = page.reason();
-  r.body = page.body();
+  r.body = page.TakeBody();
   r.SetHeader("Content-Type", "text/html; charset=utf-8");
   if (!page.location().empty()) r.SetHeader("Location", page.location());
   return r;
@@ -103,7 +104,7 @@ std::optional<OutgoingResponse> RequestHandler::Route(const IncomingRequest& req
     }
     case Kind::kFile:
       if (!read_only) return MethodNotAllowed("GET, HEAD");
-      return ServeFile(request, resolved.physical_path);
+      return ServeFile(request, resolved.physical_path, config_.compression);
     case Kind::kScript:
       if (!read_only && request.method != "POST") return MethodNotAllowed("GET, HEAD, POST");
       if (cross_site_.Refuses(request, identity)) {
@@ -146,6 +147,7 @@ OutgoingResponse RequestHandler::RunPage(const IncomingRequest& request,
   }
   r.SetHeader("Cache-Control", "private, no-cache");
   if (cookie) r.headers.emplace_back("Set-Cookie", *cookie);
+  if (config_.compression) CompressResponse(request, r);
   return r;
 }
 

@@ -52,6 +52,19 @@ void ReadList(const toml::table& t, const char* key, std::vector<std::string>& o
   }
 }
 
+// Seconds as an integer or a fraction, in milliseconds.
+std::chrono::milliseconds ReadDuration(const toml::table& t, const char* key,
+                                       std::chrono::milliseconds fallback, double max_seconds) {
+  const toml::node* node = t.get(key);
+  if (!node) return fallback;
+  if (!node->is_number()) BadKey(key, "a number of seconds");
+  const double seconds = *node->value<double>();
+  if (!(seconds >= 0 && seconds <= max_seconds)) {
+    BadKey(key, ("between 0 and " + std::to_string(static_cast<int64_t>(max_seconds))).c_str());
+  }
+  return std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000 + 0.5));
+}
+
 }  // namespace
 
 ServerConfig LoadServerConfig(const toml::table* root) {
@@ -88,6 +101,12 @@ ServerConfig LoadServerConfig(const toml::table* root) {
   ReadBool(*t, "secure_cookies", c.secure_cookies);
   c.max_sessions =
       static_cast<size_t>(ReadInteger(*t, "max_sessions", int64_t(c.max_sessions), 100, 1 << 24));
+  c.script_time_limit = ReadDuration(*t, "script_time_limit", c.script_time_limit, 3600);
+  c.script_memory_limit =
+      static_cast<size_t>(
+          ReadInteger(*t, "script_memory_limit", int64_t(c.script_memory_limit >> 20), 0, 1 << 20))
+      << 20;
+  ReadBool(*t, "compression", c.compression);
   if (c.media_mount.empty() || c.media_mount.front() != '/' || c.media_mount == "/") {
     BadKey("media_mount", "a virtual path such as \"/media\"");
   }

@@ -20,6 +20,9 @@
 //   allowed_origins = ["https://portal.example.org"]  (other sites that may write)
 //   secure_cookies = false       (Secure cookies and HSTS even without a proxy's word)
 //   max_sessions = 50000         (past it the least recently used go, anonymous first)
+//   script_time_limit = 5        (seconds a page may run, fractions allowed; 0: none)
+//   script_memory_limit = 64     (megabytes a page's Lua code may take; 0: none)
+//   compression = true           (gzip for clients that accept it)
 //
 // The media folder is <data_dir>/media, mounted at media_mount. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig
@@ -80,6 +83,14 @@ struct ServerConfig {
   std::vector<std::string> allowed_origins;  // "scheme://host[:port]"
   bool secure_cookies = false;
   size_t max_sessions = 50000;
+
+  // Limits of one page script run; zero is none. The host that runs the
+  // scripts takes them from here.
+  std::chrono::milliseconds script_time_limit{5000};
+  size_t script_memory_limit = size_t{64} << 20;  // bytes
+  // Pages and text files of 1 KB and more are sent gzip-compressed to
+  // clients that accept it.
+  bool compression = true;
 
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/convert.h"
+#include "http/compression.h"
 #include "http/query_parse.h"
 
 namespace qv::http {
@@ -258,7 +259,11 @@ constexpr uint64_t kCacheBytesMax = 64 * 1024 * 1024;
 struct CachedFile {
   std::string tag;
   std::shared_ptr<const std::string> content;
+  std::shared_ptr<const std::string> gzipped;  // made on first demand
 };
+
+// Static files are compressed once, so they take zlib's default level.
+constexpr int kStaticLevel = 6;
 
 std::mutex cache_mutex;
 std::unordered_map<std::string, CachedFile> cache;  // by physical path
@@ -281,31 +286,69 @@ std::shared_ptr<const std::string> CachedContent(const std::string& path, const 
     cache_bytes = 0;
   }
   auto [slot, inserted] = cache.try_emplace(path);
-  if (!inserted) cache_bytes -= slot->second.content->size();
-  slot->second = {tag, shared};
+  if (!inserted) {
+    cache_bytes -= slot->second.content->size();
+    if (slot->second.gzipped) cache_bytes -= slot->second.gzipped->size();
+  }
+  slot->second = {tag, shared, nullptr};
   cache_bytes += size;
   return shared;
 }
 
+// The gzip form of a cached file's content, made once per version.
+std::shared_ptr<const std::string> CachedGzip(const std::string& path, const std::string& tag,
+                                              const std::shared_ptr<const std::string>& content) {
+  {
+    std::lock_guard lock(cache_mutex);
+    auto found = cache.find(path);
+    if (found != cache.end() && found->second.tag == tag && found->second.gzipped) {
+      return found->second.gzipped;
+    }
+  }
+  auto gzipped = std::make_shared<const std::string>(Gzip(*content, kStaticLevel));
+  std::lock_guard lock(cache_mutex);
+  auto found = cache.find(path);
+  if (found != cache.end() && found->second.tag == tag && !found->second.gzipped &&
+      cache_bytes + gzipped->size() <= kCacheBytesMax) {
+    found->second.gzipped = gzipped;
+    cache_bytes += gzipped->size();
+  }
+  return gzipped;
+}
+
+// The ETag of the compressed form: another representation, another tag.
+std::string GzipTag(const std::string& tag) { return tag.substr(0, tag.size() - 1) + "-gz\""; }
+
 }  // namespace
 
-OutgoingResponse ServeFile(const IncomingRequest& request, const std::string& physical_path) {
+OutgoingResponse ServeFile(const IncomingRequest& request, const std::string& physical_path,
+                           bool compress) {
   struct stat st {};
   if (::stat(physical_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ErrorResponse(404);
   std::string tag = EntityTag(st);
+  const auto size = static_cast<uint64_t>(st.st_size);
+  std::string type = ContentTypeFor(physical_path);
+  const bool varies =
+      compress && IsCompressibleType(type) && size >= kCompressMinBytes && size <= kCachedFileMax;
+  const bool gzip = varies && AcceptsGzip(request.Header("Accept-Encoding"));
   OutgoingResponse r;
-  r.SetHeader("ETag", tag);
+  r.SetHeader("ETag", gzip ? GzipTag(tag) : tag);
   r.SetHeader("Last-Modified", HttpDate(st.st_mtim.tv_sec));
-  if (ClientHasCurrent(request, tag, st.st_mtim.tv_sec)) {
+  if (varies) r.SetHeader("Vary", "Accept-Encoding");
+  if (ClientHasCurrent(request, gzip ? GzipTag(tag) : tag, st.st_mtim.tv_sec)) {
     r.status = 304;
     r.reason = ReasonPhrase(304);
     return r;
   }
-  r.SetHeader("Content-Type", ContentTypeFor(physical_path));
-  const auto size = static_cast<uint64_t>(st.st_size);
+  r.SetHeader("Content-Type", std::move(type));
   if (size <= kCachedFileMax) {
     if (auto content = CachedContent(physical_path, tag, size)) {
-      r.body = *content;
+      if (gzip) {
+        r.body = *CachedGzip(physical_path, tag, content);
+        r.SetHeader("Content-Encoding", "gzip");
+      } else {
+        r.body = *content;
+      }
       return r;
     }
   }

@@ -41,7 +41,11 @@ std::string ContentTypeFor(std::string_view file_name);
 
 // A 200 response for the file, or 304 when the request's If-None-Match or
 // If-Modified-Since shows the client already has it; 404 if it vanished.
-OutgoingResponse ServeFile(const IncomingRequest& request, const std::string& physical_path);
+// With `compress`, a text file goes gzip-compressed to a client that
+// accepts it (http/compression.h), with an ETag of its own; the compressed
+// form is made once and kept with the file's cached content.
+OutgoingResponse ServeFile(const IncomingRequest& request, const std::string& physical_path,
+                           bool compress = false);
 
 // RFC 9110 date ("Sun, 06 Nov 1994 08:49:37 GMT") of seconds since 1970,
 // and back (-1 for text that is no such date).

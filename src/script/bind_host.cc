@@ -101,6 +101,23 @@ void Write(Response& response, const Variant& value) {
   if (!value.IsEmpty() && !value.IsNull()) response.Write(ToStr(value));
 }
 
+// Write is the call of every page's every piece of text: a string goes
+// straight from Lua into the response, without a copy on the way.
+int WriteBody(lua_State* L) {
+  const int arg = Receiver<Response>::FirstArg(L);
+  Response& response = *Receiver<Response>::Get(L);
+  if (lua_type(L, arg) == LUA_TSTRING) {
+    size_t length = 0;
+    const char* text = lua_tolstring(L, arg, &length);
+    response.Write(std::string_view(text, length));
+  } else {
+    Write(response, ArgVariant(L, arg));
+  }
+  return 0;
+}
+
+int WriteMember(lua_State* L) { return ProtectedCall(L, &WriteBody); }
+
 // Session ------------------------------------------------------------------
 
 // Value(name) reads, Value(name, value) writes, even when value is nil.
@@ -134,7 +151,7 @@ constexpr Member kRequestMembers[] = {
 };
 
 constexpr Member kResponseMembers[] = {
-    Method<&Write>("Write"),
+    Method("Write", &WriteMember),
     Method<&Response::Redirect>("Redirect"),
     Method<&Response::End>("End"),
     WriteOnly<&Response::SetStatus>("Status"),

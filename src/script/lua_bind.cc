@@ -304,7 +304,14 @@ bool HasArg(lua_State* L, int index) { return !lua_isnoneornil(L, index); }
 
 Variant ArgVariant(lua_State* L, int index) { return ToVariant(L, index); }
 
-std::string ArgString(lua_State* L, int index) { return ToStr(ArgVariant(L, index)); }
+std::string ArgString(lua_State* L, int index) {
+  if (lua_type(L, index) == LUA_TSTRING) {
+    size_t length = 0;
+    const char* text = lua_tolstring(L, index, &length);
+    return std::string(text, length);
+  }
+  return ToStr(ArgVariant(L, index));
+}
 
 std::string OptString(lua_State* L, int index, std::string_view fallback) {
   return HasArg(L, index) ? ArgString(L, index) : std::string(fallback);

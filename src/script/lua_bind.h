@@ -47,11 +47,24 @@ bool& ResponseEndedFlag();
 // Pushes message prefixed with "script:line: " of the nearest Lua caller.
 void PushErrorMessage(lua_State* L, const char* message);
 
+// Counts the C++ bodies running on this thread, so the allocator of a run
+// with a memory cap can tell Lua code from the component's (a Lua error
+// must not pass through C++ frames).
+inline thread_local int binding_depth = 0;
+inline bool InBinding() { return binding_depth > 0; }
+struct BindingScope {
+  BindingScope() { ++binding_depth; }
+  ~BindingScope() { --binding_depth; }
+  BindingScope(const BindingScope&) = delete;
+  BindingScope& operator=(const BindingScope&) = delete;
+};
+
 template <class Body>
 int Protect(lua_State* L, Body&& body) {
   int results = 0;
   bool ended = false, failed = false;
   try {
+    BindingScope scope;
     results = body();
   } catch (const ResponseEnded&) {
     ended = true;

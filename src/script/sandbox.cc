@@ -1,5 +1,7 @@
 #include "script/sandbox.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -15,6 +17,106 @@ constexpr const char* kEnvMetaKey = "qvTome.envmeta";
 constexpr const char* kCurrentEnvKey = "qvTome.env";
 constexpr const char* kLibraryMetasKey = "qvTome.libmetas";
 
+// VM instructions between two checks of a run's limits.
+constexpr int kInstructionsPerCheck = 10000;
+
+// What the allocator of a state counts, and the limits of the current run.
+struct StateBudget {
+  size_t used = 0;
+  size_t memory_limit = 0;  // 0: none
+  bool timed = false;
+  std::chrono::steady_clock::time_point deadline;
+  RunStop stop = RunStop::kNone;
+  size_t refused = 0;  // size of the allocation just refused, 0 for none
+};
+
+char limit_sentinel_key;
+
+StateBudget& BudgetOf(lua_State* L) {
+  void* budget = nullptr;
+  lua_getallocf(L, &budget);
+  return *static_cast<StateBudget*>(budget);
+}
+
+// Counts the bytes the state holds. During a limited run a growing
+// allocation past the cap is refused, so Lua collects garbage and tries
+// once more before it raises its memory error. A member of the component
+// may go up to twice the cap (a Lua error inside C++ would skip its
+// destructors); the next check stops the script then.
+void* Allocate(void* user, void* block, size_t old_size, size_t new_size) {
+  auto& budget = *static_cast<StateBudget*>(user);
+  if (block == nullptr) old_size = 0;  // then it names the kind of object
+  if (new_size == 0) {
+    std::free(block);
+    budget.used -= old_size;
+    return nullptr;
+  }
+  const bool grows = new_size > old_size;
+  // Lua asks once more for what was refused, right after its collection.
+  const bool retry = grows && budget.refused == new_size;
+  if (grows) budget.refused = 0;
+  if (grows && budget.memory_limit != 0) {
+    const size_t after = budget.used - old_size + new_size;
+    const size_t cap = InBinding() ? 2 * budget.memory_limit : budget.memory_limit;
+    if (after > cap) {
+      if (budget.stop == RunStop::kNone) {
+        budget.stop = RunStop::kMemory;
+        budget.refused = new_size;
+      }
+      return nullptr;
+    }
+  }
+  void* moved = std::realloc(block, new_size);
+  if (moved == nullptr) return nullptr;
+  budget.used = budget.used - old_size + new_size;
+  // The collection made room: the run goes on.
+  if (retry && budget.stop == RunStop::kMemory) budget.stop = RunStop::kNone;
+  return moved;
+}
+
+void PushLimitSentinel(lua_State* L) { lua_pushlightuserdata(L, &limit_sentinel_key); }
+
+// The count hook of a limited run.
+void CheckLimits(lua_State* L, lua_Debug*) {
+  StateBudget& budget = BudgetOf(L);
+  if (budget.stop == RunStop::kNone) {
+    if (budget.timed && std::chrono::steady_clock::now() >= budget.deadline) {
+      budget.stop = RunStop::kTime;
+    } else if (budget.memory_limit != 0 && budget.used > budget.memory_limit) {
+      lua_gc(L, LUA_GCCOLLECT);  // does nothing inside a finalizer
+      if (budget.used > budget.memory_limit) budget.stop = RunStop::kMemory;
+    }
+  }
+  if (budget.stop != RunStop::kNone) {
+    PushLimitSentinel(L);
+    lua_error(L);
+  }
+}
+
+// stopped(): the limit signal once the run is stopped, else nothing.
+int RunStopped(lua_State* L) {
+  if (BudgetOf(L).stop == RunStop::kNone) return 0;
+  PushLimitSentinel(L);
+  return 1;
+}
+
+// setmetatable that refuses __gc: a finalizer runs whenever the collector
+// gets to it, possibly during a later run, whose time and globals it would
+// reach through load().
+int SafeSetMetatable(lua_State* L) {
+  if (lua_type(L, 2) == LUA_TTABLE) {
+    lua_pushliteral(L, "__gc");
+    if (lua_rawget(L, 2) != LUA_TNIL) {
+      return luaL_error(L, "__gc metamethods are not available to page scripts");
+    }
+    lua_pop(L, 1);
+  }
+  lua_pushvalue(L, lua_upvalueindex(1));
+  lua_insert(L, 1);
+  lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+  return lua_gettop(L);
+}
+
 constexpr const char* kSafeBaseFunctions[] = {
     "assert",   "error",    "getmetatable", "ipairs",  "next",   "pairs",
     "rawequal", "rawget",   "rawlen",       "rawset",  "select", "setmetatable",
@@ -29,17 +131,22 @@ constexpr const char* kLibraries[] = {"string", "table",     "math",  "utf8",
 constexpr const char* kOsFunctions[] = {"time", "date", "clock", "difftime"};
 
 // pcall, xpcall and coroutine.resume that re-raise the end-of-response
-// signal instead of returning it as a caught error.
+// signal and the stop of a run past its limits instead of returning them as
+// caught errors.
 constexpr const char* kPassThroughWrappers = R"lua(
-local sentinel, pcall, xpcall, resume, error = ...
+local sentinel, pcall, xpcall, resume, error, stopped = ...
 local function pass(ok, ...)
-  if not ok and (...) == sentinel then error(sentinel, 0) end
+  if not ok then
+    local stop = stopped()
+    if stop then error(stop, 0) end
+    if (...) == sentinel then error(sentinel, 0) end
+  end
   return ok, ...
 end
 local function safe_pcall(f, ...) return pass(pcall(f, ...)) end
 local function safe_xpcall(f, handler, ...)
   local function guarded(e)
-    if e == sentinel then return e end
+    if e == sentinel or stopped() then return e end
     return handler(e)
   end
   return pass(xpcall(f, guarded, ...))
@@ -87,7 +194,8 @@ void AddWrappers(lua_State* L, int base) {
   lua_getfield(L, -1, "resume");
   lua_remove(L, -2);
   lua_getglobal(L, "error");
-  lua_call(L, 5, 3);
+  lua_pushcfunction(L, RunStopped);
+  lua_call(L, 6, 3);
   lua_getfield(L, base, "coroutine");
   lua_insert(L, -2);
   lua_setfield(L, -2, "resume");
@@ -149,6 +257,9 @@ int BuildSandbox(lua_State* L) {
   }
   lua_pushcfunction(L, SafeLoad);
   lua_setfield(L, base, "load");
+  lua_getglobal(L, "setmetatable");
+  lua_pushcclosure(L, SafeSetMetatable, 1);
+  lua_setfield(L, base, "setmetatable");
   AddLibraries(L, base);
   AddWrappers(L, base);
   OpenBindings(L, base);
@@ -178,12 +289,33 @@ int BuildSandbox(lua_State* L) {
   return 0;
 }
 
+int Panic(lua_State* L) {
+  const char* message = lua_tostring(L, -1);
+  std::fprintf(stderr, "Lua panic: %s\n", message ? message : "unknown error");
+  std::abort();
+}
+
+void NoWarnings(void*, const char*, int) {}
+
 }  // namespace
 
+void LuaCloser::operator()(lua_State* L) const {
+  void* budget = nullptr;
+  lua_getallocf(L, &budget);
+  lua_close(L);
+  delete static_cast<StateBudget*>(budget);
+}
+
 LuaStatePtr NewSandboxState() {
-  LuaStatePtr state(luaL_newstate());
-  if (!state) throw std::bad_alloc();
+  auto* budget = new StateBudget;
+  LuaStatePtr state(lua_newstate(Allocate, budget));
+  if (!state) {
+    delete budget;
+    throw std::bad_alloc();
+  }
   lua_State* L = state.get();
+  lua_atpanic(L, Panic);
+  lua_setwarnf(L, NoWarnings, nullptr);
   // Each run leaves short-lived garbage behind: young collections suit it.
   lua_gc(L, LUA_GCGEN, 0, 0);
   lua_pushcfunction(L, BuildSandbox);
@@ -219,6 +351,38 @@ void ClearCurrentEnvironment(lua_State* L) {
 }
 
 void PushCurrentEnvironment(lua_State* L) { lua_getfield(L, LUA_REGISTRYINDEX, kCurrentEnvKey); }
+
+void BeginLimitedRun(lua_State* L, std::chrono::steady_clock::duration time_limit,
+                     size_t memory_limit) {
+  StateBudget& budget = BudgetOf(L);
+  budget.stop = RunStop::kNone;
+  budget.refused = 0;
+  budget.timed = time_limit.count() > 0;
+  if (budget.timed) budget.deadline = std::chrono::steady_clock::now() + time_limit;
+  // The cap bounds what the run adds to what the state already holds.
+  budget.memory_limit = memory_limit == 0 ? 0 : budget.used + memory_limit;
+  if (budget.timed || budget.memory_limit != 0) {
+    lua_sethook(L, CheckLimits, LUA_MASKCOUNT, kInstructionsPerCheck);
+  }
+}
+
+RunStop EndLimitedRun(lua_State* L) {
+  StateBudget& budget = BudgetOf(L);
+  lua_sethook(L, nullptr, 0, 0);
+  const RunStop stop = budget.stop;
+  budget.timed = false;
+  budget.memory_limit = 0;
+  budget.stop = RunStop::kNone;
+  budget.refused = 0;
+  return stop;
+}
+
+size_t StateMemory(lua_State* L) { return BudgetOf(L).used; }
+
+bool IsLimitSentinel(lua_State* L, int index) {
+  return lua_type(L, index) == LUA_TLIGHTUSERDATA &&
+         lua_touserdata(L, index) == &limit_sentinel_key;
+}
 
 void AddBaseFunction(lua_State* L, const char* name, lua_CFunction function) {
   lua_getfield(L, LUA_REGISTRYINDEX, kBaseKey);

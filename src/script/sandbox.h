@@ -11,17 +11,41 @@
 
 #include <lua.hpp>
 
+#include <chrono>
+#include <cstddef>
 #include <memory>
 
 namespace qv::script {
 
 struct LuaCloser {
-  void operator()(lua_State* L) const { lua_close(L); }
+  void operator()(lua_State* L) const;
 };
 using LuaStatePtr = std::unique_ptr<lua_State, LuaCloser>;
 
-// A new state with the sandbox base installed.
+// A new state with the sandbox base installed. Its allocator counts the
+// bytes the state holds, so that a run can be given a memory cap.
 LuaStatePtr NewSandboxState();
+
+// Limits of one run --------------------------------------------------------
+//
+// Between BeginLimitedRun and EndLimitedRun, Lua code of the state is
+// stopped once the deadline has passed (checked every few thousand VM
+// instructions, so C++ calls of the component run to their end) or once
+// the state has grown by more than memory_limit bytes over what it held at
+// the start (an allocation past it is refused once a garbage collection
+// has not made room). A stopped run raises an
+// error that the script's pcall, xpcall and coroutine.resume pass on, and
+// keeps raising it at every check, so nothing in the script can carry on.
+// Zero means no limit.
+enum class RunStop { kNone, kTime, kMemory };
+void BeginLimitedRun(lua_State* L, std::chrono::steady_clock::duration time_limit,
+                     size_t memory_limit);
+// Lifts the limits and tells what stopped the run, if anything.
+RunStop EndLimitedRun(lua_State* L);
+// Bytes the state holds now.
+size_t StateMemory(lua_State* L);
+// The error value of a stopped run.
+bool IsLimitSentinel(lua_State* L, int index);
 
 // Pushes a fresh environment: an empty global table that reads through to
 // the base and has its own copies of the library tables, so a script can

@@ -1,5 +1,7 @@
 #include "script/script_host.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -28,8 +30,8 @@ namespace {
 // A compiled script: the chunk's function in the registry, and the file
 // state it was compiled from.
 struct CompiledScript {
-  fs::file_time_type modified;
-  uintmax_t size = 0;
+  timespec modified{};
+  off_t size = 0;
   int function_ref = LUA_NOREF;
 };
 
@@ -89,13 +91,17 @@ void Compile(lua_State* L, const std::string& physical_path, const std::string& 
 void PushScript(ThreadScripts& thread, const std::string& physical_path,
                 const std::string& virtual_path) {
   lua_State* L = thread.state.get();
-  std::error_code error;
-  auto modified = fs::last_write_time(physical_path, error);
-  auto size = error ? 0 : fs::file_size(physical_path, error);
-  if (error) throw ScriptError(virtual_path + ": cannot read the script", "", false);
+  // One stat per run tells whether the file changed.
+  struct stat file {};
+  if (::stat(physical_path.c_str(), &file) != 0) {
+    throw ScriptError(virtual_path + ": cannot read the script", "", false);
+  }
+  const timespec modified = file.st_mtim;
+  const off_t size = file.st_size;
 
   CompiledScript& entry = thread.compiled[physical_path];
-  if (entry.function_ref != LUA_NOREF && entry.modified == modified && entry.size == size) {
+  if (entry.function_ref != LUA_NOREF && entry.modified.tv_sec == modified.tv_sec &&
+      entry.modified.tv_nsec == modified.tv_nsec && entry.size == size) {
     lua_rawgeti(L, LUA_REGISTRYINDEX, entry.function_ref);
     return;
   }
@@ -204,10 +210,31 @@ int Require(lua_State* L) {
   return 1;
 }
 
+// "script:line: " of the innermost page or module code running; "" when
+// there is none.
+void PushScriptWhere(lua_State* L) {
+  lua_Debug frame;
+  for (int level = 1; lua_getstack(L, level, &frame) != 0; ++level) {
+    lua_getinfo(L, "Sl", &frame);
+    if (frame.currentline > 0 && frame.source[0] == '@') {
+      lua_pushfstring(L, "%s:%d: ", frame.short_src, frame.currentline);
+      return;
+    }
+  }
+  lua_pushliteral(L, "");
+}
+
 // Message handler: the end-of-response signal passes as it is; any other
-// error becomes its text followed by the Lua traceback.
+// error becomes its text followed by the Lua traceback. The stop of a run
+// past its limits becomes where it stopped and the traceback (the host
+// adds which limit).
 int AddTraceback(lua_State* L) {
   if (script::IsEndedSentinel(L, 1)) return 1;
+  if (script::IsLimitSentinel(L, 1)) {
+    PushScriptWhere(L);
+    luaL_traceback(L, L, lua_tostring(L, -1), 1);
+    return 1;
+  }
   const char* message = luaL_tolstring(L, 1, nullptr);
   luaL_traceback(L, L, message, 1);
   return 1;
@@ -217,11 +244,12 @@ struct RunOutcome {
   bool ended = false;
   bool failed = false;
   std::string error;  // message and traceback
+  script::RunStop stop = script::RunStop::kNone;
 };
 
-// Runs the function on top of the stack in a fresh environment. Leaves the
-// stack as it was below the function.
-RunOutcome RunChunk(lua_State* L) {
+// Runs the function on top of the stack in a fresh environment within the
+// limits of the options. Leaves the stack as it was below the function.
+RunOutcome RunChunk(lua_State* L, const ScriptHostOptions& options) {
   int function = lua_gettop(L);
   script::PushFreshEnvironment(L);
   lua_setupvalue(L, function, 1);
@@ -229,9 +257,11 @@ RunOutcome RunChunk(lua_State* L) {
   lua_insert(L, function);
   script::ResponseEndedFlag() = false;
   script::BeginRunHandles(L);
+  script::BeginLimitedRun(L, options.time_limit, options.memory_limit);
   int status = lua_pcall(L, 0, 0, function);
 
   RunOutcome outcome;
+  outcome.stop = script::EndLimitedRun(L);
   if (status != LUA_OK) {
     outcome.ended = script::IsEndedSentinel(L, -1);
     outcome.failed = !outcome.ended;
@@ -264,6 +294,27 @@ void CleanUp(ThreadScripts& thread, int function_ref) {
   script::ReleaseRunHandles(L);
 }
 
+// "0.2" for 200 ms.
+std::string FormatSeconds(std::chrono::milliseconds duration) {
+  std::string text = std::to_string(duration.count() / 1000);
+  if (int64_t rest = duration.count() % 1000) {
+    std::string fraction = std::to_string(1000 + rest).substr(1);
+    while (fraction.back() == '0') fraction.pop_back();
+    text += "." + fraction;
+  }
+  return text;
+}
+
+// What a stopped run reached, for its error message.
+std::string StopReason(script::RunStop stop, const ScriptHostOptions& options) {
+  if (stop == script::RunStop::kTime) {
+    return "script stopped: it ran longer than its time limit of " +
+           FormatSeconds(options.time_limit) + " s";
+  }
+  return "script stopped: it used more than its memory limit of " +
+         std::to_string(options.memory_limit / 1024) + " KB";
+}
+
 }  // namespace
 
 void ScriptHost::Run(const std::string& physical_path, const std::string& virtual_path) const {
@@ -275,13 +326,23 @@ void ScriptHost::Run(const std::string& physical_path, const std::string& virtua
   thread.library = LibraryFolder(physical_path, virtual_path);
   lua_newtable(L);
   lua_setfield(L, LUA_REGISTRYINDEX, kLoadedKey);
-  RunOutcome outcome = RunChunk(L);
+  script::binding_depth = 0;
+  RunOutcome outcome = RunChunk(L, options_);
   CleanUp(thread, thread.compiled[physical_path].function_ref);
   lua_settop(L, top);
 
+  const std::string marker = "\nstack traceback:";
+  if (outcome.stop != script::RunStop::kNone) {
+    // What the run left behind goes now, not at the next runs' expense.
+    lua_gc(L, LUA_GCCOLLECT);
+    size_t split = outcome.error.find(marker);
+    std::string where =
+        split == std::string::npos ? virtual_path + ": " : outcome.error.substr(0, split);
+    std::string traceback = split == std::string::npos ? "" : outcome.error.substr(split + 1);
+    throw ScriptError(where + StopReason(outcome.stop, options_), traceback, options_.debug);
+  }
   if (outcome.ended) throw ResponseEnded{};
   if (outcome.failed) {
-    const std::string marker = "\nstack traceback:";
     size_t split = outcome.error.find(marker);
     if (split == std::string::npos) throw ScriptError(outcome.error, "", options_.debug);
     throw ScriptError(outcome.error.substr(0, split), outcome.error.substr(split + 1),

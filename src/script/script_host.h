@@ -23,8 +23,17 @@
 // as ResponseEnded; every other failure (a syntax error, a Lua error, an
 // error of the component) is a ScriptError. The thread's Lua state is left
 // clean either way.
+//
+// A run has a time budget and a memory cap (Options): Lua code still
+// running when the time is up, counted from the start of the run, or
+// growing the state by more than the cap, is stopped with a ScriptError
+// whose message says which limit it reached. A call into the component
+// runs to its end; the script stops at its next Lua instructions. The
+// script cannot catch the stop.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -46,6 +55,10 @@ class ScriptError : public std::runtime_error {
 struct ScriptHostOptions {
   // ScriptError::what() carries the Lua traceback too.
   bool debug = false;
+  // Time budget of a run (0: none).
+  std::chrono::milliseconds time_limit{5000};
+  // Bytes a run may add to its thread's Lua state (0: no cap).
+  size_t memory_limit = size_t{64} << 20;
 };
 
 class ScriptHost {

@@ -33,5 +33,25 @@ TEST(ServerConfigLoad, ReadsKeysAndRejectsWrongTypes) {
   EXPECT_THROW(LoadServerConfig(&not_bool), std::runtime_error);
 }
 
+TEST(ServerConfigLoad, ScriptLimitsAndCompression) {
+  ServerConfig defaults = LoadServerConfig(nullptr);
+  EXPECT_EQ(defaults.script_time_limit, std::chrono::seconds(5));
+  EXPECT_EQ(defaults.script_memory_limit, size_t{64} << 20);
+  EXPECT_TRUE(defaults.compression);
+  toml::table root = toml::parse(
+      "[server]\nscript_time_limit = 0.25\nscript_memory_limit = 8\ncompression = false\n");
+  ServerConfig c = LoadServerConfig(&root);
+  EXPECT_EQ(c.script_time_limit, std::chrono::milliseconds(250));
+  EXPECT_EQ(c.script_memory_limit, size_t{8} << 20);
+  EXPECT_FALSE(c.compression);
+  toml::table whole = toml::parse("[server]\nscript_time_limit = 2\n");
+  EXPECT_EQ(LoadServerConfig(&whole).script_time_limit, std::chrono::seconds(2));
+  for (const char* bad : {"script_time_limit = -1", "script_time_limit = \"5s\"",
+                          "script_memory_limit = 1.5", "script_memory_limit = -2"}) {
+    toml::table t = toml::parse(std::string("[server]\n") + bad + "\n");
+    EXPECT_THROW(LoadServerConfig(&t), std::runtime_error) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace qv::http

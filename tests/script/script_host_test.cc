@@ -199,6 +199,44 @@ TEST_F(Compilation, WorkerThreadsRunScriptsIndependently) {
   EXPECT_EQ(failures, 0);
 }
 
+using Limits = ScriptTest;
+
+TEST_F(Limits, RunawayCodeIsStoppedWhereverItRuns) {
+  const ScriptHost limited(
+      {.time_limit = std::chrono::milliseconds(50), .memory_limit = size_t{8} << 20});
+  for (const char* script : {
+           "coroutine.wrap(function() while true do end end)()",
+           "load('while true do end')()",
+           "local ok = pcall(string.rep, 'x', 1 << 30) Response.Write('survived')",
+           "local t = {} for i = 1, 1e9 do t[i] = {i} end",
+       }) {
+    const std::string path = Write("runaway.lua", script);
+    host_->response.Clear();
+    try {
+      limited.Run(path, "/runaway.lua");
+      ADD_FAILURE() << "not stopped: " << script;
+    } catch (const ScriptError& e) {
+      EXPECT_NE(e.message().find("script stopped: it "), std::string::npos) << e.message();
+    }
+    EXPECT_EQ(host_->response.Text(), "") << script;
+    EXPECT_EQ(Run("Response.Write('fine')"), "fine") << script;
+  }
+}
+
+TEST_F(Limits, WorkWithinTheLimitsIsUntouched) {
+  const ScriptHost limited(
+      {.time_limit = std::chrono::seconds(60), .memory_limit = size_t{8} << 20});
+  // Garbage many times the cap is collected on the way.
+  const std::string path =
+      Write("busy.lua",
+            "local n = 0\n"
+            "for i = 1, 20000 do local s = string.rep('y', 2000) .. i n = n + #s end\n"
+            "Response.Write(n)");
+  host_->response.Clear();
+  limited.Run(path, "/busy.lua");
+  EXPECT_EQ(host_->response.Text(), "40088894");
+}
+
 TEST(ScriptHostContext, RunOutsideARequestIsAHostError) {
   EXPECT_THROW(ScriptHost().Run("/nonexistent.lua", "/nonexistent.lua"), HostError);
 }
