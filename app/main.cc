@@ -11,6 +11,7 @@
 
 #include "app/app_config.h"
 #include "core/version.h"
+#include "data/queued_writes.h"
 #include "http/http_server.h"
 #include "http/password_hash.h"
 #include "http/server_config.h"
@@ -79,6 +80,8 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   std::cout << "qvTome serving " << config.site_dir << " on http://" << config.address << ":"
             << server.port() << "/ (data in " << config.data_dir << ")" << std::endl;
   server.Wait();
+  // The activity log rows still queued reach the database before exit.
+  qv::StopQueuedWriters();
   std::cout << "qvTome stopped" << std::endl;
   return 0;
 }
