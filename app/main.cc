@@ -13,6 +13,7 @@
 #include "app/operator.h"
 #include "book/password_mail.h"
 #include "core/version.h"
+#include "data/queued_writes.h"
 #include "http/http_server.h"
 #include "http/password_hash.h"
 #include "http/server_config.h"
@@ -89,6 +90,8 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
             << server.port() << "/ (data in " << config.data_dir << ")" << std::endl;
   std::cout << "Mail goes through " << qv::mail::TransportName(mail) << std::endl;
   server.Wait();
+  // The activity log rows still queued reach the database before exit.
+  qv::StopQueuedWriters();
   std::cout << "qvTome stopped" << std::endl;
   return 0;
 }

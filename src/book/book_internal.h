@@ -147,12 +147,29 @@ void WriteLink(const Variant& id, const Variant& text, bool hasChildren, int pag
 Variant CurrentPageField(const std::string& field);
 // None of "admin", "author", "editor" is held.
 bool NoEditRight();
+// The fields of a page row that a contents line and the sibling walk use.
+struct ListedPage {
+  Variant id;
+  int32_t children = 0;
+  int type = 0;
+  int level = 0;
+  int32_t book_id = 0;
+  int indent = 0;
+  int thumbnail = 0;
+  Variant url_link;
+  Variant title;
+  bool finished_first = true;
+  bool finished_second = true;
+  Variant expired;
+  Variant owner;
+};
+// The children of parent in the open table, in order (dbOrder, ID); unless
+// isEdit only those shown to readers: finished in the first language and
+// not expired.
+std::vector<ListedPage> ReadChildren(int64_t parent, bool isEdit);
 // The dbPID of page id in the open table, or nothing when there is no such
 // page.
 std::optional<int64_t> ParentOf(int64_t id);
-// " and dbFinished_<FirstLanguage> and (dbExpiredDate=null or ...)": the
-// condition that hides unfinished and expired pages from readers.
-std::string ReaderFilter();
 // The connection of the last dbOpen while it is open, else a new one.
 std::shared_ptr<Connection> PageConnection();
 // url with "<qvTm.TargetURL>" (TargetFile, or ThisURL when that is ""),

@@ -10,6 +10,7 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
@@ -158,9 +159,11 @@ void LoadBook() {
     s.BookAuthorization = "read";
     return;
   }
+  // The registry row comes from the read cache (valid until qvAuthBook
+  // changes).
   Recordset book_row;
-  book_row.Open("Select * from qvAuthBook Where ID=" + SqlInteger(Variant(page.lBookID)),
-                PageConnection());
+  book_row.Attach(*CachedRows(
+      "Select * from qvAuthBook Where ID=" + SqlInteger(Variant(page.lBookID)), {"qvAuthBook"}));
   if (book_row.EOF_()) {
     ReportError("ErrorNoBook", true);
     return;
@@ -242,14 +245,12 @@ void Book::ReOpenSubPage() {
     blnNoSubPage = true;
     return;
   }
-  Variant children = SharedAspProc().dbGetTable(
-      TheSettings().TableName, "ID",
-      "Where dbPID=" + SqlInteger(Variant(*current)) + " order by dbOrder,id");
-  if (!children.IsArray()) {
+  const std::vector<book::ListedPage> children = book::ReadChildren(*current, true);
+  if (children.empty()) {
     blnNoSubPage = true;
     return;
   }
-  ReOpenPage(ToStr(children.AsArray()->at(0, 0)));
+  ReOpenPage(ToStr(children.front().id));
 }
 
 void Book::OpenBook() {

@@ -2,7 +2,9 @@
 //
 // Both read only the rows of one parent at a time ("Where dbPID=... order by
 // dbOrder,id", served by the (dbPID, dbOrder, ID) index) and only the fields
-// a list line shows, so the cost of a list does not grow with the book.
+// a list line shows, so the cost of a list does not grow with the book. The
+// rows of a parent come from the read cache (valid until the book table
+// changes); readers' lists leave out unfinished and expired pages there.
 #include <algorithm>
 #include <optional>
 #include <set>
@@ -13,6 +15,7 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
@@ -27,22 +30,6 @@ constexpr int kBulletin = 4;
 constexpr const char* kTableStart =
     "<table border=\"0\" width=\"100%\" cellspacing=\"0\" cellpadding=\"0\">";
 
-// The fields of a page row that a contents line uses.
-struct ListedPage {
-  Variant id;
-  int32_t children = 0;
-  int type = 0;
-  int level = 0;
-  int32_t book_id = 0;
-  int indent = 0;
-  int thumbnail = 0;
-  Variant url_link;
-  Variant title;
-  bool finished_first = true;
-  bool finished_second = true;
-  Variant expired;
-};
-
 int64_t NumberOr0(const Variant& value) {
   return value.IsNull() || value.IsEmpty() ? 0 : ToInteger(value);
 }
@@ -55,7 +42,7 @@ std::string FieldList() {
   const Settings& s = TheSettings();
   std::string fields =
       "ID, dbPID, dbCID, dbType, dbPageLevel, dbBookID, dbIndent, dbThumbNail, dbURLLink, "
-      "dbExpiredDate, " +
+      "dbExpiredDate, dbOwnerID, " +
       std::string(CheckIdentifier("dbTitle_" + s.FirstLanguage)) + ", " +
       std::string(CheckIdentifier("dbFinished_" + s.FirstLanguage));
   if (!s.SecondLanguage.empty()) {
@@ -81,19 +68,16 @@ ListedPage ReadListedPage(const Recordset& rs) {
     page.finished_second = FlagOf(rs.Value("dbFinished_" + s.SecondLanguage));
   }
   page.expired = rs.Value("dbExpiredDate");
+  page.owner = rs.Value("dbOwnerID");
   return page;
 }
 
-// The children of parent, in order; for readers only the finished pages
-// that have not expired.
-void ReadChildren(int64_t parent, bool isEdit, Recordset& rs) {
-  const Settings& s = TheSettings();
-  RequireTableName(s.TableName);
-  std::string sql = "Select " + FieldList() + " From " + s.TableName +
-                    " Where dbPID=" + SqlInteger(Variant(parent));
-  if (!isEdit) sql += ReaderFilter();
-  sql += " order by dbOrder,id";
-  rs.Open(sql, PageConnection());
+// Readers see a page finished in the first language that has not expired
+// (dbExpiredDate Null or later than now).
+bool ShownToReaders(const ListedPage& page) {
+  if (!page.finished_first) return false;
+  return page.expired.IsNull() || page.expired.IsEmpty() ||
+         ToDate(page.expired).serial > Now().serial;
 }
 
 std::string LastSixDigits(const Variant& id) {
@@ -230,12 +214,10 @@ bool MayList() {
 // parent cannot recurse without end.
 void ListLevel(int64_t parent, int mode, int depth, bool isEdit, std::set<std::string>& expanded) {
   const PageRecord& current = ThePage();
-  Recordset rs;
-  ReadChildren(parent, isEdit, rs);
-  if (rs.EOF_()) return;
+  const std::vector<ListedPage> pages = ReadChildren(parent, isEdit);
+  if (pages.empty()) return;
   if (mode == 2 && depth == 0) ResponseWrite(kTableStart);
-  for (; !rs.EOF_(); rs.MoveNext()) {
-    const ListedPage page = ReadListedPage(rs);
+  for (const ListedPage& page : pages) {
     WriteLine(page, mode, page.indent + depth, isEdit, true, false);
     const std::string id = NullToStr(page.id);
     const bool on_branch =
@@ -249,16 +231,30 @@ void ListLevel(int64_t parent, int mode, int depth, bool isEdit, std::set<std::s
 
 }  // namespace
 
-std::optional<int64_t> ParentOf(int64_t id) {
-  Variant rows = SharedAspProc().dbGetTable(TheSettings().TableName, "dbPID",
-                                            "where id=" + SqlInteger(Variant(id)));
-  if (!rows.IsArray()) return std::nullopt;
-  return WholeNumberOf(rows.AsArray()->at(0, 0));
+std::vector<ListedPage> ReadChildren(int64_t parent, bool isEdit) {
+  const Settings& s = TheSettings();
+  RequireTableName(s.TableName);
+  const std::shared_ptr<const QueryResult> rows =
+      CachedRows("Select " + FieldList() + " From " + s.TableName +
+                     " Where dbPID=" + SqlInteger(Variant(parent)) + " order by dbOrder,id",
+                 {s.TableName});
+  Recordset rs;
+  rs.Attach(*rows);
+  std::vector<ListedPage> pages;
+  for (; !rs.EOF_(); rs.MoveNext()) {
+    ListedPage page = ReadListedPage(rs);
+    if (isEdit || ShownToReaders(page)) pages.push_back(std::move(page));
+  }
+  return pages;
 }
 
-std::string ReaderFilter() {
-  return " and " + std::string(CheckIdentifier("dbFinished_" + TheSettings().FirstLanguage)) +
-         " and (dbExpiredDate=null or dbExpiredDate > Date() + Time())";
+std::optional<int64_t> ParentOf(int64_t id) {
+  const std::string& table = TheSettings().TableName;
+  RequireTableName(table);
+  const std::shared_ptr<const QueryResult> rows =
+      CachedRows("SELECT dbPID FROM " + table + " where id=" + SqlInteger(Variant(id)), {table});
+  if (rows->rows.empty() || rows->rows[0].empty()) return std::nullopt;
+  return WholeNumberOf(rows->rows[0][0]);
 }
 
 void WriteIndent(int count) {
@@ -288,12 +284,10 @@ void Book::ListContents(int16_t intShowThumbNail, int16_t intLevel, bool blnIsEd
   } else if (intLevel == 1) {
     parent = ToInteger(current.ID);
   }
-  Recordset rs;
-  book::ReadChildren(parent, blnIsEdit, rs);
-  if (rs.EOF_()) return;
+  const std::vector<book::ListedPage> pages = book::ReadChildren(parent, blnIsEdit);
+  if (pages.empty()) return;
   if (intShowThumbNail == 2) ResponseWrite(book::kTableStart);
-  for (; !rs.EOF_(); rs.MoveNext()) {
-    const book::ListedPage page = book::ReadListedPage(rs);
+  for (const book::ListedPage& page : pages) {
     book::WriteLine(page, intShowThumbNail, page.indent, blnIsEdit, blnHideSelfLink, true);
   }
   if (intShowThumbNail == 2) ResponseWrite("</table>");

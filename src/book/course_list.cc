@@ -8,6 +8,7 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/identity.h"
@@ -117,11 +118,11 @@ void Book::ListCourses(const std::string& TableName, bool IsEditOnly,
 int32_t Book::FirstBookID(const std::string& strTableName) const {
   const std::string table = ToLower(strTableName);
   if (!IsPlainIdentifier(table)) return 0;
-  Recordset rows;
-  rows.Open("Select ID From qvAuthBook where dbTableName=" + SqlText(table) + " and (dbGroup<>" +
-                std::to_string(book::kHeadingRow) + " or dbGroup=null) order by dbOrder,id",
-            book::PageConnection());
-  return rows.EOF_() ? 0 : static_cast<int32_t>(ToInteger(rows.Value("ID")));
+  const std::shared_ptr<const QueryResult> rows = CachedRows(
+      "Select ID From qvAuthBook where dbTableName=" + SqlText(table) + " and (dbGroup<>" +
+          std::to_string(book::kHeadingRow) + " or dbGroup=null) order by dbOrder,id",
+      {"qvAuthBook"});
+  return rows->rows.empty() ? 0 : static_cast<int32_t>(ToInteger(rows->rows[0][0]));
 }
 
 void Book::BookTitle() { ResponseWrite(NullToStr(CurrentBook().varBookTitle)); }

@@ -12,6 +12,7 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "session/current_page.h"
 #include "session/identity.h"
@@ -116,16 +117,16 @@ void WriteBookChoice() {
   const Settings& s = TheSettings();
   WriteLabel("dbBookID", 1);
   const Variant books =
-      EncodedChoices(SharedAspProc().dbGetTable("qvAuthBook", "dbTitle_" + s.FirstLanguage + ",ID",
-                                                "Where dbTableName=" + SqlText(s.TableName)));
+      EncodedChoices(CachedGetTable("qvAuthBook", "dbTitle_" + s.FirstLanguage + ",ID",
+                                    "Where dbTableName=" + SqlText(s.TableName)));
   if (books.IsArray()) SharedAspProc().dbLinkDropDown("dbBookID", books, 1);
 }
 
 void WriteOwnerChoice() {
   if (!HasRight("auth")) return;
   WriteLabel("dbOwnerID", 1);
-  const Variant users = EncodedChoices(SharedAspProc().dbGetTable(
-      "qvAuthUser", "dbFullName_" + TheSettings().FirstLanguage + ",dbUserID", ""));
+  const Variant users = EncodedChoices(
+      CachedGetTable("qvAuthUser", "dbFullName_" + TheSettings().FirstLanguage + ",dbUserID", ""));
   if (users.IsArray()) SharedAspProc().dbLinkDropDown("dbOwnerID", users, 1);
 }
 

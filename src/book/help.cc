@@ -9,6 +9,7 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/recordset.h"
 #include "data/settings.h"
 #include "session/identity.h"
@@ -19,9 +20,9 @@ namespace {
 
 bool TableRegistered(const std::string& table) {
   if (table.empty()) return false;
-  return SharedAspProc()
-      .dbGetTable("qvAuthBook", "ID", "where dbTableName=" + SqlText(table))
-      .IsArray();
+  return !CachedRows("SELECT ID FROM qvAuthBook where dbTableName=" + SqlText(table),
+                     {"qvAuthBook"})
+              ->rows.empty();
 }
 
 // The empty help entry of a code: book 1, under the glossary's top page,
@@ -67,12 +68,14 @@ void Book::Help(const std::string& strHelpCode) {
     may_create =
         book::ActionKnown(action) && Messages().strErrorMsg.empty() && TableRegistered(s.TableName);
   }
-  const Variant text =
-      SharedAspProc().dbGetTable("qvglossary", book::LanguageField("dbContent_", s.FirstLanguage),
-                                 "where dbBookID=1 and dbKeyword_e=" + SqlText(code));
-  if (text.IsArray()) {
+  // Help entries come from the read cache (valid until the glossary changes).
+  const std::shared_ptr<const QueryResult> text =
+      CachedRows("SELECT " + book::LanguageField("dbContent_", s.FirstLanguage) +
+                     " FROM qvglossary where dbBookID=1 and dbKeyword_e=" + SqlText(code),
+                 {"qvglossary"});
+  if (!text->rows.empty()) {
     WriteEditLink(code);
-    ResponseWrite(NullToStr(text.AsArray()->at(0, 0)));
+    ResponseWrite(NullToStr(text->rows[0][0]));
     return;
   }
   if (may_create) {

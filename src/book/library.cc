@@ -19,6 +19,7 @@
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
 #include "data/field_array.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
@@ -59,7 +60,7 @@ void WriteLabelled(const std::string& label, const std::string& value) {
 
 void WriteRecordType(const Recordset& page) {
   const Settings& s = TheSettings();
-  const Variant codes = SharedAspProc().dbGetTable(
+  const Variant codes = CachedGetTable(
       "qvCodeDefList",
       "dbValue," + std::string(CheckIdentifier(LanguageField("dbName_", s.FirstLanguage))),
       "where dbType='dbBibType'");

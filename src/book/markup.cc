@@ -8,6 +8,7 @@
 #include "core/encode.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "session/current_page.h"
 #include "session/identity.h"
@@ -44,7 +45,8 @@ std::string MediaContent(const std::string& id, const std::string& language) {
     return "";
   }
   const std::string field(CheckIdentifier(LanguageField("dbContent_", language)));
-  const Variant rows = SharedAspProc().dbGetTable("qvmedia", field, "Where id=" + sql_id);
+  // Media rows change rarely: read through the cache.
+  const Variant rows = CachedGetTable("qvmedia", field, "Where id=" + sql_id);
   if (!rows.IsArray()) return "";
   return NullToStr(rows.AsArray()->at(0, 0));
 }

@@ -109,12 +109,10 @@ bool OwnsEditablePage() {
 
 // Headings are no stops of next and previous, nor are the bulletin
 // messages of others for a user without the author right.
-bool CountsAsSibling(const Recordset& rs) {
-  const Variant& type = rs.Value("dbType");
-  const int64_t page_type = type.IsNull() ? 0 : ToInteger(type);
-  if (page_type == kHeading) return false;
-  return page_type != kBulletinMessage || HasRight("author") ||
-         NullToStr(rs.Value("dbOwnerID")) == CurrentUserID();
+bool CountsAsSibling(const ListedPage& page) {
+  if (page.type == kHeading) return false;
+  return page.type != kBulletinMessage || HasRight("author") ||
+         NullToStr(page.owner) == CurrentUserID();
 }
 
 }  // namespace
@@ -247,27 +245,21 @@ void Book::GoRefresh(const std::string& strTitle) {
 }
 
 void Book::WalkSiblings() {
-  const Settings& s = TheSettings();
   const PageRecord& current_page = ThePage();
   if (book::NavigationBlocked("Navigation")) return;
   if (!book::HasRight("read")) {
     ReportError("ErrorAuthNoRead", true);
     return;
   }
-  RequireTableName(s.TableName);
-  std::string sql = "Select ID, dbType, dbOwnerID From " + s.TableName +
-                    " Where dbPID=" + SqlInteger(Variant(current_page.lngPageParentID));
-  if (IsReaderOnly()) sql += book::ReaderFilter();
-  Recordset rs;
-  rs.Open(sql + " order by dbOrder,id", book::PageConnection());
   const std::string current = NullToStr(current_page.ID);
   int32_t total = 0, prev = 0, next = 0;
   int state = -1;
-  for (; !rs.EOF_(); rs.MoveNext()) {
-    if (!book::CountsAsSibling(rs)) continue;
-    const int32_t id = static_cast<int32_t>(ToInteger(rs.Value("ID")));
+  for (const book::ListedPage& page :
+       book::ReadChildren(current_page.lngPageParentID, !IsReaderOnly())) {
+    if (!book::CountsAsSibling(page)) continue;
+    const int32_t id = static_cast<int32_t>(ToInteger(page.id));
     ++total;
-    if (NullToStr(rs.Value("ID")) == current) {
+    if (NullToStr(page.id) == current) {
       varPageNo = total;
       state = 0;
     }

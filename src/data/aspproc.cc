@@ -6,6 +6,7 @@
 #include "core/convert.h"
 #include "core/encode.h"
 #include "core/sql_literal.h"
+#include "data/queued_writes.h"
 #include "data/settings.h"
 #include "host/context.h"
 
@@ -87,6 +88,9 @@ std::shared_ptr<Connection> OpenOwnConnection() {
 RequestTransaction::RequestTransaction() {
   TableAccess& tables = Tables();
   if (tables.transaction) throw HostError("A request transaction is already open");
+  // Log rows queued before are written first, so that the rows the
+  // transaction logs itself follow them.
+  FlushQueuedWrites();
   conn_ = OpenNewConnection();
   conn_->BeginTransaction();
   tables.transaction = conn_;

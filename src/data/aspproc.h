@@ -231,8 +231,12 @@ class AspProc : public Object {
   // these two cut to 4 KB each, ending in "…[cut]" when cut),
   // the days since the previous logged action (since login for a logout;
   // empty on a session's first), user, address and date. Advances the
-  // session's "AuthTime". Errors opening the log reach the caller; any later
-  // failure (such as a body already read as an upload) drops the row.
+  // session's "AuthTime". The row, its values taken now, is queued for the
+  // data source's log writer (data/queued_writes.h), which stores it within
+  // about 50 ms; inside a RequestTransaction it is written at once with the
+  // transaction's writes, and errors opening the log then reach the caller.
+  // Any failure completing the row (such as a body already read as an
+  // upload) drops it.
   void dbLog(int qvAction);
 
  private:

@@ -8,7 +8,12 @@ ConnectionFactory& Factory() {
   return factory;
 }
 
+thread_local uint64_t write_epoch = 0;
+
 }  // namespace
+
+void NoteDatabaseWrite() { ++write_epoch; }
+uint64_t WriteEpoch() { return write_epoch; }
 
 void SetConnectionFactory(ConnectionFactory factory) { Factory() = std::move(factory); }
 

@@ -98,6 +98,12 @@ class Connection : public Object {
   virtual void Rollback() = 0;
 };
 
+// Engines call NoteDatabaseWrite for every statement that may change data
+// (and every WriteRows); WriteEpoch counts those calls on the calling
+// thread, so a request knows whether it wrote since it last looked.
+void NoteDatabaseWrite();
+uint64_t WriteEpoch();
+
 // Creates an unopened connection of the registered engine.
 std::unique_ptr<Connection> NewConnection();
 using ConnectionFactory = std::function<std::unique_ptr<Connection>()>;

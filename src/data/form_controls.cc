@@ -7,6 +7,7 @@
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
 #include "data/form_helpers.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "host/context.h"
 
@@ -163,11 +164,12 @@ void WriteSelectedTexts(const Array& choices, const std::string& value) {
 
 // The choices of one list in a code table, or Null. The names are data,
 // so their shown texts are HTML-encoded.
-Variant CodeTableChoices(AspProc& ap, const std::string& CodeTableName,
+Variant CodeTableChoices(AspProc& /*ap*/, const std::string& CodeTableName,
                          const std::string& strType) {
+  // Code tables change rarely: read through the cache.
   Variant choices =
-      ap.dbGetTable(CodeTableName, "dbName_" + TheSettings().FirstLanguage + ",dbValue",
-                    "Where dbType=" + SqlText(strType));
+      CachedGetTable(CodeTableName, "dbName_" + TheSettings().FirstLanguage + ",dbValue",
+                     "Where dbType=" + SqlText(strType));
   if (!choices.IsArray()) return choices;
   Array& rows = *choices.AsArray();
   for (size_t i = 0; i < form::ChoiceCount(rows); ++i) {

@@ -9,6 +9,8 @@
 
 #include "core/convert.h"
 #include "data/connection.h"
+#include "data/queued_writes.h"
+#include "data/read_cache.h"
 
 namespace qv {
 namespace {
@@ -75,6 +77,10 @@ void ConfigureDataSources(const toml::table* config, std::string data_dir) {
       fresh->sources[source.name] = std::move(source);
     }
   }
+  // Rows queued for the sources as they were go where they were meant to,
+  // and nothing read from them is taken for rows of the sources as they are.
+  FlushQueuedWrites();
+  ClearReadCache();
   std::unique_lock lock(registry_mutex);
   registry = std::move(fresh);
 }

@@ -1,5 +1,6 @@
 #include "engine/sqlite_connection.h"
 
+#include "engine/change_counters.h"
 #include "engine/datasources.h"
 #include "engine/dialect.h"
 #include "engine/sqlite_database.h"
@@ -73,12 +74,18 @@ QueryResult SqliteConnection::Query(const std::string& sql, bool with_keys) {
                                           [&] { return PrepareQuery(db, sql, with_keys); });
   StatementUse use(stmt);
   auto write_lock = database.LockForStatement(stmt);
-  return with_keys ? ReadKeyedRows(db, stmt) : ReadAllRows(db, stmt);
+  if (sqlite3_stmt_readonly(stmt))
+    return with_keys ? ReadKeyedRows(db, stmt) : ReadAllRows(db, stmt);
+  NoteDatabaseWrite();
+  QueryResult result = with_keys ? ReadKeyedRows(db, stmt) : ReadAllRows(db, stmt);
+  KeepTablesCounted(db, sqlite3_sql(stmt));
+  return result;
 }
 
 std::vector<int64_t> SqliteConnection::WriteRows(const std::string& table,
                                                  const std::vector<RowWrite>& rows) {
   SqliteDatabase& database = Database();
+  NoteDatabaseWrite();
   int outer_depth = database.depth();
   database.Begin();
   try {

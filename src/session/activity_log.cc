@@ -7,6 +7,7 @@
 #include "core/convert.h"
 #include "core/encode.h"
 #include "data/aspproc.h"
+#include "data/queued_writes.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/current_page.h"
@@ -94,17 +95,39 @@ Variant ElapsedAndAdvance(int action) {
 }
 
 // Fields set after the row may no longer be stored: any failure from here
-// on drops the row (the caller catches).
-void FinishRow(Recordset& rs, int action) {
+// on drops the row (dbLog catches). Values are taken now, the date too,
+// whenever the row reaches the table.
+void FinishRow(RowWrite& row, int action) {
   Request& request = TheRequest();
   const std::string form = FormText(request);
-  if (!form.empty() && action != 1) rs.SetValue("dbFormString", form);
+  if (!form.empty() && action != 1) row.values.emplace_back("dbFormString", form);
   const Variant elapsed = ElapsedAndAdvance(action);
-  if (!elapsed.IsNull()) rs.SetValue("dbTime", elapsed);
-  rs.SetValue("dbUserID", CurrentUserID());
-  rs.SetValue("dbIP", Capped(request.ServerVariables("REMOTE_ADDR"), kMaxLoggedAddress));
-  rs.SetValue("dbDate", Now());
-  rs.UpdateBatch();
+  if (!elapsed.IsNull()) row.values.emplace_back("dbTime", elapsed);
+  row.values.emplace_back("dbUserID", CurrentUserID());
+  row.values.emplace_back("dbIP",
+                          Capped(request.ServerVariables("REMOTE_ADDR"), kMaxLoggedAddress));
+  row.values.emplace_back("dbDate", Now());
+}
+
+// Inside a request transaction the row belongs to the transaction's writes:
+// written with them on their connection, gone when they are rolled back, and
+// a log table that cannot be opened fails the transaction.
+void WriteInTransaction(const RowWrite& row) {
+  std::shared_ptr<Connection> conn = OpenOwnConnection();
+  Recordset rs;
+  rs.Open("SELECT * FROM qvAuthLog Where id=0", conn, adOpenKeyset, adLockBatchOptimistic);
+  rs.AddNew();
+  try {
+    for (const auto& [field, value] : row.values) rs.SetValue(field, value);
+    rs.UpdateBatch();
+  } catch (const std::exception&) {
+    // Dropped, as a row that cannot be completed.
+  }
+  try {
+    rs.Close();
+    conn->Close();
+  } catch (const std::exception&) {
+  }
 }
 
 }  // namespace
@@ -116,26 +139,25 @@ void AspProc::dbLog(int qvAction) {
   const Settings& s = TheSettings();
   const PageRecord& page = ThePage();
   if (!LevelRecords(s.LogLevel, qvAction)) return;
-  std::shared_ptr<Connection> conn = OpenOwnConnection();
-  Recordset rs;
-  rs.Open("SELECT * FROM qvAuthLog Where id=0", conn, adOpenKeyset, adLockBatchOptimistic);
-  rs.AddNew();
-  if (!s.TableName.empty()) rs.SetValue("dbTableName", s.TableName);
-  rs.SetValue("dbRecordID", page.ID);
-  rs.SetValue("dbAction", qvAction);
+  RowWrite row;
+  if (!s.TableName.empty()) row.values.emplace_back("dbTableName", s.TableName);
+  row.values.emplace_back("dbRecordID", page.ID);
+  row.values.emplace_back("dbAction", qvAction);
   Request& request = TheRequest();
-  rs.SetValue("dbPageName", Capped(request.ServerVariables("SCRIPT_NAME"), kMaxLoggedPage));
+  row.values.emplace_back("dbPageName",
+                          Capped(request.ServerVariables("SCRIPT_NAME"), kMaxLoggedPage));
   const std::string query = Capped(request.QueryStringAll(), kMaxLoggedText);
-  if (!query.empty()) rs.SetValue("dbQueryString", query);
+  if (!query.empty()) row.values.emplace_back("dbQueryString", query);
   try {
-    FinishRow(rs, qvAction);
+    FinishRow(row, qvAction);
   } catch (const std::exception&) {
-    // Dropped: the row cannot be completed (see the header).
+    return;  // dropped: the row cannot be completed (see the header)
   }
-  try {
-    rs.Close();
-    conn->Close();
-  } catch (const std::exception&) {
+  if (Tables().transaction) {
+    WriteInTransaction(row);
+  } else {
+    // Written behind the request by the source's log writer.
+    QueueRowWrite({s.DSNName, s.DSNUserID, s.DSNPassword}, "qvAuthLog", std::move(row));
   }
 }
 

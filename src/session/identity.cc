@@ -6,6 +6,7 @@
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "host/context.h"
 #include "session/messages.h"
@@ -97,12 +98,13 @@ std::string CurrentMinorGroupIDs() { return SessionText("AuthMinorGroupIDs"); }
 std::string UserID2Name(const std::string& userID, const std::string& suffix) {
   const std::string lang = suffix.empty() ? TheSettings().FirstLanguage : suffix;
   CheckIdentifier(lang);  // becomes part of the field names
-  const Variant rows =
-      SharedAspProc().dbGetTable("qvAuthUser", "dbPositionTitle_" + lang + ",dbFullName_" + lang,
-                                 "Where dbUserID=" + SqlText(userID));
-  if (!rows.IsArray()) return GetMsg("msgAnonymousUserName_" + lang, 0);
-  const Array& a = *rows.AsArray();
-  return NullToStr(a.at(0, 0)) + " " + NullToStr(a.at(1, 0));
+  // From the read cache (valid until qvAuthUser changes).
+  const std::shared_ptr<const QueryResult> rows =
+      CachedRows("SELECT dbPositionTitle_" + lang + ",dbFullName_" + lang +
+                     " FROM qvAuthUser Where dbUserID=" + SqlText(userID),
+                 {"qvAuthUser"});
+  if (rows->rows.empty()) return GetMsg("msgAnonymousUserName_" + lang, 0);
+  return NullToStr(rows->rows[0][0]) + " " + NullToStr(rows->rows[0][1]);
 }
 
 bool ListHasMatch(const Variant& text, const Variant& list) {

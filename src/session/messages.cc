@@ -7,6 +7,7 @@
 #include "core/sql_literal.h"
 #include "core/version.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 #include "host/context.h"
 
@@ -89,20 +90,25 @@ std::unordered_map<std::string, SharedMessageTable>& SharedTables() {
   return tables;
 }
 
-// Opens the shared connection on the table's change counter: the row of
-// qvChangeCounter naming the table. nullopt when the database keeps no
-// counter for it (the table is then read anew every time). A data source
-// that cannot be opened ends the response here, as in dbOpen.
+// Opens the shared connection on the change counters and makes them the
+// request's snapshot, which the read caches check too; returns the
+// table's count. nullopt when the database keeps no counter for it (the
+// table is then read anew every time). A data source that cannot be opened
+// ends the response here, as in dbOpen.
 std::optional<int64_t> ReadChangeCount(const std::string& table) {
+  std::vector<std::pair<std::string, int64_t>> counts;
   try {
-    SharedAspProc().dbOpen("qvChangeCounter", "dbCount",
-                           "WHERE dbTable=" + SqlText(ToLower(table)));
-    const Recordset& rs = *Tables().objRS;
-    if (rs.EOF_() || rs.Value("dbCount").IsNull()) return std::nullopt;
-    return ToInteger(rs.Value("dbCount"));
+    SharedAspProc().dbOpen("qvChangeCounter", "dbTable, dbCount", "");
+    for (Recordset& rs = *Tables().objRS; !rs.EOF_(); rs.MoveNext()) {
+      if (!rs.ValueAt(1).IsNull()) {
+        counts.emplace_back(NullToStr(rs.ValueAt(0)), ToInteger(rs.ValueAt(1)));
+      }
+    }
   } catch (const DatabaseError&) {
-    return std::nullopt;
+    counts.clear();
   }
+  SetChangeCounts(counts);
+  return ChangeCount(table);
 }
 
 // Fills the cache from the shared copy of the table when it is current,

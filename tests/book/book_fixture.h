@@ -24,6 +24,7 @@
 
 #include "core/convert.h"
 #include "core/sql_literal.h"
+#include "data/queued_writes.h"
 #include "data/test_source.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
@@ -101,7 +102,9 @@ class BookTest : public ::testing::Test {
   }
 
   // Runs one statement on a connection of its own (not recorded).
+  // Log rows queued before it are written first.
   QueryResult Exec(const std::string& sql) {
+    FlushQueuedWrites();
     SqliteConnection conn;
     conn.Open("qvtest", "", "");
     QueryResult result = conn.Query(sql);

@@ -7,6 +7,7 @@
 #include "book/book_internal.h"
 #include "book_fixture.h"
 #include "data/aspproc.h"
+#include "data/read_cache.h"
 #include "data/settings.h"
 
 namespace qv::testing {
@@ -33,11 +34,16 @@ TEST_F(MarkupTest, MediaTagsAreLookedUpOnceAndAtMost32Times) {
   EXPECT_EQ(book::ExpandMedia("<qvTm.Media( 7 )>" + Tag(8), "n"), "[n7][n8]");
 
   Statements().clear();
+  ClearReadCache();  // every lookup reaches the table
   std::string forty;
   for (int id = 1; id <= 40; ++id) forty += Tag(id);
   const std::string expanded = book::ExpandMedia(forty, "e");
   EXPECT_EQ(expanded.find("<qvTm"), expanded.find("[m32]" + Tag(33)) + 5);
   EXPECT_EQ(SqlCount("qvmedia"), 32);
+  // Media rows are read once while qvmedia stays as it is.
+  Statements().clear();
+  EXPECT_EQ(book::ExpandMedia(forty, "e"), expanded);
+  EXPECT_EQ(SqlCount("qvmedia"), 0);
 }
 
 TEST_F(MarkupTest, BadTagsVanishOrStopTheExpansionWithoutReachingSql) {

@@ -18,6 +18,7 @@
 #include <toml++/toml.h>
 
 #include "data/connection.h"
+#include "data/queued_writes.h"
 #include "data/settings.h"
 #include "engine/datasources.h"
 #include "engine/sqlite_connection.h"
@@ -87,7 +88,9 @@ class TestSource {
   TestSource& operator=(const TestSource&) = delete;
 
   // Runs one statement on a connection of its own.
+  // Log rows queued before it are written first.
   QueryResult Exec(const std::string& sql) {
+    FlushQueuedWrites();
     std::unique_ptr<Connection> conn = NewConnection();
     conn->Open("qvtest", "", "");
     QueryResult result = conn->Query(sql);

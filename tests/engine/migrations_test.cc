@@ -53,7 +53,13 @@ class MigrationsTest : public TestDatabase {
        "SiteNewBook", "SiteOpenBook", "SiteLibOwnerTitle", "SiteLibOwnerLogin",
        "SiteLibOwnerNotFound"},
       {"SiteForgotPassword", "SitePasswordAsk", "SitePasswordSend", "SitePasswordSent",
-       "SitePasswordNoID"}};
+       "SitePasswordNoID"},
+      {}};
+  // The migration that counts the changes of the cached tables.
+  static constexpr int kChangeCountersVersion = 9;
+  static inline const std::vector<std::string> kCountedTables = {
+      "qvAuthBook", "qvAuthUser", "qvAuthGroup", "qvCodeDefList",
+      "qvbook",     "qvglossary", "qvmedia",     "qvlibrary"};
   // The keys of the migrations above version.
   static std::vector<std::string> KeysAbove(int version) {
     std::vector<std::string> keys;
@@ -70,6 +76,14 @@ class MigrationsTest : public TestDatabase {
     CreateDatabaseIfMissing(DatabasePath(), /*force=*/true);
     for (const std::string& key : KeysAbove(version)) {
       Exec("DELETE FROM qvSystemMsg WHERE dbName = '" + key + "'");
+    }
+    if (version < kChangeCountersVersion) {
+      for (const std::string& table : kCountedTables) {
+        for (const char* event : {"insert", "update", "delete"}) {
+          Exec("DROP TRIGGER " + table + "_counted_" + event);
+        }
+        Exec("DELETE FROM qvChangeCounter WHERE dbTable = lower('" + table + "')");
+      }
     }
     Exec("PRAGMA user_version = " + std::to_string(version));
   }
@@ -244,6 +258,31 @@ TEST_F(MigrationsTest, AVersion7DatabaseGetsThePasswordPageMessagesAndKeepsItsRo
             std::string::npos);
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'msgeMailPasswordBody'"), "Ours");
   EXPECT_EQ(Text("SELECT dbeMail FROM qvAuthUser WHERE dbUserID = 'kept'"), "kept@example.org");
+}
+
+TEST_F(MigrationsTest, AVersion8DatabaseCountsTheChangesOfItsCachedTablesAndKeepsItsRows) {
+  MakeDatabaseOfVersion(kChangeCountersVersion - 1);
+  Exec("INSERT INTO qvbook (ID, dbPID, dbBookID, dbTitle_e) VALUES (900, -2, 2, 'Kept page')");
+  Exec("UPDATE qvAuthBook SET dbTitle_e = 'Kept title' WHERE ID = 2");
+  const std::string pages = Text("SELECT count(*) FROM qvbook");
+  ASSERT_EQ(Text("SELECT count(*) FROM qvChangeCounter WHERE dbTable = 'qvbook'"), "0");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, kChangeCountersVersion - 1);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  EXPECT_EQ(Text("SELECT count(*) FROM qvbook"), pages);
+  EXPECT_EQ(Text("SELECT dbTitle_e FROM qvbook WHERE ID = 900"), "Kept page");
+  EXPECT_EQ(Text("SELECT dbTitle_e FROM qvAuthBook WHERE ID = 2"), "Kept title");
+  // Every cached table has its counter, and every kind of change advances it.
+  for (const std::string& table : kCountedTables) {
+    const std::string count =
+        "SELECT dbCount FROM qvChangeCounter WHERE dbTable = lower('" + table + "')";
+    const std::string before = Text(count);
+    ASSERT_NE(before, "") << table;
+    Exec("INSERT INTO " + table + " (ID) VALUES (987654)");
+    Exec("UPDATE " + table + " SET ID = 987655 WHERE ID = 987654");
+    Exec("DELETE FROM " + table + " WHERE ID = 987655");
+    EXPECT_EQ(std::stoll(Text(count)), std::stoll(before) + 3) << table;
+  }
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

@@ -203,9 +203,15 @@ TEST_F(SeededDatabase, EveryTableHasItsCounterKeyStampAndIndexes) {
   std::sort(found.begin(), found.end());
   EXPECT_EQ(found, indexes);
 
-  EXPECT_EQ(Names("trigger"),
-            (std::vector<std::string>{"qvSystemMsg_counted_delete", "qvSystemMsg_counted_insert",
-                                      "qvSystemMsg_counted_update"}));
+  // Three counting triggers for each cached table.
+  std::vector<std::string> triggers;
+  for (const char* table : {"qvAuthBook", "qvAuthGroup", "qvAuthUser", "qvCodeDefList",
+                            "qvSystemMsg", "qvbook", "qvglossary", "qvlibrary", "qvmedia"}) {
+    for (const char* event : {"delete", "insert", "update"}) {
+      triggers.push_back(std::string(table) + "_counted_" + event);
+    }
+  }
+  EXPECT_EQ(Names("trigger"), triggers);
 }
 
 TEST_F(SeededDatabase, BookAndSubmissionTablesShareTheirColumns) {
@@ -244,8 +250,10 @@ TEST_F(SeededDatabase, SeedRowsRegisterEveryBookTableWithItsPages) {
             (std::vector<std::string>{"99", "80", "60", "lib_manager", "lib_owner", "astro1"}));
   EXPECT_EQ(Strings("SELECT dbUserID || ' ' || dbMajorGroup FROM qvAuthUser ORDER BY ID"),
             (std::vector<std::string>{"admin 99", "teacher 80", "student 60"}));
-  EXPECT_EQ(Strings("SELECT dbTable FROM qvChangeCounter"),
-            std::vector<std::string>{"qvsystemmsg"});
+  EXPECT_EQ(Strings("SELECT dbTable FROM qvChangeCounter ORDER BY dbTable"),
+            (std::vector<std::string>{"qvauthbook", "qvauthgroup", "qvauthuser", "qvbook",
+                                      "qvcodedeflist", "qvglossary", "qvlibrary", "qvmedia",
+                                      "qvsystemmsg"}));
   for (const auto& [table, pages] : std::vector<std::pair<std::string, int>>{{"qvbook", 41},
                                                                              {"qvglossary", 30},
                                                                              {"qvmedia", 6},

@@ -63,6 +63,7 @@ TEST(LoginThrottleSite, RightPasswordRefusedWhileLockedAndAcceptedAfter) {
   EXPECT_TRUE(Has(refused.body, "Login failed"));
   EXPECT_FALSE(Has(refused.body, "You are logged in as"));
 
+  FlushQueuedWrites();
   SqliteConnection conn;
   conn.Open("qvtome", "", "");
   const QueryResult log =

@@ -144,6 +144,9 @@ std::string Difference(const Dump& before, const Dump& after, const std::vector<
   for (const auto& [table, rows] : before) {
     auto found = after.find(table);
     if (found == after.end()) return "table " + table + " is gone";
+    // Change counters move with every change of their tables, which the
+    // rows of those tables show.
+    if (table == "qvChangeCounter") continue;
     const bool log = table == "qvAuthLog";
     for (const auto& [rowid, row] : rows) {
       if (may_change(table, rowid)) continue;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/convert.h"
+#include "data/queued_writes.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
@@ -110,8 +111,9 @@ class SiteSuite : public ::testing::Test {
 };
 
 // The first value of the first row `sql` gives on the site's database; ""
-// when there is none.
+// when there is none. Log rows the server queued before are written first.
 inline std::string QueryFirst(const std::string& sql) {
+  FlushQueuedWrites();
   SqliteConnection conn;
   conn.Open("qvtome", "", "");
   QueryResult result = conn.Query(sql);

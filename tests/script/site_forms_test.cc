@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/convert.h"
+#include "data/queued_writes.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
@@ -24,6 +25,7 @@ class SiteForms : public ScriptTest {
   }
 
   std::string Query(const std::string& sql) {
+    FlushQueuedWrites();
     SqliteConnection conn;
     conn.Open("qvtome", "", "");
     QueryResult result = conn.Query(sql);

@@ -118,8 +118,39 @@ TEST_F(ActivityLogTest, RequestReadAsUploadStoresNoRow) {
   host.request.BinaryRead(10);
   EXPECT_NO_THROW(ap.dbLog(15));
   EXPECT_TRUE(Rows("ID").empty());
-  db.Exec("DROP TABLE qvAuthLog");  // failures before the row is filled reach the caller
-  EXPECT_THROW(ap.dbLog(15), DatabaseError);
+}
+
+TEST_F(ActivityLogTest, ARowIsWrittenBehindTheRequestWithTheValuesOfTheRequest) {
+  host.request.SetQueryString("id=3");
+  TheSettings().TableName = "qvbook";
+  ThePage().ID = "3";
+  ap.dbLog(2);
+  const double logged_at = Now().serial;
+  // The request's values stay, whatever this thread does next.
+  host.request.SetQueryString("id=4");
+  ThePage().ID = "4";
+  const auto rows = Rows("dbRecordID, dbQueryString, dbDate");  // flushes the queue first
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], Variant(3));
+  EXPECT_EQ(rows[0][1], Variant("id=3"));
+  EXPECT_LE(ToDate(rows[0][2]).serial, logged_at + 1.0 / 86400);
+}
+
+TEST_F(ActivityLogTest, InsideATransactionTheRowGoesWithItsWrites) {
+  {
+    RequestTransaction transaction;
+    ap.dbLog(8);
+  }  // rolled back
+  EXPECT_TRUE(Rows("ID").empty());
+  {
+    RequestTransaction transaction;
+    ap.dbLog(8);
+    transaction.Commit();
+  }
+  EXPECT_EQ(Rows("ID").size(), 1u);
+  db.Exec("DROP TABLE qvAuthLog");  // a log that cannot be opened fails the transaction
+  RequestTransaction transaction;
+  EXPECT_THROW(ap.dbLog(8), DatabaseError);
 }
 
 }  // namespace

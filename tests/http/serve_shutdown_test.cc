@@ -1,0 +1,121 @@
+// The qvtome command as a real process: page views logged behind the
+// request all reach the database when the server is stopped by a signal.
+#include <fcntl.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "test_client.h"
+
+namespace qv::http::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// `qvtome serve` on a fresh data folder and a free port of 127.0.0.1.
+class ServeProcess {
+ public:
+  explicit ServeProcess(const fs::path& data) {
+    int out[2];
+    if (::pipe(out) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(out[1], STDOUT_FILENO);
+      ::close(out[0]);
+      ::close(out[1]);
+      const std::string data_arg = data.string();
+      ::execl(QV_BINARY, QV_BINARY, "serve", "--data", data_arg.c_str(), "--port", "0", "--site",
+              QV_SITE_DIR, "--threads", "4", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(out[1]);
+    // A line names the address: "... on http://127.0.0.1:PORT/ ...".
+    out_ = out[0];
+    std::string line;
+    char c = 0;
+    while (port_ == 0 && ::read(out_, &c, 1) == 1) {
+      if (c != '\n') {
+        line += c;
+        continue;
+      }
+      const size_t at = line.find("127.0.0.1:");
+      if (at != std::string::npos) port_ = static_cast<uint16_t>(std::stoi(line.substr(at + 10)));
+      line.clear();
+    }
+  }
+  ~ServeProcess() {
+    if (pid_ > 0 && !stopped_) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    if (out_ >= 0) ::close(out_);
+  }
+  uint16_t port() const { return port_; }
+  // Sends the signal and waits for the process; its exit status.
+  int Stop(int signal) {
+    ::kill(pid_, signal);
+    int status = -1;
+    ::waitpid(pid_, &status, 0);
+    stopped_ = true;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  uint16_t port_ = 0;
+  bool stopped_ = false;
+};
+
+std::vector<std::string> LoggedQueries(const fs::path& db_path) {
+  std::vector<std::string> queries;
+  sqlite3* db = nullptr;
+  sqlite3_open(db_path.c_str(), &db);
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db,
+                     "SELECT dbQueryString FROM qvAuthLog WHERE dbPageName = '/book.lp' AND "
+                     "dbAction = 2 ORDER BY ID",
+                     -1, &stmt, nullptr);
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
+    const unsigned char* text = sqlite3_column_text(stmt, 0);
+    queries.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+  }
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  return queries;
+}
+
+class ServeShutdown : public ::testing::TestWithParam<int> {};
+
+TEST_P(ServeShutdown, EveryViewIsLoggedInOrderWhenTheServerStops) {
+  const fs::path data = fs::temp_directory_path() / ("qvtome-serve-" + std::to_string(::getpid()) +
+                                                     "-" + std::to_string(GetParam()));
+  fs::remove_all(data);
+  std::vector<std::string> expected;
+  {
+    ServeProcess server(data);
+    ASSERT_NE(server.port(), 0) << "the server did not start";
+    for (int i = 0; i < 60; ++i) {
+      const std::string query = "id=8&view=" + std::to_string(i);
+      ASSERT_EQ(Fetch(server.port(), Get("/book.lp?" + query)).status, 200);
+      expected.push_back(query);
+    }
+    const int status = server.Stop(GetParam());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  EXPECT_EQ(LoggedQueries(data / "qvtome.db"), expected);
+  fs::remove_all(data);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ServeShutdown, ::testing::Values(SIGTERM, SIGINT));
+
+}  // namespace
+}  // namespace qv::http::testing
