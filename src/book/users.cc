@@ -353,7 +353,8 @@ void SaveUser(const std::string& user_id) {
       ReportError("ErrorPasswordNotSame", true);
       return;
     }
-    if (!password.empty()) {
+    // A new account gets a password: one without would log in with an empty one.
+    if (!password.empty() || adding) {
       if (!PasswordStorable(password)) {
         ReportError("ErrorPasswordInvalid", true);
         return;

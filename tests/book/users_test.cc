@@ -290,9 +290,18 @@ TEST_F(UsersTest, AnAdministratorAddsAUserWithAFreeValidID) {
   }
   EXPECT_EQ(Users(), users + 2);
 
-  // Nobody else adds users.
+  // A new account without a password is refused.
   for (auto& [name, value] : form) {
     if (name == "dbUserID") value = "dave";
+    if (name == "dbPassword1" || name == "dbPassword2") value = "";
+  }
+  Edit("boss", "99", "id=-1", form);
+  EXPECT_EQ(errors_, "ErrorPasswordInvalid");
+  EXPECT_EQ(Row("dave"), "");
+
+  // Nobody else adds users.
+  for (auto& [name, value] : form) {
+    if (name == "dbPassword1" || name == "dbPassword2") value = "cpw";
   }
   Edit("bob", "30", "id=-1", form);
   EXPECT_EQ(errors_, "ErrorAuthNoRead");
