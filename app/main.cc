@@ -11,6 +11,7 @@
 
 #include "app/app_config.h"
 #include "core/version.h"
+#include "files/folder.h"
 #include "http/http_server.h"
 #include "http/password_hash.h"
 #include "http/server_config.h"
@@ -68,6 +69,8 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
   if (o.threads) config.worker_threads = *o.threads;
   config.site_dir = std::filesystem::absolute(config.site_dir).lexically_normal().string();
   std::filesystem::create_directories(std::filesystem::path(config.data_dir) / "media" / "qvtome");
+
+  qv::SetAllowedPrograms(config.allowed_programs);
 
   qv::ScriptHost scripts({.debug = config.debug});
   qv::http::HttpServer server(

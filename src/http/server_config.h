@@ -20,6 +20,8 @@
 //   allowed_origins = ["https://portal.example.org"]  (other sites that may write)
 //   secure_cookies = false       (Secure cookies and HSTS even without a proxy's word)
 //   max_sessions = 50000         (past it the least recently used go, anonymous first)
+//   allowed_programs = ["/usr/bin/convert"]  (what Folder.RunApplication may start;
+//                                             none by default)
 //
 // The media folder is <data_dir>/media, mounted at media_mount. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig
@@ -80,6 +82,7 @@ struct ServerConfig {
   std::vector<std::string> allowed_origins;  // "scheme://host[:port]"
   bool secure_cookies = false;
   size_t max_sessions = 50000;
+  std::vector<std::string> allowed_programs;
 
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;
