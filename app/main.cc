@@ -30,9 +30,15 @@ bool ReportDatabase(const qv::app::DefaultDatabase& db) {
   return db.created || db.upgraded_from != db.version;
 }
 
+// The media folder of the default data source.
+std::string MediaFolder(const std::string& data_dir) {
+  return (std::filesystem::path(data_dir) / "media" / "qvtome").string();
+}
+
 int InitDb(const std::string& data_dir, const std::string& config_file, bool force) {
-  qv::app::LoadStartupConfig(data_dir, config_file);
-  const qv::app::DefaultDatabase db = qv::app::InitDefaultDatabase(force);
+  const qv::app::StartupConfig startup = qv::app::LoadStartupConfig(data_dir, config_file);
+  const qv::app::DefaultDatabase db =
+      qv::app::InitDefaultDatabase(force, MediaFolder(startup.data_dir));
   if (ReportDatabase(db)) return 0;
   std::cerr << "Database " << db.path << " exists and is up to date; use --force to replace it\n";
   return 1;
@@ -56,7 +62,7 @@ std::string DefaultSiteDir() {
 
 int Serve(const std::string& data_dir, const std::string& config_file, const ServeOptions& o) {
   qv::app::StartupConfig startup = qv::app::LoadStartupConfig(data_dir, config_file);
-  ReportDatabase(qv::app::InitDefaultDatabase(false));
+  ReportDatabase(qv::app::InitDefaultDatabase(false, MediaFolder(startup.data_dir)));
 
   qv::http::ServerConfig config =
       qv::http::LoadServerConfig(startup.toml ? &*startup.toml : nullptr);

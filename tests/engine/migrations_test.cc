@@ -46,7 +46,9 @@ class MigrationsTest : public TestDatabase {
       {"ErrorInvalidValue"},
       {"SiteGlossaryTitle", "SiteGlossaryRedirected", "SiteGlossaryAll", "SiteGlossaryChoose",
        "SiteHelp", "SiteHelpNoEntry"},
-      {"ErrorAuthNoMark", "ErrorLoginToSubmit"}};
+      {"ErrorAuthNoMark", "ErrorLoginToSubmit"},
+      {"ErrorUploadFileName", "ErrorUploadFileNotStored", "SiteUploadTitle", "SiteUploadBack",
+       "SiteUploadNewPage"}};
   // The keys of the migrations above version.
   static std::vector<std::string> KeysAbove(int version) {
     std::vector<std::string> keys;
@@ -166,6 +168,27 @@ TEST_F(MigrationsTest, AVersion3DatabaseGetsTheAssignmentMessagesAndKeepsItsRows
   EXPECT_EQ(Text("SELECT dbMsg_e FROM qvSystemMsg WHERE dbName = 'ErrorInvalidValue'"), "Ours");
   EXPECT_EQ(Text("SELECT dbUserID || dbAnswer || dbStatus FROM qvbook_ WHERE dbQID = 1"),
             "kept&a=13");
+}
+
+TEST_F(MigrationsTest, AVersion5DatabaseGetsTheUploadMessagesAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(5);
+  Exec("UPDATE qvbook SET dbContent_e = 'Our text' WHERE ID = 1");
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('SiteUploadBack', 'Ours', "
+      "'Onze')");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 5);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  for (const std::string& key : kAddedKeys[5]) {
+    if (key == "SiteUploadBack") continue;
+    EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key))) << key;
+  }
+  EXPECT_NE(Text(MessageOf("ErrorUploadFileName")).find("|<br><span class=\"qvError\">Deze"),
+            std::string::npos);
+  EXPECT_EQ(Text(MessageOf("SiteUploadBack")), "Ours|Onze");
+  EXPECT_EQ(Text("SELECT dbContent_e FROM qvbook WHERE ID = 1"), "Our text");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {
