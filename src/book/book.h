@@ -210,7 +210,21 @@ class Book : public Object {
   void GlossaryTerm(int16_t intLanguage = 1);
   std::string GetGlossaryOriginalTerm() const { return strOriginalTerm; }
 
-  // Upload and media files (added later) ----------------------------------------
+  // Upload and media files ------------------------------------------------------
+
+  // A field of the parsed upload (files/upload.h): its value, or for a file
+  // input the stored file's base name; the name in any case. "" before an
+  // upload was parsed. With "" every part is listed: per part, each led by
+  // strSeparator, "&fieldname =", "&fieldvalue =", "&filename =" and
+  // "&filesize =" followed by its value.
+  Variant RequestForm(const std::string& varName = "");
+  // Facts about the Index-th stored file of the upload (counted from 1 over
+  // the parts with a file name): "fullname", "name" (without extension),
+  // "extention" (from the last "."), "size" (-1 when too large); "" the
+  // file count; "vpath" and "ppath" the book's media folder (also before an
+  // upload). 0 before an upload was parsed; "" for an Index past the files
+  // or another name.
+  Variant RequstUploaded(int16_t Index = 0, const std::string& varName = "");
 
   // Per-object state, for tests and the book module ------------------------------
   bool PageShown() const { return blnPageShown; }

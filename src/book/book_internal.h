@@ -289,4 +289,11 @@ void UpdateGlossaryLinks();
 // (nothing until then).
 void PageMediaForm();
 
+// Upload lookups (uploads.cc) ----------------------------------------------------
+//
+// Over the upload table of this request (files/upload.h): Book.RequestForm
+// and Book.RequstUploaded return them unchanged.
+Variant UploadFormValue(const std::string& varName);
+Variant UploadedFileInfo(int16_t Index, const std::string& varName);
+
 }  // namespace qv::book

@@ -10,7 +10,8 @@
 // ShowGlossary(language = 1), GlossaryTerm(language = 1), GetGlossaryOriginalTerm,
 // Help(code = ""). Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
-// BookDescription, BookRemark.
+// BookDescription, BookRemark. Upload: RequestForm(varName = ""),
+// RequstUploaded(Index = 0, varName = "").
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -83,6 +84,10 @@ constexpr Member kMembers[] = {
     Method<&Book::BookTitle>("BookTitle"),
     Method<&Book::BookDescription>("BookDescription"),
     Method<&Book::BookRemark>("BookRemark"),
+
+    // Upload.
+    Method<&Book::RequestForm>("RequestForm"),
+    Method<&Book::RequstUploaded>("RequstUploaded"),
 };
 
 const ClassRegistration kBook = Register<Book>(kMembers, kCreatedByScripts);

@@ -51,5 +51,13 @@ TEST_F(FolderBindings, FileOperationsAnswerZeroOrOne) {
                   "not listed in [server] allowed_programs"));
 }
 
+TEST_F(FolderBindings, BookAnswersUploadLookupsBeforeAnyUpload) {
+  EXPECT_EQ(Run("local b = qvTome.Book()\n"
+                "Response.Write(b:RequestForm('x') .. '|' .. b:RequestForm() .. '|' ..\n"
+                "  b:RequstUploaded(0, 'size') .. '|' .. b:RequstUploaded())"),
+            "||0|0");
+  EXPECT_TRUE(Has(ErrorOf("qvTome.Book():RequstUploaded(40000)"), "Overflow"));
+}
+
 }  // namespace
 }  // namespace qv::testing
