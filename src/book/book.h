@@ -226,6 +226,20 @@ class Book : public Object {
   // or another name.
   Variant RequstUploaded(int16_t Index = 0, const std::string& varName = "");
 
+  // Media files of the current page (the "upload" right: one item of
+  // BookAuthorization). Takes a posted upload into the caller's staging
+  // folder and moves its files into the book's media folder under the page
+  // prefix ("m000042_"), the first one as the page's thumbnail when asked
+  // and small enough; adds a centred picture tag to both contents for each
+  // picture they do not show yet. strAddMsg, when set, captions a second
+  // button that makes a new sibling page from the upload first (the browser
+  // is then sent to it with "qvAction=rearrange", which adds the tags of
+  // the page's pictures). Then writes the upload form and FilesList with
+  // deletion links ("deletefile" deletes one file of this page only).
+  void FilesUpload(const std::string& strAddMsg = "");
+  // The page's media files with their download links (the right "up").
+  void FilesList();
+
   // Per-object state, for tests and the book module ------------------------------
   bool PageShown() const { return blnPageShown; }
   bool NoSubPage() const { return blnNoSubPage; }

@@ -11,7 +11,8 @@
 // Help(code = ""). Course list: ListCourses(table,
 // editOnly = false, image = "mark_book.gif"), FirstBookID(table), BookTitle,
 // BookDescription, BookRemark. Upload: RequestForm(varName = ""),
-// RequstUploaded(Index = 0, varName = "").
+// RequstUploaded(Index = 0, varName = ""). Media files: FilesUpload(addMsg =
+// ""), FilesList().
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -77,6 +78,10 @@ constexpr Member kMembers[] = {
     Method<&Book::GlossaryTerm, 1>("GlossaryTerm"),
     ReadOnly<&Book::GetGlossaryOriginalTerm>("GetGlossaryOriginalTerm"),
     Method<&Book::Help, Text("")>("Help"),
+
+    // Media files.
+    Method<&Book::FilesUpload, Text("")>("FilesUpload"),
+    Method<&Book::FilesList>("FilesList"),
 
     // Course list.
     Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),
