@@ -173,7 +173,10 @@ bool MultipartParser::Feed(std::string_view bytes) {
       case State::kFirstLine: {
         const size_t end = rest().find(kCrLf);
         if (end == std::string_view::npos) {
-          if (rest().size() > kMaxDelimiterBytes) return Fail("the body begins with no boundary");
+          // The CR of a line end may be the last byte so far.
+          if (rest().size() > kMaxDelimiterBytes + 1) {
+            return Fail("the body begins with no boundary");
+          }
           more = false;
         } else if (end == 0 || end > kMaxDelimiterBytes) {
           return Fail("the body begins with no boundary");
@@ -189,7 +192,8 @@ bool MultipartParser::Feed(std::string_view bytes) {
         const std::string_view r = rest();
         size_t end = r.starts_with(kCrLf) ? 0 : r.find("\r\n\r\n");
         if (end == std::string_view::npos) {
-          if (r.size() > kMaxHeaderBytes) return Fail("a part's headers are too long");
+          // Up to three bytes of the empty line may have come so far.
+          if (r.size() > kMaxHeaderBytes + 3) return Fail("a part's headers are too long");
           more = false;
           break;
         }

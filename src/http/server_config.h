@@ -23,7 +23,9 @@
 //   allowed_programs = ["/usr/bin/convert"]  (what Folder.RunApplication may start;
 //                                             none by default)
 //
-// The media folder is <data_dir>/media, mounted at media_mount. A relative
+// The media folder is <data_dir>/media, mounted at media_mount. Request
+// bodies past spool_threshold_bytes (not a key) wait in <data_dir>/spool,
+// which is never served, rather than in memory. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig
 // throws std::runtime_error naming the key when a value has the wrong type
 // or is out of range.
@@ -87,7 +89,10 @@ struct ServerConfig {
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;
 
+  uint64_t spool_threshold_bytes = 1024 * 1024;
+
   std::string media_dir() const { return data_dir + "/media"; }
+  std::string spool_dir() const { return data_dir + "/spool"; }
 };
 
 // Reads the [server] table of a parsed configuration; null gives defaults.

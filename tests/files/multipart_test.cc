@@ -220,6 +220,25 @@ TEST(MultipartParser, MalformedBodiesFailClearlyAndLeaveNoFile) {
   EXPECT_NE(Parse(big, dir.Dir(), 1, 65536).error.find("fields are too large"), std::string::npos);
 }
 
+TEST(MultipartParser, LimitsOnTheBoundaryAndHeadersDoNotDependOnThePieces) {
+  TempFolder dir;
+  Body body;
+  body.boundary = std::string(MultipartParser::kMaxDelimiterBytes - 2, 'b');
+  const std::string headers(MultipartParser::kMaxHeaderBytes - 60, 'h');
+  const std::string text =
+      body.Part("X-Pad: " + headers + "\r\nContent-Disposition: form-data; name=\"a\"", "v").End();
+  for (size_t piece : {size_t{1}, size_t{2}, size_t{3}, text.size()}) {
+    Parsed p = Parse(text, dir.Dir(), 10, piece);
+    EXPECT_TRUE(p.ok) << piece << " " << p.error;
+  }
+  Body longer;
+  longer.boundary = body.boundary + "b";
+  const std::string too_long = longer.Field("a", "v").End();
+  for (size_t piece : {size_t{1}, too_long.size()}) {
+    EXPECT_NE(Parse(too_long, dir.Dir(), 10, piece).error.find("no boundary"), std::string::npos);
+  }
+}
+
 TEST(MultipartParser, AFileThatCannotBeWrittenIsReportedNotStored) {
   TempFolder dir;
   Parsed p = Parse(Body().File("a", "x.txt", "abc").End(), dir / "missing/");
