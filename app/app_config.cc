@@ -31,10 +31,11 @@ StartupConfig LoadStartupConfig(const std::string& data_dir, const std::string& 
   return config;
 }
 
-DefaultDatabase InitDefaultDatabase(bool force) {
+DefaultDatabase InitDefaultDatabase(bool force, const std::string& media_dir) {
   DefaultDatabase result;
   result.path = LookupDataSource("qvtome").path;
   result.created = CreateDatabaseIfMissing(result.path, force);
+  if (result.created && !media_dir.empty()) WriteDemoMedia(media_dir);
   const UpgradeResult upgrade = UpgradeDatabase(result.path);
   result.upgraded_from = upgrade.from;
   result.version = upgrade.to;

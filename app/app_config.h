@@ -29,7 +29,9 @@ struct DefaultDatabase {
 
 // Creates the default data source's database when it is missing (or with
 // force, anew), else applies the schema migrations it lacks. Throws
-// DatabaseError when either fails (the file then stays as it was).
-DefaultDatabase InitDefaultDatabase(bool force);
+// DatabaseError when either fails (the file then stays as it was). A new
+// database's demo pictures are written into media_dir, the data source's
+// media folder (<data>/media/qvtome), when that is given.
+DefaultDatabase InitDefaultDatabase(bool force, const std::string& media_dir = "");
 
 }  // namespace qv::app

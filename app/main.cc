@@ -14,6 +14,7 @@
 #include "book/password_mail.h"
 #include "core/version.h"
 #include "data/queued_writes.h"
+#include "files/folder.h"
 #include "http/http_server.h"
 #include "http/password_hash.h"
 #include "http/server_config.h"
@@ -33,9 +34,15 @@ bool ReportDatabase(const qv::app::DefaultDatabase& db) {
   return db.created || db.upgraded_from != db.version;
 }
 
+// The media folder of the default data source.
+std::string MediaFolder(const std::string& data_dir) {
+  return (std::filesystem::path(data_dir) / "media" / "qvtome").string();
+}
+
 int InitDb(const std::string& data_dir, const std::string& config_file, bool force) {
-  qv::app::LoadStartupConfig(data_dir, config_file);
-  const qv::app::DefaultDatabase db = qv::app::InitDefaultDatabase(force);
+  const qv::app::StartupConfig startup = qv::app::LoadStartupConfig(data_dir, config_file);
+  const qv::app::DefaultDatabase db =
+      qv::app::InitDefaultDatabase(force, MediaFolder(startup.data_dir));
   if (ReportDatabase(db)) return 0;
   std::cerr << "Database " << db.path << " exists and is up to date; use --force to replace it\n";
   return 1;
@@ -59,7 +66,7 @@ std::string DefaultSiteDir() {
 
 int Serve(const std::string& data_dir, const std::string& config_file, const ServeOptions& o) {
   qv::app::StartupConfig startup = qv::app::LoadStartupConfig(data_dir, config_file);
-  ReportDatabase(qv::app::InitDefaultDatabase(false));
+  ReportDatabase(qv::app::InitDefaultDatabase(false, MediaFolder(startup.data_dir)));
 
   qv::http::ServerConfig config =
       qv::http::LoadServerConfig(startup.toml ? &*startup.toml : nullptr);
@@ -76,6 +83,8 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
       qv::mail::LoadMailConfig(startup.toml ? &*startup.toml : nullptr, config.data_dir);
   qv::mail::ConfigureMail(mail);
   qv::SharedPasswordMailLimit().Configure({.per_hour = mail.password_mails_per_hour});
+
+  qv::SetAllowedPrograms(config.allowed_programs);
 
   qv::ScriptHost scripts({.debug = config.debug,
                           .time_limit = config.script_time_limit,

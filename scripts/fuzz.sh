@@ -4,7 +4,7 @@
 # inputs go to a scratch folder (kept with --keep DIR); a crash, leak or
 # time-out stops the run, leaves the input in the scratch folder and fails.
 #
-#   bash scripts/fuzz.sh [--keep DIR] [SECONDS] [TARGET...]   (targets: dialect lp markup query http_head)
+#   bash scripts/fuzz.sh [--keep DIR] [SECONDS] [TARGET...]   (targets: dialect lp markup query http_head multipart)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +13,7 @@ if [ "${1:-}" = "--keep" ]; then keep=$2; shift 2; fi
 seconds=${1:-5}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(dialect lp markup query http_head)
+[ ${#targets[@]} -gt 0 ] || targets=(dialect lp markup query http_head multipart)
 
 work=${keep:-$(mktemp -d /tmp/qvtome-fuzz.XXXXXX)}
 [ -n "$keep" ] || trap 'rm -rf "$work"' EXIT

@@ -264,7 +264,35 @@ class Book : public Object {
   void GlossaryTerm(int16_t intLanguage = 1);
   std::string GetGlossaryOriginalTerm() const { return strOriginalTerm; }
 
-  // Upload and media files (added later) ----------------------------------------
+  // Upload and media files ------------------------------------------------------
+
+  // A field of the parsed upload (files/upload.h): its value, or for a file
+  // input the stored file's base name; the name in any case. "" before an
+  // upload was parsed. With "" every part is listed: per part, each led by
+  // strSeparator, "&fieldname =", "&fieldvalue =", "&filename =" and
+  // "&filesize =" followed by its value.
+  Variant RequestForm(const std::string& varName = "");
+  // Facts about the Index-th stored file of the upload (counted from 1 over
+  // the parts with a file name): "fullname", "name" (without extension),
+  // "extention" (from the last "."), "size" (-1 when too large); "" the
+  // file count; "vpath" and "ppath" the book's media folder (also before an
+  // upload). 0 before an upload was parsed; "" for an Index past the files
+  // or another name.
+  Variant RequstUploaded(int16_t Index = 0, const std::string& varName = "");
+
+  // Media files of the current page (the "upload" right: one item of
+  // BookAuthorization). Takes a posted upload into the caller's staging
+  // folder and moves its files into the book's media folder under the page
+  // prefix ("m000042_"), the first one as the page's thumbnail when asked
+  // and small enough; adds a centred picture tag to both contents for each
+  // picture they do not show yet. strAddMsg, when set, captions a second
+  // button that makes a new sibling page from the upload first (the browser
+  // is then sent to it with "qvAction=rearrange", which adds the tags of
+  // the page's pictures). Then writes the upload form and FilesList with
+  // deletion links ("deletefile" deletes one file of this page only).
+  void FilesUpload(const std::string& strAddMsg = "");
+  // The page's media files with their download links (the right "up").
+  void FilesList();
 
   // Per-object state, for tests and the book module ------------------------------
   bool PageShown() const { return blnPageShown; }

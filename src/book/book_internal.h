@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/variant.h"
@@ -186,10 +187,10 @@ std::string ParentFrameTarget();
 // doing nothing. A module flips its entry here when it lands.
 enum class Module { kPageEditing, kGlossary, kAssignments, kFiles };
 inline constexpr bool kModuleBuilt[] = {
-    true,   // kPageEditing: edit, add, delete, cut and paste, page properties
-    true,   // kGlossary: the glossary links of a page
-    true,   // kAssignments: answer forms, submissions, marking, quiz branching
-    false,  // kFiles: upload and the media files of a page
+    true,  // kPageEditing: edit, add, delete, cut and paste, page properties
+    true,  // kGlossary: the glossary links of a page
+    true,  // kAssignments: answer forms, submissions, marking, quiz branching
+    true,  // kFiles: upload and the media files of a page
 };
 constexpr bool IsBuilt(Module module) { return kModuleBuilt[static_cast<int>(module)]; }
 // False for a "qvAction" of a module not built yet; true for every other
@@ -315,8 +316,41 @@ std::string StatusBlock(bool blnChoice);
 std::string ReadPageContent();
 void ListGlossaryForm();
 void UpdateGlossaryLinks();
-// Files: the media list and upload form of the page, after its edit form
-// (nothing until then).
+// Files (media.cc): the upload form (with the "upload" right) and the file
+// list of the page after its edit form, both aimed at the site's upload
+// page (the message "URLUploadFiles").
 void PageMediaForm();
+
+// Upload lookups (uploads.cc) ----------------------------------------------------
+//
+// Over the upload table of this request (files/upload.h): Book.RequestForm
+// and Book.RequstUploaded return them unchanged.
+Variant UploadFormValue(const std::string& varName);
+Variant UploadedFileInfo(int16_t Index, const std::string& varName);
+
+// Media files (media.cc) -------------------------------------------------------------
+
+// The prefix of page id's media files: "m", the id zero-padded to six digits
+// (more for ids of a million and above, so that no two pages share one), "_".
+std::string PagePrefix(const Variant& id);
+// A user id as one folder name: letters, digits, "_" and "-" stay, every
+// other byte becomes "%XX" (so no separator, dot or NUL remains).
+std::string StagingFolderName(const std::string& user_id);
+// One plain file name: not empty, no "/", "\", "..", "*", "?" or control
+// character.
+bool IsPlainFileName(std::string_view name);
+// A file name for a media address: EscapePath, and "?", quotes, "<", ">"
+// percent-encoded.
+std::string MediaUrlName(const std::string& name);
+// Text for a double-quoted JavaScript string that is safe in an HTML
+// attribute too: letters, digits and a few marks stay, everything else is
+// a \uXXXX escape of its UTF-8 code point.
+std::string JsStringText(std::string_view text);
+// word is one item of BookAuthorization (items separated by ",", ";" or
+// blanks), unlike HasRight's substring test.
+bool HasRightWord(const std::string& word);
+// The page's files with download links and, with blnDelete, deletion links
+// (to script) and the deletion of the query's "deletefile"; "up" needed.
+void ListPageFiles(bool blnDelete, const std::string& script);
 
 }  // namespace qv::book

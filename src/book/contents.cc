@@ -80,11 +80,6 @@ bool ShownToReaders(const ListedPage& page) {
          ToDate(page.expired).serial > Now().serial;
 }
 
-std::string LastSixDigits(const Variant& id) {
-  const std::string digits = std::to_string(NumberOr0(id) + 1000000);
-  return digits.substr(digits.size() - std::min<size_t>(6, digits.size()));
-}
-
 // The thumbnail image of a page for the thumbnail modes.
 std::string ThumbnailImage(const ListedPage& page) {
   const Settings& s = TheSettings();
@@ -92,8 +87,8 @@ std::string ThumbnailImage(const ListedPage& page) {
   static const char* const kExtension[] = {nullptr, "gif", "jpg", "jpeg"};
   std::string image;
   if (page.thumbnail >= 1 && page.thumbnail <= 3) {
-    image = s.vMediaDir + s.TableName + "/" + std::to_string(current.lBookID) + "/m" +
-            LastSixDigits(page.id) + "_ThumbNail." + kExtension[page.thumbnail];
+    image = s.vMediaDir + s.TableName + "/" + std::to_string(current.lBookID) + "/" +
+            PagePrefix(page.id) + "ThumbNail." + kExtension[page.thumbnail];
   } else {
     image = s.vImageDir + "mark_thumbnail.gif";
   }

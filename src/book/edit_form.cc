@@ -357,9 +357,6 @@ void EditRecordForm() {
   if (form.action != "add") PageMediaForm();
 }
 
-// Files: the media of the page follow its edit form once uploads exist.
-void PageMediaForm() {}
-
 }  // namespace book
 
 void Book::EditPage() {

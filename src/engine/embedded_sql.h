@@ -19,5 +19,7 @@ struct EmbeddedSqlFile {
 const std::vector<EmbeddedSqlFile>& EmbeddedSqlFiles();
 // The migration scripts, named "NNNN_what.sql", in version order.
 const std::vector<EmbeddedSqlFile>& EmbeddedMigrationFiles();
+// The demo course's pictures (SVG text), by file name ("sun.svg").
+const std::vector<EmbeddedSqlFile>& EmbeddedDemoMediaFiles();
 
 }  // namespace qv

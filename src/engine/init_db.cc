@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "data/connection.h"
 #include "engine/dialect.h"
@@ -58,6 +61,29 @@ void RunSqlScript(sqlite3* db, std::string_view script, std::string_view script_
     } catch (const DatabaseError& e) {
       throw DatabaseError(std::string(script_name) + ", statement " + std::to_string(number) +
                           ": " + e.what());
+    }
+  }
+}
+
+void WriteDemoMedia(const std::string& media_dir) {
+  // The page of the pictures book that holds each picture.
+  static const std::pair<std::string_view, int> kPages[] = {
+      {"telescope.svg", 1}, {"sun.svg", 2},     {"moon.svg", 3},
+      {"mars.svg", 4},      {"jupiter.svg", 5}, {"saturn.svg", 6}};
+  const fs::path folder = fs::path(media_dir) / "qvmedia" / "4";
+  fs::create_directories(folder);
+  for (const EmbeddedSqlFile& file : EmbeddedDemoMediaFiles()) {
+    for (const auto& [name, page] : kPages) {
+      if (file.name != name) continue;
+      const std::string digits = std::to_string(page);
+      const fs::path target =
+          folder / ("m" + std::string(6 - digits.size(), '0') + digits + "_" + std::string(name));
+      std::ofstream out(target, std::ios::binary | std::ios::trunc);
+      out << file.text;
+      if (!out.flush()) {
+        throw fs::filesystem_error("cannot write", target,
+                                   std::make_error_code(std::errc::io_error));
+      }
     }
   }
 }

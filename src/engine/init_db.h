@@ -23,6 +23,14 @@ namespace qv {
 // naming the file and statement that failed.
 bool CreateDatabaseIfMissing(const std::string& path, bool force = false);
 
+// Writes the demo course's pictures into media_dir, the media folder of the
+// demo's data source (its "qvTmMPath/"): each picture of the pictures book
+// (table qvmedia, book 4) as that page's file, qvmedia/4/m00000N_name.svg,
+// as the demo's pages refer to them. Files already there are replaced.
+// Throws std::filesystem::filesystem_error when a folder or file cannot be
+// written.
+void WriteDemoMedia(const std::string& media_dir);
+
 // Runs every statement of a script (sql_script.h) on db through the
 // translator. Throws DatabaseError naming script_name and the statement.
 void RunSqlScript(sqlite3* db, std::string_view script, std::string_view script_name);

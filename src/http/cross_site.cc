@@ -109,7 +109,7 @@ bool CrossSitePolicy::FromAnotherSite(const IncomingRequest& request,
 bool CrossSitePolicy::Refuses(const IncomingRequest& request,
                               const ClientIdentity& identity) const {
   const bool writes =
-      (request.method != "GET" && request.method != "HEAD") || !request.body.empty() || [&] {
+      (request.method != "GET" && request.method != "HEAD") || request.BodySize() > 0 || [&] {
         size_t question = request.target.find('?');
         return question != std::string::npos &&
                QueryWrites(std::string_view(request.target).substr(question + 1));

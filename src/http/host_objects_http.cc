@@ -60,7 +60,7 @@ void HttpRequest::AddServerVariables(const ClientIdentity& identity,
   v.Add("SERVER_PROTOCOL", "HTTP/1.1");
   v.Add("HTTPS", identity.https ? "on" : "off");
   v.Add("CONTENT_TYPE", request_.Header("Content-Type"));
-  v.Add("CONTENT_LENGTH", std::to_string(request_.body.size()));
+  v.Add("CONTENT_LENGTH", std::to_string(request_.BodySize()));
   v.Add("HTTP_USER_AGENT", request_.Header("User-Agent"));
   for (const auto& [header, value] : request_.headers) {
     std::string name = HeaderVariableName(header);
@@ -90,7 +90,10 @@ bool HttpRequest::IsUrlEncodedBody() const {
 const ParamList& HttpRequest::ParsedForm() {
   if (form_parsed_) return form_;
   form_parsed_ = true;
-  if (IsUrlEncodedBody()) form_ = ParseQuery(request_.body);
+  if (IsUrlEncodedBody()) {
+    form_ = request_.spooled ? ParseQuery(request_.BodyBytes(0, request_.BodySize()))
+                             : ParseQuery(request_.body);
+  }
   return form_;
 }
 
@@ -112,15 +115,16 @@ std::vector<std::string> HttpRequest::FormKeys() {
 
 std::vector<std::string> HttpRequest::ServerVariableKeys() { return server_variables_.Keys(); }
 
-int64_t HttpRequest::TotalBytes() { return static_cast<int64_t>(request_.body.size()); }
+int64_t HttpRequest::TotalBytes() { return static_cast<int64_t>(request_.BodySize()); }
 
 std::string HttpRequest::BinaryRead(int64_t count) {
   if (form_parsed_) throw HostError("Request.BinaryRead cannot be used after Request.Form");
   body_read_raw_ = true;
   if (count <= 0) return "";
-  size_t n = std::min(static_cast<size_t>(count), request_.body.size() - body_position_);
-  std::string bytes = request_.body.substr(body_position_, n);
-  body_position_ += n;
+  const uint64_t left = request_.BodySize() - body_position_;
+  std::string bytes =
+      request_.BodyBytes(body_position_, static_cast<size_t>(std::min<uint64_t>(count, left)));
+  body_position_ += bytes.size();
   return bytes;
 }
 

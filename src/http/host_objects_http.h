@@ -52,7 +52,7 @@ class HttpRequest : public Request {
   ParamList server_variables_;
   bool form_parsed_ = false;
   bool body_read_raw_ = false;
-  size_t body_position_ = 0;
+  uint64_t body_position_ = 0;
 };
 
 class HttpResponse : public Response {

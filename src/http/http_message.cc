@@ -1,5 +1,11 @@
 #include "http/http_message.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <stdexcept>
+
 #include "core/convert.h"
 
 namespace qv::http {
@@ -21,6 +27,31 @@ std::string JoinedHeader(const HeaderList& headers, std::string_view name) {
 
 std::string IncomingRequest::Header(std::string_view name) const {
   return JoinedHeader(headers, name);
+}
+
+std::string IncomingRequest::BodyBytes(uint64_t offset, size_t count) const {
+  if (spooled) return spooled->Read(offset, count);
+  if (offset >= body.size()) return "";
+  return body.substr(static_cast<size_t>(offset), count);
+}
+
+SpooledBody::~SpooledBody() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string SpooledBody::Read(uint64_t offset, size_t count) const {
+  if (offset >= size_) return "";
+  count = static_cast<size_t>(std::min<uint64_t>(count, size_ - offset));
+  std::string bytes(count, '\0');
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n =
+        ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error("the request body could not be read back");
+    done += static_cast<size_t>(n);
+  }
+  return bytes;
 }
 
 std::string OutgoingResponse::Header(std::string_view name) const {

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -36,6 +37,14 @@ using tcp = net::ip::tcp;
 class HttpConnection;
 
 namespace {
+
+// The folder large request bodies wait in; "" (bodies stay in memory)
+// when it cannot be made.
+std::string PrepareSpoolDir(const ServerConfig& config) {
+  std::error_code ec;
+  std::filesystem::create_directories(config.spool_dir(), ec);
+  return ec ? std::string() : config.spool_dir();
+}
 
 std::vector<std::unique_ptr<net::io_context>> MakeContexts(int count) {
   std::vector<std::unique_ptr<net::io_context>> contexts;
@@ -62,6 +71,7 @@ struct HttpServer::Impl {
   void GracefulStop();
 
   ServerConfig config;
+  std::string spool_dir = PrepareSpoolDir(config);
   ServerLogs logs;
   RequestHandler handler;
   WorkerPool workers;
@@ -174,6 +184,8 @@ void HttpConnection::AwaitRequest() {
   if (server_.stopping) return Close();
   parser_.emplace();
   ApplyLimits(*parser_, server_.config);
+  parser_->get().body().spool_dir = server_.spool_dir;
+  parser_->get().body().spool_threshold = server_.config.spool_threshold_bytes;
   if (buffer_.size() > 0) return ReadHeader();
   // Waiting for the first byte of a request: the idle time-out between
   // keep-alive requests, the header time-out for a new connection.

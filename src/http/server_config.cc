@@ -98,6 +98,7 @@ ServerConfig LoadServerConfig(const toml::table* root) {
   c.login_lock_minutes =
       static_cast<int>(ReadInteger(*t, "login_lock_minutes", c.login_lock_minutes, 1, 10080));
   ReadList(*t, "allowed_origins", c.allowed_origins);
+  ReadList(*t, "allowed_programs", c.allowed_programs);
   ReadBool(*t, "secure_cookies", c.secure_cookies);
   c.max_sessions =
       static_cast<size_t>(ReadInteger(*t, "max_sessions", int64_t(c.max_sessions), 100, 1 << 24));

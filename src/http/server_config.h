@@ -23,8 +23,12 @@
 //   script_time_limit = 5        (seconds a page may run, fractions allowed; 0: none)
 //   script_memory_limit = 64     (megabytes a page's Lua code may take; 0: none)
 //   compression = true           (gzip for clients that accept it)
+//   allowed_programs = ["/usr/bin/convert"]  (what Folder.RunApplication may start;
+//                                             none by default)
 //
-// The media folder is <data_dir>/media, mounted at media_mount. A relative
+// The media folder is <data_dir>/media, mounted at media_mount. Request
+// bodies past spool_threshold_bytes (not a key) wait in <data_dir>/spool,
+// which is never served, rather than in memory. A relative
 // basic_auth_file is taken relative to the data folder. LoadServerConfig
 // throws std::runtime_error naming the key when a value has the wrong type
 // or is out of range.
@@ -83,6 +87,7 @@ struct ServerConfig {
   std::vector<std::string> allowed_origins;  // "scheme://host[:port]"
   bool secure_cookies = false;
   size_t max_sessions = 50000;
+  std::vector<std::string> allowed_programs;
 
   // Limits of one page script run; zero is none. The host that runs the
   // scripts takes them from here.
@@ -95,7 +100,10 @@ struct ServerConfig {
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;
 
+  uint64_t spool_threshold_bytes = 1024 * 1024;
+
   std::string media_dir() const { return data_dir + "/media"; }
+  std::string spool_dir() const { return data_dir + "/spool"; }
 };
 
 // Reads the [server] table of a parsed configuration; null gives defaults.

@@ -14,6 +14,8 @@
 // ListUsers(mark = ""), EditUser(), strEditUserID. Book registry:
 // ListTables(mark = ""), ListBooks(mark = ""), EditBook(), EditBookID.
 // Password mail: eMailPassword(userID).
+// Upload: RequestForm(varName = ""), RequstUploaded(Index = 0, varName = "").
+// Media files: FilesUpload(addMsg = ""), FilesList().
 #include "book/book.h"
 #include "script/bind_class.h"
 
@@ -90,6 +92,9 @@ constexpr Member kMembers[] = {
     Method<&Book::ListBooks, Text("")>("ListBooks"),
     Method<&Book::EditBook>("EditBook"),
     ReadOnly<&Book::EditBookID>("EditBookID"),
+    // Media files.
+    Method<&Book::FilesUpload, Text("")>("FilesUpload"),
+    Method<&Book::FilesList>("FilesList"),
 
     // Course list.
     Method<&Book::ListCourses, _, _, Text("mark_book.gif")>("ListCourses"),
@@ -100,6 +105,9 @@ constexpr Member kMembers[] = {
 
     // Password mail.
     Method<&Book::eMailPassword>("eMailPassword"),
+    // Upload.
+    Method<&Book::RequestForm>("RequestForm"),
+    Method<&Book::RequstUploaded>("RequstUploaded"),
 };
 
 const ClassRegistration kBook = Register<Book>(kMembers, kCreatedByScripts);

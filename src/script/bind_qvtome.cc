@@ -14,9 +14,6 @@ namespace {
 
 constexpr const char* kObject = "qvTome.Object";
 
-// Constructors that scripts may call before their class is bound.
-constexpr const char* kNotYetBound[] = {"Folder"};
-
 std::vector<ClassBinding>& Registry() {
   static std::vector<ClassBinding> registry;
   return registry;
@@ -26,10 +23,6 @@ std::vector<ClassBinding>& Registry() {
 const char* ScriptName(const char* class_name) {
   const char* dot = std::strrchr(class_name, '.');
   return dot != nullptr ? dot + 1 : class_name;
-}
-
-int NotAvailable(lua_State* L) {
-  return luaL_error(L, "qvTome.%s is not available yet", lua_tostring(L, lua_upvalueindex(1)));
 }
 
 // UBound(a, dimension): upper bound of dimension 1 (default) or 2.
@@ -91,14 +84,6 @@ void PushQvTomeTable(lua_State* L) {
     if (binding.construct == nullptr) continue;
     lua_pushcfunction(L, binding.construct);
     lua_setfield(L, -2, ScriptName(binding.name));
-  }
-  for (const char* later : kNotYetBound) {
-    if (lua_getfield(L, -1, later) == LUA_TNIL) {
-      lua_pushstring(L, later);
-      lua_pushcclosure(L, NotAvailable, 1);
-      lua_setfield(L, -3, later);
-    }
-    lua_pop(L, 1);
   }
 }
 

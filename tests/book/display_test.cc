@@ -85,14 +85,10 @@ TEST_F(DisplayTest, LanguagesFormatsAndUnfinishedNotes) {
   EXPECT_EQ(Show("id=10"), "<h2>T10 (n)</h2><p></p><h1>T10</h1><p>EN</p>");
 }
 
-TEST_F(DisplayTest, ActionsOfModulesNotBuiltReportTheyAreNotAvailable) {
+TEST_F(DisplayTest, TheMediaActionAndTheBooksOwnActionsShowThePage) {
   const size_t pages = Exec("SELECT ID FROM qvbook").rows.size();
-  for (const char* action : {"addmedia"}) {
-    Messages().strErrorMsg.clear();
-    EXPECT_EQ(Show("id=12&qvAction=" + std::string(action)), GetMsg("ErrorNotAvailable", 1))
-        << action;
-    EXPECT_EQ(book->GetErrorMsg(), "ErrorNotAvailable") << action;
-  }
+  EXPECT_EQ(Show("id=10&qvAction=addmedia"), "<p>EN</p>");
+  EXPECT_EQ(book->GetErrorMsg(), "");
   EXPECT_EQ(Exec("SELECT ID FROM qvbook").rows.size(), pages);
   EXPECT_EQ(LoggedReads(), 0u);
   // Actions of the book module itself show the page.

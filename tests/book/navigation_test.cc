@@ -78,10 +78,7 @@ TEST_F(NavigationTest, WalkWithoutReadRightReportsIt) {
 
 // Command menu -----------------------------------------------------------------
 
-// Until the file module is built, the menu offers none of its commands.
-constexpr const char* kCommandsOfLaterModules[] = {"upload.lp"};
-
-TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModules) {
+TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceAndTheMediaFiles) {
   // Page 11 (level 2) is on the clipboard.
   host.session.SetValue(SessionKey("Cut_PasteID"), "11");
   host.session.SetValue(SessionKey("Cut_PasteTable"), "qvbook");
@@ -96,7 +93,8 @@ TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModule
       // A section: no page below it, no delete; the clipboard page may come here.
       {"13",
        {"qvAction=edit\"", "qvAction=listglossary", "add=bottom", "add=before", "cut=current",
-        "paste=cancel", "paste=bottom", "paste=before", "edit=property", "bookadmin.lp?id=1"},
+        "paste=cancel", "paste=bottom", "paste=before", "edit=property", "bookadmin.lp?id=1",
+        "<a href=\"upload.lp?table=qvbook&id=13\">"},
        {"add=below", "qvAction=delete"}},
       // The clipboard page itself, a leaf: a page below it, delete, no paste.
       // An assignment page also lists its submissions.
@@ -111,7 +109,6 @@ TEST_F(NavigationTest, AuthorMenuOffersPageEditingByPlaceButNothingOfLaterModule
     book.ListMenu();
     for (const char* text : c.shown) EXPECT_TRUE(Shows(text)) << c.page << " " << text;
     for (const char* text : c.absent) EXPECT_TRUE(Lacks(text)) << c.page << " " << text;
-    for (const char* text : kCommandsOfLaterModules) EXPECT_TRUE(Lacks(text)) << text;
   }
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "test_database.h"
 
@@ -27,6 +29,29 @@ TEST_F(InitDbTest, CreatesAMissingDatabaseAndItsFoldersWithSeedRows) {
   for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
     EXPECT_EQ(entry.path().filename().string().find(".init-"), std::string::npos);
   }
+}
+
+TEST_F(InitDbTest, TheDemoPicturesAreTheFilesItsPagesName) {
+  ASSERT_TRUE(CreateDatabaseIfMissing(DatabasePath(), /*force=*/true));
+  const std::filesystem::path media = dir_ / "media" / "qvtome";
+  std::filesystem::create_directories(media / "qvmedia" / "4");
+  std::ofstream(media / "qvmedia" / "4" / "m000002_sun.svg") << "old";
+  WriteDemoMedia(media.string());
+  // Every picture the pages name is there, as a whole SVG file.
+  const auto named = Connect()->Query(
+      "SELECT dbContent_e, dbContent_n FROM qvmedia WHERE dbContent_e LIKE '%qvTmMPath/%'");
+  ASSERT_EQ(named.rows.size(), 6u);
+  for (const auto& row : named.rows) {
+    for (const Variant& content : row) {
+      const std::string text = content.AsString();
+      const size_t at = text.find("qvTmMPath/") + 10;
+      const std::filesystem::path file = media / text.substr(at, text.find('"', at) - at);
+      std::ifstream in(file);
+      const std::string svg((std::istreambuf_iterator<char>(in)), {});
+      EXPECT_TRUE(svg.starts_with("<svg") && svg.find("</svg>") != std::string::npos) << file;
+    }
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(media / "qvmedia" / "4"), {}), 6);
 }
 
 TEST_F(InitDbTest, KeepsAnExistingFileUnlessForced) {

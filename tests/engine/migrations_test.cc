@@ -54,7 +54,9 @@ class MigrationsTest : public TestDatabase {
        "SiteLibOwnerNotFound"},
       {"SiteForgotPassword", "SitePasswordAsk", "SitePasswordSend", "SitePasswordSent",
        "SitePasswordNoID"},
-      {}};
+      {},
+      {"ErrorUploadFileName", "ErrorUploadFileNotStored", "SiteUploadTitle", "SiteUploadBack",
+       "SiteUploadNewPage"}};
   // The migration that counts the changes of the cached tables.
   static constexpr int kChangeCountersVersion = 9;
   static inline const std::vector<std::string> kCountedTables = {
@@ -283,6 +285,27 @@ TEST_F(MigrationsTest, AVersion8DatabaseCountsTheChangesOfItsCachedTablesAndKeep
     Exec("DELETE FROM " + table + " WHERE ID = 987655");
     EXPECT_EQ(std::stoll(Text(count)), std::stoll(before) + 3) << table;
   }
+}
+
+TEST_F(MigrationsTest, AVersion9DatabaseGetsTheUploadMessagesAndKeepsItsRows) {
+  const std::string fresh = (dir_ / "fresh.db").string();
+  CreateDatabaseIfMissing(fresh);
+  MakeDatabaseOfVersion(9);
+  Exec("UPDATE qvbook SET dbContent_e = 'Our text' WHERE ID = 1");
+  Exec(
+      "INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n) VALUES ('SiteUploadBack', 'Ours', "
+      "'Onze')");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 9);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  for (const std::string& key : kAddedKeys[9]) {
+    if (key == "SiteUploadBack") continue;
+    EXPECT_EQ(Text(MessageOf(key)), Text(fresh, MessageOf(key))) << key;
+  }
+  EXPECT_NE(Text(MessageOf("ErrorUploadFileName")).find("|<br><span class=\"qvError\">Deze"),
+            std::string::npos);
+  EXPECT_EQ(Text(MessageOf("SiteUploadBack")), "Ours|Onze");
+  EXPECT_EQ(Text("SELECT dbContent_e FROM qvbook WHERE ID = 1"), "Our text");
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

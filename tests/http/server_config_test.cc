@@ -16,6 +16,7 @@ TEST(ServerConfigLoad, ReadsKeysAndRejectsWrongTypes) {
     allowed_origins = ["https://portal.example.org"]
     secure_cookies = true
     max_sessions = 2000
+    allowed_programs = ["/usr/bin/convert"]
   )");
   ServerConfig c = LoadServerConfig(&root);
   EXPECT_EQ(c.max_body_bytes, 1000u);
@@ -24,6 +25,8 @@ TEST(ServerConfigLoad, ReadsKeysAndRejectsWrongTypes) {
   EXPECT_EQ(c.allowed_origins, std::vector<std::string>{"https://portal.example.org"});
   EXPECT_TRUE(c.secure_cookies);
   EXPECT_EQ(c.max_sessions, 2000u);
+  EXPECT_EQ(c.allowed_programs, std::vector<std::string>{"/usr/bin/convert"});
+  EXPECT_TRUE(LoadServerConfig(nullptr).allowed_programs.empty());
 
   toml::table bad = toml::parse("[server]\nport = \"80\"\n");
   EXPECT_THROW(LoadServerConfig(&bad), std::runtime_error);

@@ -35,6 +35,7 @@ class SiteServer {
     ConfigureDataSources(nullptr, data_.string());
     RegisterSqliteEngine();
     CreateDatabaseIfMissing((data_ / "qvtome.db").string());
+    WriteDemoMedia((data_ / "media" / "qvtome").string());
     ServerConfig config;
     config.port = 0;
     config.site_dir = QV_SITE_DIR;

@@ -104,7 +104,6 @@ TEST_F(SysVarBindings, PropertyKindsAndMisuseGiveClearErrors) {
   EXPECT_TRUE(Has(ErrorOf("local x = qvTome.SysVar().MaintenanceMsg"), "write-only"));
   EXPECT_TRUE(Has(ErrorOf("qvTome.SysVar().PageLevelMax = 40000"), "Overflow"));
   EXPECT_TRUE(Has(ErrorOf("qvTome.SysVar().Init('x')"), "call methods with ':'"));
-  EXPECT_TRUE(Has(ErrorOf("qvTome.Folder()"), "qvTome.Folder is not available yet"));
 }
 
 TEST_F(SysVarBindings, WebClassHostObjectsTakeTheGlobals) {

@@ -185,6 +185,8 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('msgNoFiles'
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('msgFileDownLoad', 'download', 'downloaden', 760);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('msgFileDelete', 'delete', 'verwijderen', 761);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('msgFileDeleteConfirm', 'Do you really want to delete the file', 'Wilt u het bestand echt verwijderen', 762);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorUploadFileName', '<br><span class="qvError">This file name cannot be stored (it leaves the folder or is reserved):</span> ', '<br><span class="qvError">Deze bestandsnaam kan niet worden opgeslagen (hij verlaat de map of is gereserveerd):</span> ', 763);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorUploadFileNotStored', '<br><span class="qvError">This file could not be stored:</span> ', '<br><span class="qvError">Dit bestand kon niet worden opgeslagen:</span> ', 764);
 
 -- 800: Field labels
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('dbTitle', 'Title', 'Titel', 800);
@@ -314,6 +316,9 @@ INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGlossar
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteGlossaryChoose', '<p>Click a linked term in a page of a course to see what it means here, or read all terms.</p>', '<p>Klik op een gekoppelde term in een pagina van een cursus om hier te zien wat die betekent, of lees alle termen.</p>', 1023);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteHelp', 'Help', 'Hulp', 1024);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteHelpNoEntry', '<p class="qvError">There is no help text with this code.</p>', '<p class="qvError">Er is geen helptekst met deze code.</p>', 1025);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteUploadTitle', 'Media files of the page', 'Mediabestanden van de pagina', 1026);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteUploadBack', 'Back to the page', 'Terug naar de pagina', 1027);
+INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('SiteUploadNewPage', 'Upload as a new page', 'Uploaden als nieuwe pagina', 1028);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorHoldingInvalid', '<p class="qvError">The holding was not saved: choose a holder and enter a valid date.</p>', '<p class="qvError">Het exemplaar is niet opgeslagen: kies een houder en vul een geldige datum in.</p>', 321);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorHoldingNoUser', '<p class="qvError">The holding was not saved: the holder and the borrower must be users of this system.</p>', '<p class="qvError">Het exemplaar is niet opgeslagen: de houder en de lener moeten gebruikers van dit systeem zijn.</p>', 322);
 INSERT INTO qvSystemMsg (dbName, dbMsg_e, dbMsg_n, dbOrder) VALUES ('ErrorNotAvailable', '<p class="qvError">This function is not available on this site yet.</p>', '<p class="qvError">Deze functie is op deze site nog niet beschikbaar.</p>', 323);
