@@ -35,18 +35,12 @@
 #include "session/sysvar.h"
 
 namespace qv {
-
-// The upload lookups of uploads.cc, which defines them in this namespace
-// (book_internal.h declares them in qv::book).
-Variant UploadFormValue(const std::string& varName);
-Variant UploadedFileInfo(int16_t Index, const std::string& varName);
-
 namespace book {
 namespace {
 
-Variant FormValue(const std::string& name) { return qv::UploadFormValue(name); }
+Variant FormValue(const std::string& name) { return UploadFormValue(name); }
 Variant FileInfo(int64_t index, const std::string& name) {
-  return qv::UploadedFileInfo(static_cast<int16_t>(index), name);
+  return UploadedFileInfo(static_cast<int16_t>(index), name);
 }
 
 }  // namespace

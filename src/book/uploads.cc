@@ -24,6 +24,8 @@ std::string Cell(const Array& table, size_t row, size_t column) {
 
 }  // namespace
 
+namespace book {
+
 Variant UploadFormValue(const std::string& varName) {
   const Array* table = Table();
   if (table == nullptr) return Variant(std::string());
@@ -69,10 +71,12 @@ Variant UploadedFileInfo(int16_t Index, const std::string& varName) {
   return Variant(std::string());
 }
 
-Variant Book::RequestForm(const std::string& varName) { return UploadFormValue(varName); }
+}  // namespace book
+
+Variant Book::RequestForm(const std::string& varName) { return book::UploadFormValue(varName); }
 
 Variant Book::RequstUploaded(int16_t Index, const std::string& varName) {
-  return UploadedFileInfo(Index, varName);
+  return book::UploadedFileInfo(Index, varName);
 }
 
 }  // namespace qv
