@@ -14,6 +14,7 @@
 #include <toml++/toml.h>
 
 #include "core/convert.h"
+#include "core/toml_keys.h"
 #include "host/host_objects.h"
 #include "host/mail_message.h"
 #include "mail/mail.h"
@@ -209,31 +210,6 @@ Variant CreateMail() {
   return Variant(std::static_pointer_cast<Object>(std::make_shared<PickupMail>(config)));
 }
 
-// Config keys -------------------------------------------------------------------
-
-[[noreturn]] void BadKey(const std::string& key, const std::string& expected) {
-  throw std::runtime_error("[mail] " + key + " must be " + expected);
-}
-
-void ReadString(const toml::table& t, const char* key, std::string& out) {
-  const toml::node* node = t.get(key);
-  if (!node) return;
-  if (!node->is_string()) BadKey(key, "a string");
-  out = *node->value<std::string>();
-}
-
-int64_t ReadInteger(const toml::table& t, const char* key, int64_t fallback, int64_t min,
-                    int64_t max) {
-  const toml::node* node = t.get(key);
-  if (!node) return fallback;
-  if (!node->is_integer()) BadKey(key, "an integer");
-  const int64_t value = *node->value<int64_t>();
-  if (value < min || value > max) {
-    BadKey(key, "between " + std::to_string(min) + " and " + std::to_string(max));
-  }
-  return value;
-}
-
 }  // namespace
 
 MailConfig LoadMailConfig(const toml::table* root, const std::string& data_dir) {
@@ -241,20 +217,18 @@ MailConfig LoadMailConfig(const toml::table* root, const std::string& data_dir) 
   std::string outbox = "mail/outbox";
   const toml::table* t = root ? root->get_as<toml::table>("mail") : nullptr;
   if (t) {
-    ReadString(*t, "smtp_url", c.smtp_url);
-    ReadString(*t, "user", c.user);
-    ReadString(*t, "password", c.password);
-    ReadString(*t, "from", c.from);
-    ReadString(*t, "outbox", outbox);
-    if (const toml::node* node = t->get("require_tls")) {
-      if (!node->is_boolean()) BadKey("require_tls", "true or false");
-      c.require_tls = *node->value<bool>();
-    }
+    const TomlKeys keys(*t, "mail");
+    keys.String("smtp_url", c.smtp_url);
+    keys.String("user", c.user);
+    keys.String("password", c.password);
+    keys.String("from", c.from);
+    keys.String("outbox", outbox);
+    keys.Bool("require_tls", c.require_tls);
     c.connect_timeout =
-        std::chrono::seconds(ReadInteger(*t, "connect_timeout", c.connect_timeout.count(), 1, 600));
-    c.timeout = std::chrono::seconds(ReadInteger(*t, "timeout", c.timeout.count(), 1, 3600));
+        std::chrono::seconds(keys.Integer("connect_timeout", c.connect_timeout.count(), 1, 600));
+    c.timeout = std::chrono::seconds(keys.Integer("timeout", c.timeout.count(), 1, 3600));
     c.password_mails_per_hour = static_cast<int>(
-        ReadInteger(*t, "password_mails_per_hour", c.password_mails_per_hour, 1, 10000));
+        keys.Integer("password_mails_per_hour", c.password_mails_per_hour, 1, 10000));
   }
   c.outbox = (fs::path(data_dir) / outbox).lexically_normal().string();
   return c;
