@@ -242,7 +242,8 @@ void WriteUserForm(const std::string& user_id) {
   ResponseWrite("<center><br>");
   ResponseWrite("<input type=\"submit\" value=\"" + GetMsg("ButtonSubmit", 1) +
                 "\" name=\"submituser\"> ");
-  const bool can_delete = admin && !adding;
+  // Nobody deletes his own account: it may be the site's last administrator.
+  const bool can_delete = admin && !adding && !EqualsNoCase(user_id, CurrentUserID());
   if (can_delete) {
     ResponseWrite("<input type=\"button\" value=\"" + GetMsg("ButtonDelete", 1) +
                   "\" name=\"deleteuser\" onclick=\"return qvMenuConfirm()\">");
@@ -279,11 +280,11 @@ bool OldPasswordMatches(const Variant& stored) {
 }
 
 void DeleteUser() {
-  if (!IsSystemAdmin()) {
+  const std::string user_id = RequestValue("id");
+  if (!IsSystemAdmin() || EqualsNoCase(user_id, CurrentUserID())) {
     ReportError("ErrorAuthNoDelete", true);
     return;
   }
-  const std::string user_id = RequestValue("id");
   AspProc& ap = SharedAspProc();
   if (!ap.dbGetTable("qvAuthUser", "dbUserID", UserClause(user_id)).IsArray()) {
     ReportError("ErrorUserIDNotFound", true);

@@ -352,6 +352,12 @@ TEST_F(UsersTest, DeleteIsAPostedAdministratorActionOnOneNamedUser) {
   Edit("bob", "30", "id=ann&qvAction=delete", post);
   EXPECT_EQ(errors_, "ErrorAuthNoDelete");
   EXPECT_NE(Row("ann"), "");
+  // Nor does an administrator delete his own account (in any spelling), and
+  // his own form offers no delete.
+  EXPECT_EQ(Edit("boss", "99", "id=BOSS").find("deleteuser"), std::string::npos);
+  Edit("boss", "99", "id=BOSS&qvAction=delete", post);
+  EXPECT_EQ(errors_, "ErrorAuthNoDelete");
+  EXPECT_NE(Row("boss"), "");
 
   out = Run("boss", "99", "id=ann&GroupID=30&qvAction=delete", post, [](Book& b) {
     b.EditUser();
