@@ -52,6 +52,7 @@ constexpr Member kMembers[] = {
     Method<&AspProc::dbLogin>("dbLogin"),
     Method<&AspProc::dbLogOut>("dbLogOut"),
     Method<&AspProc::hasLogin>("hasLogin"),
+    ReadOnly<&AspProc::LoginMsg>("LoginMsg"),
 
     // Write-back.
     Method<&AspProc::dbUpdate, _, _, _, _, true>("dbUpdate"),

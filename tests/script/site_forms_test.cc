@@ -108,6 +108,14 @@ TEST_F(SiteForms, LoginIdentityAndLogoutThroughSysVar) {
   EXPECT_EQ(Query("SELECT count(*) FROM qvAuthLog WHERE dbUserID = 'admin'"), "2");
 }
 
+TEST_F(SiteForms, AFailedLoginLeavesItsMessageForThePage) {
+  const std::string out = Lua(R"lua(
+    ap:dbLogin(true)
+    Response.Write("|" .. tostring(ap:hasLogin()) .. "|" .. ap.LoginMsg .. "|"))lua",
+                              "qvTomeLogin=true&qvTomeUserID=admin&qvTomePassword=wrong");
+  EXPECT_TRUE(Has(out, "|false|<p class=\"qvError\">Login failed: the user ID")) << out;
+}
+
 TEST_F(SiteForms, BoundControlsTakeChoicePairsAndWriteBack) {
   const std::string id = IdOf("SiteHome");
   const std::string open = "ap:dbOpen('qvSystemMsg', '*', 'WHERE ID=" + id + "')\n";
