@@ -14,6 +14,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "files/multipart.h"
 
@@ -21,16 +22,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path& Root() {
-  static const fs::path root = [] {
-    fs::path dir =
-        fs::temp_directory_path() / ("qvtome-fuzz-multipart-" + std::to_string(getpid()));
+// The staging folders of this run, removed again when the fuzzer exits.
+struct ScratchFolder {
+  fs::path dir = fs::temp_directory_path() / ("qvtome-fuzz-multipart-" + std::to_string(getpid()));
+  ScratchFolder() {
     fs::remove_all(dir);
     fs::create_directories(dir / "a");
     fs::create_directories(dir / "b");
-    return dir;
-  }();
-  return root;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+  }
+};
+
+const fs::path& Root() {
+  static const ScratchFolder scratch;
+  return scratch.dir;
 }
 
 std::map<std::string, std::string> TakeFiles(const fs::path& dir) {
