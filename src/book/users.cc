@@ -295,6 +295,17 @@ void DeleteUser() {
   ResponseWrite("<br>" + GetMsg("msgUserDeleted", 1));
 }
 
+// The login keeps the user's names for the pages' login bar: a user who
+// renamed himself sees his new name without logging in again.
+void KeepLoginNames(const std::vector<std::string>& posted) {
+  for (const char* lang : {"e", "n"}) {
+    const std::string field = std::string("dbFullName_") + lang;
+    if (Contains(posted, field)) {
+      TheSession().SetValue(SessionKey(std::string("AuthFullName_") + lang), PostedValue(field));
+    }
+  }
+}
+
 void SaveUser(const std::string& user_id) {
   const bool admin = IsSystemAdmin();
   const bool adding = user_id == "-1";
@@ -378,6 +389,7 @@ void SaveUser(const std::string& user_id) {
     ResponseWrite("<br>" + GetMsg("msgAppended", 1));
     return;
   }
+  if (EqualsNoCase(user_id, CurrentUserID())) KeepLoginNames(posted);
   ResponseWrite("<br>" + GetMsg("msgUpdated", 1));
   if (!new_password) ResponseWrite("<br>" + GetMsg("msgPasswordNotUpdated", 1));
 }

@@ -151,6 +151,7 @@ TEST_F(UsersTest, AUserSavesOnlyTheFieldsOfHisOwnFormAfterHisOldPassword) {
   EXPECT_NE(out.find("The changes have been saved."), std::string::npos);
   EXPECT_NE(out.find("The password has not been changed."), std::string::npos);
   EXPECT_EQ(Field("bob", "dbFullName_e"), "New Name");
+  EXPECT_EQ(SysVar().GetUserName(1), "New Name");  // the login bar's name follows
   EXPECT_EQ(Field("bob", "dbeMail"), "me@example.org");
   EXPECT_EQ(Field("bob", "dbRemark_e"), "remark of bob");
   EXPECT_EQ(Field("bob", "dbLANUserID"), "lan-bob");
