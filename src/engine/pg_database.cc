@@ -223,6 +223,16 @@ std::optional<unsigned> PgDatabase::TableOid(const std::string& name) {
   return static_cast<unsigned>(std::stoul(PQgetvalue(row.get(), 0, 0)));
 }
 
+std::shared_ptr<PgPlan> PgDatabase::FindPlan(const std::string& key) const {
+  auto found = plans_.find(key);
+  return found == plans_.end() ? nullptr : found->second;
+}
+
+void PgDatabase::KeepPlan(const std::string& key, std::shared_ptr<PgPlan> plan) {
+  if (plans_.size() >= kMaxStatements) plans_.clear();
+  plans_[key] = std::move(plan);
+}
+
 void PgDatabase::SchemaChanged() {
   relations_.clear();
   if (!statements_.empty()) {

@@ -32,6 +32,8 @@
 
 namespace qv {
 
+struct PgPlan;
+
 struct PgResultDeleter {
   void operator()(PGresult* r) const { PQclear(r); }
 };
@@ -87,6 +89,10 @@ class PgDatabase {
   // Forgets the catalog and the prepared statements (after DDL).
   void SchemaChanged();
 
+  // Statements as translated before (pg_query.h), by the caller's text.
+  std::shared_ptr<PgPlan> FindPlan(const std::string& key) const;
+  void KeepPlan(const std::string& key, std::shared_ptr<PgPlan> plan);
+
  private:
   PgResult Check(PGresult* raw, const std::string& sql);
   void RollbackAll();
@@ -99,6 +105,7 @@ class PgDatabase {
   int next_statement_ = 0;
   std::unordered_map<std::string, std::string> statements_;  // sql -> prepared name
   std::unordered_map<unsigned, PgRelation> relations_;
+  std::unordered_map<std::string, std::shared_ptr<PgPlan>> plans_;
 };
 
 }  // namespace qv

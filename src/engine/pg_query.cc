@@ -55,33 +55,26 @@ size_t DdlName(const std::vector<SqlToken>& w) {
   return w.size();
 }
 
-// Spellings of the statement's names by their lower-case form: the first
-// plain or bracketed name of each.
-class Spellings {
- public:
-  explicit Spellings(std::string_view sql) : sql_(sql) {}
-  std::string Of(const std::string& folded) {
-    if (!read_) {
-      read_ = true;
-      for (const SqlToken& t : TokenizeSql(sql_)) {
-        std::string_view text = t.text;
-        if (t.kind == SqlToken::Kind::BracketName && text.size() >= 2) {
-          text = text.substr(1, text.size() - 2);
-        } else if (t.kind != SqlToken::Kind::Word) {
-          continue;
-        }
-        names_.emplace(ToLower(text), std::string(text));
-      }
-    }
-    auto found = names_.find(folded);
-    return found == names_.end() ? folded : found->second;
-  }
+}  // namespace
 
- private:
-  std::string_view sql_;
-  bool read_ = false;
-  std::map<std::string, std::string> names_;
-};
+std::string Spellings::Of(const std::string& folded) {
+  if (!read_) {
+    read_ = true;
+    for (const SqlToken& t : TokenizeSql(sql_)) {
+      std::string_view text = t.text;
+      if (t.kind == SqlToken::Kind::BracketName && text.size() >= 2) {
+        text = text.substr(1, text.size() - 2);
+      } else if (t.kind != SqlToken::Kind::Word) {
+        continue;
+      }
+      names_.emplace(ToLower(text), std::string(text));
+    }
+  }
+  auto found = names_.find(folded);
+  return found == names_.end() ? folded : found->second;
+}
+
+namespace {
 
 bool IsReadOnly(const std::vector<SqlToken>& w) {
   return Is(w, 0, "select") || Is(w, 0, "values") || Is(w, 0, "show");
@@ -200,7 +193,7 @@ void NoteColumns(PgDatabase& db, const std::string& table, std::string_view sql,
       "AND ta.attname = va.attname LIMIT 1), ''), format_type(va.atttypid, va.atttypmod) "
       "FROM pg_attribute va WHERE va.attrelid = $1::regclass AND va.attnum > 0",
       {ToLower(table)});
-  Spellings spellings(sql);
+  Spellings spellings{std::string(sql)};
   for (int r = 0; r < PQntuples(rows.get()); ++r) {
     std::string folded = PQgetvalue(rows.get(), r, 0);
     std::string source = PQgetvalue(rows.get(), r, 1);
@@ -266,58 +259,69 @@ QueryResult RunScriptTrigger(PgDatabase& db, const std::vector<SqlToken>& w,
   return {};
 }
 
+// A statement that makes, changes or drops a table or view, with what the
+// engine keeps about it, at a transaction level of its own.
+QueryResult RunDdl(PgDatabase& db, const std::vector<SqlToken>& w, const std::string& sql,
+                   const std::string& translated, const std::vector<DesktopColumn>& columns) {
+  db.Begin();
+  try {
+    db.Exec(translated);
+    AfterDdl(db, w, sql, columns);
+    db.Commit();
+  } catch (...) {
+    db.Rollback();
+    db.SchemaChanged();
+    throw;
+  }
+  return {};
+}
+
 }  // namespace
 
 QueryResult RunPgStatement(PgDatabase& db, const std::string& sql, bool with_keys,
                            bool from_script) {
-  std::vector<SqlToken> w = Words(sql);
-  if (from_script && Is(w, 0, "create") && Is(w, 1, "trigger")) {
-    return RunScriptTrigger(db, w, sql);
-  }
-  std::vector<DesktopColumn> columns;
-  std::string translated = TranslateToPostgres(sql, &columns);
-  CheckSingleStatement(translated);
-  RequireOrdinaryStatement(translated);
-  if (!IsReadOnly(w)) NoteDatabaseWrite();
-  Spellings spellings(sql);
-
-  bool is_ddl = Is(w, 0, "create") || Is(w, 0, "alter") || Is(w, 0, "drop");
-  if (is_ddl) {
-    db.Begin();
-    try {
-      db.Exec(translated);
-      AfterDdl(db, w, sql, columns);
-      db.Commit();
-    } catch (...) {
-      db.Rollback();
-      db.SchemaChanged();
-      throw;
+  const std::string key = (with_keys ? "K" : "Q") + sql;
+  std::shared_ptr<PgPlan> plan = db.FindPlan(key);
+  if (!plan) {
+    std::vector<SqlToken> w = Words(sql);
+    if (from_script && Is(w, 0, "create") && Is(w, 1, "trigger")) {
+      return RunScriptTrigger(db, w, sql);
     }
-    return {};
+    std::vector<DesktopColumn> columns;
+    std::string translated = TranslateToPostgres(sql, &columns);
+    CheckSingleStatement(translated);
+    RequireOrdinaryStatement(translated);
+    if (Is(w, 0, "create") || Is(w, 0, "alter") || Is(w, 0, "drop")) {
+      NoteDatabaseWrite();
+      return RunDdl(db, w, sql, translated, columns);
+    }
+    plan = std::make_shared<PgPlan>(sql);
+    plan->read_only = IsReadOnly(w);
+    plan->preparable = IsPreparable(w);
+    plan->keyed_table = InsertsKeys(w);
+    plan->translated = with_keys ? WithKeyColumn(translated) : translated;
+    db.KeepPlan(key, plan);
   }
-
-  bool preparable = IsPreparable(w);
-  auto run = [&](const std::string& text) {
-    return preparable ? db.Prepared(text) : db.Exec(text);
+  if (!plan->read_only) NoteDatabaseWrite();
+  auto run = [&] {
+    return plan->preparable ? db.Prepared(plan->translated) : db.Exec(plan->translated);
   };
   if (with_keys) {
-    std::string keyed = WithKeyColumn(translated);
     return Guarded(db, [&] {
       PgResult rows;
       try {
-        rows = run(keyed);
+        rows = run();
       } catch (const DatabaseError& e) {
         if (db.IsBroken()) throw;
         throw DatabaseError("Record set is not updatable: " + std::string(e.what()));
       }
-      return TakeKeys(db, rows.get(), ReadResult(db, rows.get(), spellings));
+      return TakeKeys(db, rows.get(), ReadResult(db, rows.get(), plan->spellings));
     });
   }
-  std::string keyed_table = InsertsKeys(w);
   return Guarded(db, [&] {
-    PgResult rows = run(translated);
-    if (!keyed_table.empty()) SyncPgKeySequence(db, keyed_table);
-    return ReadResult(db, rows.get(), spellings);
+    PgResult rows = run();
+    if (!plan->keyed_table.empty()) SyncPgKeySequence(db, plan->keyed_table);
+    return ReadResult(db, rows.get(), plan->spellings);
   });
 }
 

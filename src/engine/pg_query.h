@@ -11,12 +11,37 @@
 // their ID moves the table's key sequence past them.
 #pragma once
 
+#include <map>
 #include <string>
+#include <utility>
 
 #include "data/connection.h"
 #include "engine/pg_database.h"
 
 namespace qv {
+
+// Spellings of a statement's names by their lower-case form: the first
+// plain or bracketed name of each, read when first asked.
+class Spellings {
+ public:
+  explicit Spellings(std::string sql) : sql_(std::move(sql)) {}
+  std::string Of(const std::string& folded);
+
+ private:
+  std::string sql_;
+  bool read_ = false;
+  std::map<std::string, std::string> names_;
+};
+
+// A statement as translated and classified once per connection.
+struct PgPlan {
+  explicit PgPlan(std::string sql) : spellings(std::move(sql)) {}
+  std::string translated;
+  bool read_only = false;
+  bool preparable = false;
+  std::string keyed_table;  // an INSERT that gives IDs: its table
+  Spellings spellings;
+};
 
 // from_script: a statement of the schema or a migration, which may also be
 // a change-counting trigger written in SQLite's syntax (it becomes the
