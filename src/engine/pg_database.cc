@@ -57,6 +57,9 @@ PgDatabase::PgDatabase(const std::string& conninfo) {
     conn_ = nullptr;
     throw DatabaseError("Cannot connect to the PostgreSQL data source: " + message);
   }
+  // Notices (such as "does not exist, skipping") are no errors and no output.
+  PQsetNoticeProcessor(
+      conn_, [](void*, const char*) {}, nullptr);
   try {
     Exec("SET client_encoding = 'UTF8'");
     Exec("SET datestyle = 'ISO, YMD'");

@@ -60,18 +60,33 @@ size_t DdlName(const std::vector<SqlToken>& w) {
 std::string Spellings::Of(const std::string& folded) {
   if (!read_) {
     read_ = true;
+    bool after_as = false;
     for (const SqlToken& t : TokenizeSql(sql_)) {
+      if (t.IsBlank()) continue;
       std::string_view text = t.text;
+      bool alias = after_as;
+      after_as = t.kind == SqlToken::Kind::Word && EqualsNoCase(text, "as");
       if (t.kind == SqlToken::Kind::BracketName && text.size() >= 2) {
         text = text.substr(1, text.size() - 2);
       } else if (t.kind != SqlToken::Kind::Word) {
         continue;
       }
-      names_.emplace(ToLower(text), std::string(text));
+      // An alias names its column; otherwise the first spelling counts.
+      if (alias) {
+        names_[ToLower(text)] = std::string(text);
+        aliases_.insert(ToLower(text));
+      } else {
+        names_.emplace(ToLower(text), std::string(text));
+      }
     }
   }
   auto found = names_.find(folded);
   return found == names_.end() ? folded : found->second;
+}
+
+bool Spellings::IsAlias(const std::string& folded) {
+  Of(folded);
+  return aliases_.count(folded) > 0;
 }
 
 namespace {
@@ -116,7 +131,9 @@ QueryResult ReadResult(PgDatabase& db, PGresult* rows, Spellings& spellings) {
       if (column != relation.columns.end()) {
         ColumnType declared = PgColumnType(column->second);
         if (declared.ado_type != 0) type = declared;
-        if (ToLower(column->second.name) == folded) name = column->second.name;
+        if (ToLower(column->second.name) == folded && !spellings.IsAlias(folded)) {
+          name = column->second.name;
+        }
       }
       tables.push_back(table);
     }

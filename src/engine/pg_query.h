@@ -12,6 +12,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -20,17 +21,21 @@
 
 namespace qv {
 
-// Spellings of a statement's names by their lower-case form: the first
-// plain or bracketed name of each, read when first asked.
+// Spellings of a statement's names by their lower-case form: the name
+// after an AS, else the first plain or bracketed name of each, read when
+// first asked.
 class Spellings {
  public:
   explicit Spellings(std::string sql) : sql_(std::move(sql)) {}
   std::string Of(const std::string& folded);
+  // Whether the statement names a column so after an AS.
+  bool IsAlias(const std::string& folded);
 
  private:
   std::string sql_;
   bool read_ = false;
   std::map<std::string, std::string> names_;
+  std::set<std::string> aliases_;
 };
 
 // A statement as translated and classified once per connection.

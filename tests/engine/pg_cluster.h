@@ -1,8 +1,10 @@
 // A throwaway PostgreSQL cluster for the engine's tests: initdb into a
 // temporary folder as the postgres system user, listening on a unix socket
-// in that folder only, stopped and removed at the end. When QV_PG_SOCKET_DIR
-// names the socket folder of a cluster started for the test run, that one
-// is used instead. Each test gets a database of its own.
+// in that folder only, stopped and removed at the end. When
+// QVTOME_TEST_PG_HOST names the socket folder of a cluster started for the
+// test run (scripts/pg-cluster.sh), that one is used instead. Tests connect
+// as role qvtome, which may create databases but is no superuser, as a
+// site's role would be; each test gets a database of its own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,7 +23,7 @@ class PgCluster {
   static constexpr const char* kBin = "/usr/lib/postgresql/15/bin";
 
   PgCluster() {
-    if (const char* dir = std::getenv("QV_PG_SOCKET_DIR"); dir != nullptr && *dir != '\0') {
+    if (const char* dir = std::getenv("QVTOME_TEST_PG_HOST"); dir != nullptr && *dir != '\0') {
       socket_dir_ = dir;
       return;
     }
@@ -32,8 +34,10 @@ class PgCluster {
     socket_dir_ = own_dir_;
     Run("chown postgres " + own_dir_ + " && chmod 700 " + own_dir_);
     if (!AsPostgres(std::string(kBin) + "/initdb -D " + own_dir_ +
-                    "/data --no-locale -E UTF8 -A trust >" + own_dir_ + "/initdb.log 2>&1") ||
-        !Start()) {
+                    "/data -U postgres --no-locale -E UTF8 -A trust >" + own_dir_ +
+                    "/initdb.log 2>&1") ||
+        !Start() || !Admin("postgres", "postgres", "CREATE ROLE qvtome LOGIN CREATEDB") ||
+        !Admin("postgres", "postgres", "CREATE DATABASE qvtome OWNER qvtome")) {
       socket_dir_.clear();
     }
   }
@@ -52,18 +56,14 @@ class PgCluster {
   // A new empty database; returns its connection string.
   std::string NewDatabase() {
     std::string name = "qv_test_" + std::to_string(::getpid()) + "_" + std::to_string(++count_);
-    PGconn* admin = PQconnectdb(ConnInfo("postgres").c_str());
-    PGresult* r = PQexec(admin, ("CREATE DATABASE " + name).c_str());
-    bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-    std::string message = PQerrorMessage(admin);
-    PQclear(r);
-    PQfinish(admin);
-    if (!ok) throw std::runtime_error("CREATE DATABASE failed: " + message);
-    return ConnInfo(name);
+    if (!Admin("qvtome", "qvtome", "CREATE DATABASE " + name)) {
+      throw std::runtime_error("CREATE DATABASE " + name + " failed");
+    }
+    return ConnInfo(name, "qvtome");
   }
 
-  std::string ConnInfo(const std::string& db) const {
-    return "host=" + socket_dir_ + " dbname=" + db + " user=postgres";
+  std::string ConnInfo(const std::string& db, const std::string& user) const {
+    return "host=" + socket_dir_ + " dbname=" + db + " user=" + user;
   }
 
   // Restarts the server: every open connection is cut.
@@ -74,6 +74,14 @@ class PgCluster {
   }
 
  private:
+  bool Admin(const std::string& db, const std::string& user, const std::string& sql) const {
+    PGconn* conn = PQconnectdb(ConnInfo(db, user).c_str());
+    PGresult* r = PQexec(conn, sql.c_str());
+    bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    PQfinish(conn);
+    return ok;
+  }
   static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
   static bool AsPostgres(const std::string& command) {
     return Run("runuser -u postgres -- sh -c '" + command + "'");

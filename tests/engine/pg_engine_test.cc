@@ -107,6 +107,7 @@ TEST_F(PgEngineTest, FieldsAndValuesReadAsOnSqlite) {
       "SELECT dbName AS Title, count(*) AS Cnt, [dbFlag] FROM qvItem GROUP BY dbName, "
       "dbFlag ORDER BY Title");
   ExpectSame("SELECT ID, dbWhen >= Date() AS today FROM qvItem WHERE dbName = 'now'");
+  ExpectSame("SELECT dbname AS DbName, dbcount + 1 AS [Next Count] FROM qvItem ORDER BY dbname");
   QueryResult now = Open("pg")->Query("SELECT dbWhen FROM qvItem WHERE dbName = 'now'");
   ASSERT_EQ(now.rows.size(), 1u);
   EXPECT_TRUE(now.rows[0][0].IsDate());
@@ -161,6 +162,16 @@ TEST_F(PgEngineTest, KeyedQueriesAndKeysGivenByTheStatement) {
   ASSERT_EQ(keyed.fields.size(), 1u);
   EXPECT_EQ(keyed.fields[0].name, "dbName");
   EXPECT_THROW(conn->Query("SELECT DISTINCT dbName FROM qvItem", true), DatabaseError);
+
+  // A statement is prepared once per connection; reads are no writes.
+  uint64_t epoch = WriteEpoch();
+  for (int i = 0; i < 3; ++i) Open("pg")->Query("SELECT dbName FROM qvItem WHERE ID = 41");
+  EXPECT_EQ(WriteEpoch(), epoch);
+  QueryResult prepared =
+      conn->Query("SELECT count(*) FROM pg_prepared_statements WHERE statement LIKE '%ID = 41'");
+  EXPECT_EQ(prepared.rows[0][0].AsInteger(), 1);
+  conn->Query("UPDATE qvItem SET dbCount = 1 WHERE ID = 41");
+  EXPECT_GT(WriteEpoch(), epoch);
   EXPECT_THROW(conn->Query("SELECT 1; DELETE FROM qvItem"), DatabaseError);
   EXPECT_THROW(conn->Query("COMMIT"), DatabaseError);
 }
