@@ -20,23 +20,30 @@ std::string QuotedName(std::string_view name) {
 // The kind of each column of a table, from the connection's catalog.
 class ColumnKinds {
  public:
-  ColumnKinds(PgDatabase& db, const std::string& table) : table_(table) {
-    std::optional<unsigned> oid = db.TableOid(ToLower(table));
-    if (!oid) throw DatabaseError("No such table: " + table);
-    relation_ = &db.Relation(*oid);
+  ColumnKinds(PgDatabase& db, const std::string& table) : db_(db), table_(table) {
+    oid_ = db.TableOid(ToLower(table));
+    if (!oid_) throw DatabaseError("No such table: " + table);
+    relation_ = &db.Relation(*oid_);
   }
-  ColumnKind Of(const std::string& field) const {
+  ColumnKind Of(const std::string& field) {
     std::optional<int> attribute = relation_->AttributeOf(ToLower(field));
+    if (!attribute) {
+      // Another process may have added the column since the catalog was read.
+      relation_ = &db_.Relation(*oid_, true);
+      attribute = relation_->AttributeOf(ToLower(field));
+    }
     if (!attribute) throw DatabaseError("No such column: " + table_ + "." + field);
     return PgColumnType(relation_->columns.at(*attribute)).kind;
   }
 
  private:
+  PgDatabase& db_;
   const std::string& table_;
+  std::optional<unsigned> oid_;
   const PgRelation* relation_ = nullptr;
 };
 
-PgParams Parameters(const ColumnKinds& kinds, const std::string& table, const RowWrite& row) {
+PgParams Parameters(ColumnKinds& kinds, const std::string& table, const RowWrite& row) {
   PgParams params;
   for (const auto& [field, value] : row.values) {
     try {
@@ -48,7 +55,7 @@ PgParams Parameters(const ColumnKinds& kinds, const std::string& table, const Ro
   return params;
 }
 
-int64_t InsertRow(PgDatabase& db, const ColumnKinds& kinds, const std::string& table,
+int64_t InsertRow(PgDatabase& db, ColumnKinds& kinds, const std::string& table,
                   const RowWrite& row) {
   std::string sql;
   if (row.values.empty()) {
@@ -71,8 +78,7 @@ int64_t InsertRow(PgDatabase& db, const ColumnKinds& kinds, const std::string& t
   return std::stoll(PQgetvalue(result.get(), 0, 0));
 }
 
-void UpdateRow(PgDatabase& db, const ColumnKinds& kinds, const std::string& table,
-               const RowWrite& row) {
+void UpdateRow(PgDatabase& db, ColumnKinds& kinds, const std::string& table, const RowWrite& row) {
   if (row.values.empty()) return;
   std::string assignments;
   int index = 0;

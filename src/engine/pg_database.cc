@@ -1,7 +1,10 @@
 #include "engine/pg_database.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "core/convert.h"
 #include "data/connection.h"
@@ -15,8 +18,20 @@ constexpr std::string_view kTransactionLock = "SELECT pg_advisory_xact_lock(7105
 
 std::string SavepointName(int level) { return "qv_level_" + std::to_string(level); }
 
-// Now() reads the clock of this process's time zone, as on SQLite.
-std::string LocalTimeZone() {
+// The name of this process's time zone (TZ, else the zone /etc/localtime
+// links to), or "".
+std::string LocalZoneName() {
+  if (const char* tz = std::getenv("TZ"); tz != nullptr && *tz != '\0') {
+    return tz[0] == ':' ? tz + 1 : tz;
+  }
+  std::error_code error;
+  std::string target = std::filesystem::read_symlink("/etc/localtime", error).string();
+  size_t at = target.find("zoneinfo/");
+  return error || at == std::string::npos ? "" : target.substr(at + 9);
+}
+
+// The offset of this process's time zone now, as +HH:MM.
+std::string LocalOffset() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
@@ -63,13 +78,29 @@ PgDatabase::PgDatabase(const std::string& conninfo) {
   try {
     Exec("SET client_encoding = 'UTF8'");
     Exec("SET datestyle = 'ISO, YMD'");
-    Exec("SET TIME ZONE INTERVAL '" + LocalTimeZone() + "' HOUR TO MINUTE");
+    UseLocalTimeZone();
     InstallPostgresSupport(*this);
   } catch (...) {
     PQfinish(conn_);
     conn_ = nullptr;
     throw;
   }
+}
+
+// Now() reads the clock of this process's time zone, as on SQLite: its
+// name when PostgreSQL knows it (so summer time is followed), else the
+// offset it has now.
+void PgDatabase::UseLocalTimeZone() {
+  std::string zone = LocalZoneName();
+  if (!zone.empty()) {
+    try {
+      Exec("SELECT set_config('TimeZone', $1, false)", {zone});
+      return;
+    } catch (const DatabaseError&) {
+      if (broken_) throw;  // else a zone PostgreSQL does not know
+    }
+  }
+  Exec("SET TIME ZONE INTERVAL '" + LocalOffset() + "' HOUR TO MINUTE");
 }
 
 PgDatabase::~PgDatabase() {
@@ -192,9 +223,12 @@ void PgDatabase::Rollback() {
   PQclear(PQexec(conn_, ("ROLLBACK TO " + name + "; RELEASE " + name).c_str()));
 }
 
-const PgRelation& PgDatabase::Relation(unsigned oid) {
+const PgRelation& PgDatabase::Relation(unsigned oid, bool refresh) {
   auto found = relations_.find(oid);
-  if (found != relations_.end()) return found->second;
+  if (found != relations_.end()) {
+    if (!refresh) return found->second;
+    relations_.erase(found);
+  }
   PgResult rows = Prepared(
       "SELECT c.relname, COALESCE(obj_description(c.oid, 'pg_class'), ''), a.attnum, a.attname, "
       "COALESCE(col_description(c.oid, a.attnum), ''), format_type(a.atttypid, a.atttypmod) "

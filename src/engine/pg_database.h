@@ -82,8 +82,9 @@ class PgDatabase {
   // Undoes the innermost level; never throws.
   void Rollback();
 
-  // The relation with that oid, read from the catalog when not known.
-  const PgRelation& Relation(unsigned oid);
+  // The relation with that oid, read from the catalog when not known or
+  // when refresh asks (a column another process added is missing).
+  const PgRelation& Relation(unsigned oid, bool refresh = false);
   // The oid of a table of that plain name, or nullopt.
   std::optional<unsigned> TableOid(const std::string& name);
   // Forgets the catalog and the prepared statements (after DDL).
@@ -95,6 +96,7 @@ class PgDatabase {
 
  private:
   PgResult Check(PGresult* raw, const std::string& sql);
+  void UseLocalTimeZone();
   void RollbackAll();
 
   static constexpr size_t kMaxStatements = 200;

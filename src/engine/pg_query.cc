@@ -91,6 +91,15 @@ bool Spellings::IsAlias(const std::string& folded) {
 
 namespace {
 
+// Statements that would change the pooled connection for later requests
+// (its settings, its prepared statements) or reach files are refused.
+void RequireNoSessionChange(const std::vector<SqlToken>& w) {
+  for (std::string_view word : {"set", "reset", "discard", "prepare", "execute", "deallocate",
+                                "copy", "listen", "unlisten", "load"}) {
+    if (Is(w, 0, word)) throw DatabaseError("Statement not allowed here: " + ToUpper(word));
+  }
+}
+
 bool IsReadOnly(const std::vector<SqlToken>& w) {
   return Is(w, 0, "select") || Is(w, 0, "values") || Is(w, 0, "show");
 }
@@ -126,9 +135,10 @@ QueryResult ReadResult(PgDatabase& db, PGresult* rows, Spellings& spellings) {
     ColumnType type = PgExpressionType(PQftype(rows, i));
     std::string name;
     if (table != InvalidOid && attribute > 0) {
-      const PgRelation& relation = db.Relation(table);
-      auto column = relation.columns.find(attribute);
-      if (column != relation.columns.end()) {
+      const PgRelation* relation = &db.Relation(table);
+      if (!relation->columns.contains(attribute)) relation = &db.Relation(table, true);
+      auto column = relation->columns.find(attribute);
+      if (column != relation->columns.end()) {
         ColumnType declared = PgColumnType(column->second);
         if (declared.ado_type != 0) type = declared;
         if (ToLower(column->second.name) == folded && !spellings.IsAlias(folded)) {
@@ -308,6 +318,7 @@ QueryResult RunPgStatement(PgDatabase& db, const std::string& sql, bool with_key
     std::string translated = TranslateToPostgres(sql, &columns);
     CheckSingleStatement(translated);
     RequireOrdinaryStatement(translated);
+    RequireNoSessionChange(w);
     if (Is(w, 0, "create") || Is(w, 0, "alter") || Is(w, 0, "drop")) {
       NoteDatabaseWrite();
       return RunDdl(db, w, sql, translated, columns);

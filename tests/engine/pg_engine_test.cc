@@ -15,6 +15,7 @@
 #include "engine/init_db.h"
 #include "engine/migrations.h"
 #include "engine/pg_database.h"
+#include "engine/pg_query.h"
 #include "engine/pg_schema.h"
 #include "engine/sqlite_handle.h"
 #include "pg_cluster.h"
@@ -174,6 +175,24 @@ TEST_F(PgEngineTest, KeyedQueriesAndKeysGivenByTheStatement) {
   EXPECT_GT(WriteEpoch(), epoch);
   EXPECT_THROW(conn->Query("SELECT 1; DELETE FROM qvItem"), DatabaseError);
   EXPECT_THROW(conn->Query("COMMIT"), DatabaseError);
+  EXPECT_THROW(conn->Query("SET search_path = nowhere"), DatabaseError);
+  EXPECT_EQ(conn->Query("SELECT dbName FROM qvItem WHERE ID = 41").rows.size(), 1u);
+}
+
+TEST_F(PgEngineTest, AColumnAnotherServerAddsIsReadAndWritten) {
+  CreateItems();
+  auto conn = Open("pg");
+  conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "a"}}}});
+  QueryResult before = conn->Query("SELECT * FROM qvItem");
+  // Another server's connection adds a column.
+  PgDatabase other(conninfo_);
+  RunPgStatement(other, "ALTER TABLE qvItem ADD COLUMN dbExtraNote text(30)", false);
+  conn->WriteRows("qvItem", {RowWrite{1, {{"dbExtraNote", "seen"}}}});
+  QueryResult after = conn->Query("SELECT * FROM qvItem");
+  ASSERT_EQ(after.fields.size(), before.fields.size() + 1);
+  EXPECT_EQ(after.fields.back().name, "dbExtraNote");
+  EXPECT_EQ(after.fields.back().defined_size, 30);
+  EXPECT_EQ(ToStr(after.rows[0].back()), "seen");
 }
 
 TEST_F(PgEngineTest, WriteRowsIsAllOrNothing) {
