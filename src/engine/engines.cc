@@ -13,6 +13,8 @@ namespace {
 class EngineConnection : public Connection {
  public:
   void Open(const std::string& dsn, const std::string& user, const std::string& password) override {
+    Close();
+    engine_.reset();
     DataSource source = LookupDataSource(dsn);
     if (source.engine == "postgresql") {
       auto pg = std::make_unique<PgConnection>();
@@ -22,14 +24,13 @@ class EngineConnection : public Connection {
     }
     (void)user;
     (void)password;
-    if (!sqlite_) sqlite_ = std::make_unique<SqliteConnection>();
     engine_.reset();
-    sqlite_->OpenSource(source);
+    sqlite_.OpenSource(source);
   }
-  bool IsOpen() const override { return Engine() != nullptr && Engine()->IsOpen(); }
+  bool IsOpen() const override { return Engine().IsOpen(); }
   void Close() override {
     if (engine_) engine_->Close();
-    if (sqlite_) sqlite_->Close();
+    sqlite_.Close();
   }
   QueryResult Query(const std::string& sql, bool with_keys) override {
     return Current().Query(sql, with_keys);
@@ -43,14 +44,14 @@ class EngineConnection : public Connection {
   void Rollback() override { Current().Rollback(); }
 
  private:
-  Connection* Engine() const { return engine_ ? engine_.get() : sqlite_.get(); }
-  Connection& Current() const {
-    Connection* engine = Engine();
-    if (engine == nullptr) throw DatabaseError("The connection is not open");
-    return *engine;
+  const Connection& Engine() const {
+    return engine_ ? *engine_ : static_cast<const Connection&>(sqlite_);
   }
+  Connection& Current() { return engine_ ? *engine_ : sqlite_; }
 
-  std::unique_ptr<SqliteConnection> sqlite_;
+  // The SQLite connection lives inside, so the common case costs no
+  // allocation beyond the object itself.
+  SqliteConnection sqlite_;
   std::unique_ptr<Connection> engine_;  // the PostgreSQL connection, when open on one
 };
 

@@ -109,6 +109,7 @@ PgConnection::~PgConnection() { Close(); }
 
 void PgConnection::Open(const std::string& dsn, const std::string& /*user*/,
                         const std::string& /*password*/) {
+  Close();
   OpenSource(LookupDataSource(dsn));
 }
 

@@ -167,13 +167,21 @@ PgResult PgDatabase::Prepared(const std::string& sql, const PgParams& params) {
   PGresult* raw = PQexecPrepared(conn_, found->second.c_str(), static_cast<int>(values.size()),
                                  values.data(), nullptr, nullptr, 0);
   const char* state = raw ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
-  if (state != nullptr && std::string_view(state) == "0A000" && depth_ == 0) {
+  if (state != nullptr && std::string_view(state) == "0A000" && depth_ == 0 && !retrying_) {
     // Another process changed the table's columns: prepare anew, once.
     PQclear(raw);
     Exec("DEALLOCATE " + found->second);
     statements_.erase(found);
     relations_.clear();
-    return Prepared(sql, params);
+    retrying_ = true;
+    try {
+      PgResult again = Prepared(sql, params);
+      retrying_ = false;
+      return again;
+    } catch (...) {
+      retrying_ = false;
+      throw;
+    }
   }
   return Check(raw, sql);
 }

@@ -103,6 +103,7 @@ class PgDatabase {
 
   PGconn* conn_ = nullptr;
   bool broken_ = false;
+  bool retrying_ = false;  // a statement is prepared anew after a change of its table
   int depth_ = 0;
   int next_statement_ = 0;
   std::unordered_map<std::string, std::string> statements_;  // sql -> prepared name

@@ -14,6 +14,7 @@ SqliteConnection::~SqliteConnection() { Close(); }
 
 void SqliteConnection::Open(const std::string& dsn, const std::string& /*user*/,
                             const std::string& /*password*/) {
+  Close();
   OpenSource(LookupDataSource(dsn));
 }
 

@@ -179,6 +179,19 @@ TEST_F(PgEngineTest, KeyedQueriesAndKeysGivenByTheStatement) {
   EXPECT_EQ(conn->Query("SELECT dbName FROM qvItem WHERE ID = 41").rows.size(), 1u);
 }
 
+TEST_F(PgEngineTest, OneConnectionOpensEachSourceWithItsEngine) {
+  std::unique_ptr<Connection> conn = NewConnection();
+  conn->Open("pg", "", "");
+  conn->Query("CREATE TABLE qvOnlyHere (ID counter)");
+  conn->BeginTransaction();
+  conn->Open("lite", "", "");  // the open transaction of the first is rolled back
+  EXPECT_THROW(conn->Query("SELECT ID FROM qvOnlyHere"), DatabaseError);
+  conn->Open("pg", "", "");
+  EXPECT_TRUE(conn->Query("SELECT ID FROM qvOnlyHere").rows.empty());
+  EXPECT_THROW(conn->Open("nosuch", "", ""), DatabaseError);
+  EXPECT_FALSE(conn->IsOpen());
+}
+
 TEST_F(PgEngineTest, AColumnAnotherServerAddsIsReadAndWritten) {
   CreateItems();
   auto conn = Open("pg");
