@@ -274,7 +274,10 @@ TEST_F(PgEngineTest, InitDbBuildsTheSchemaOnceAndMigrationsApplyInOneTransaction
   std::filesystem::path lite = dir_ / "lite.db";
   std::filesystem::remove(lite);
   ASSERT_TRUE(CreateDatabaseIfMissing(lite.string()));
-  ExpectSame("SELECT * FROM qvAuthBook ORDER BY ID");
+  for (const char* table : {"qvAuthBook", "qvAuthUser", "qvAuthGroup", "qvbook", "qvglossary",
+                            "qvlibrary", "qvmedia", "qvCodeDefList", "qvSystemMsg"}) {
+    ExpectSame(std::string("SELECT * FROM ") + table + " ORDER BY ID");
+  }
   ExpectSame("SELECT * FROM qvAuthUserList ORDER BY ID");
   ExpectSame("SELECT * FROM qvglossaryBook");
   ExpectSame("SELECT dbName, dbMsg_e FROM qvSystemMsg WHERE dbName LIKE 'msg%' ORDER BY dbName");
