@@ -8,6 +8,10 @@
 //   engine = "sqlite"        # the default
 //   path = "school.db"       # relative paths resolve against the data folder
 //
+//   [datasource.qvtome]
+//   engine = "postgresql"
+//   conninfo = "host=/run/postgresql dbname=qvtome user=qvtome"  # libpq's form
+//
 // A name without an entry of its own is unknown, except "qvtome", which is
 // <data_dir>/qvtome.db unless configured otherwise. Names are matched
 // without regard to case. After start-up the registry is only read, from
