@@ -1,4 +1,5 @@
-// The qvtome command: version, init-db, serve, hash-password, user, backup.
+// The qvtome command: version, init-db, serve, hash-password, user, backup,
+// copy-db.
 #include <termios.h>
 #include <unistd.h>
 #include <CLI/CLI.hpp>
@@ -274,6 +275,22 @@ int main(int argc, char** argv) {
   backup->callback([&] {
     status = backup_site.Run([&](const std::string& dsn, qv::app::OperatorStreams io) {
       return qv::app::BackupSite(dsn, backup_target, io);
+    });
+  });
+
+  SiteOptions copy_site;
+  std::string copy_from, copy_to;
+  bool copy_force = false;
+  auto* copy = app.add_subcommand(
+      "copy-db", "Copy every table of one data source into another (SQLite, PostgreSQL)");
+  copy->add_option("--data", copy_site.data_dir, "Data folder")->capture_default_str();
+  copy->add_option("--config", copy_site.config_file, "Configuration file (qvtome.toml)");
+  copy->add_option("--from", copy_from, "Data source to copy")->required();
+  copy->add_option("--to", copy_to, "Data source to write")->required();
+  copy->add_flag("--force", copy_force, "Replace what the target holds");
+  copy->callback([&] {
+    status = copy_site.Run([&](const std::string&, qv::app::OperatorStreams io) {
+      return qv::app::CopyDataSource(copy_from, copy_to, copy_force, io);
     });
   });
 
