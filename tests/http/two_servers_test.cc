@@ -1,5 +1,6 @@
 // Two `qvtome serve` processes on one data folder and one database, with
-// sessions kept in the database: what one server does, the other sees.
+// sessions kept in the database: a login, a saved page, a changed system
+// message and a record stamp made through one server hold on the other.
 #include <signal.h>
 
 #include <filesystem>
@@ -8,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/convert.h"
+#include "engine/datasources.h"
 #include "serve_process.h"
+#include "session/identity.h"
 #include "site_server.h"
 
 namespace qv::http::testing {
@@ -28,6 +32,7 @@ class TwoServers : public ::testing::Test {
     ASSERT_NE(first_->port(), 0) << "the first server did not start";
     second_ = std::make_unique<ServeProcess>(data_);
     ASSERT_NE(second_->port(), 0) << "the second server did not start";
+    ConfigureDataSources(nullptr, data_.string());  // "qvtome": the servers' database
   }
   void TearDown() override {
     for (auto* server : {&first_, &second_}) {
@@ -36,7 +41,31 @@ class TwoServers : public ::testing::Test {
       }
       server->reset();
     }
+    ConfigureDataSources(nullptr, "");
     fs::remove_all(data_);
+  }
+
+  static std::string IdOf(const std::string& key) {
+    return QueryFirst("SELECT ID FROM qvSystemMsg WHERE dbName = '" + key + "'");
+  }
+  // The message editor's fields as a browser posts them.
+  static std::string MessageForm(const std::string& key, const std::string& english) {
+    return "qvEditMsg=1&qvFLD_List=dbName&dbName=" + key +
+           "&qvFLD_List=dbMsg_e&dbMsg_e=" + english +
+           "&qvFLD_List=dbMsg_n&dbMsg_n=Tekst&qvSave=Save";
+  }
+  // The hidden fields of a page's first form, URL-encoded.
+  static std::string HiddenFields(const std::string& html) {
+    std::string posted;
+    const std::string form = html.substr(0, html.find("</form>"));
+    const std::string start = "<input type=\"hidden\" name=\"";
+    for (size_t at = form.find(start); at != std::string::npos; at = form.find(start, at + 1)) {
+      const size_t name = at + start.size(), name_end = form.find('"', name);
+      const size_t value = form.find("value=\"", name_end) + 7, value_end = form.find('"', value);
+      posted += UrlEncode(form.substr(name, name_end - name)) + "=" +
+                UrlEncode(form.substr(value, value_end - value)) + "&";
+    }
+    return posted;
   }
 
   fs::path data_;
@@ -58,6 +87,51 @@ TEST_F(TwoServers, ALoginOnOneServerIsValidOnTheOther) {
   // A browser that never logged in is anonymous on both.
   Browser stranger(second_->port());
   EXPECT_FALSE(Has(stranger.Open("/login.lp").body, "You are logged in as"));
+}
+
+TEST_F(TwoServers, WhatOneServerSavesTheOtherUsesInItsNextRequest) {
+  Browser teacher(first_->port()), admin(second_->port()), reader(second_->port());
+  ASSERT_TRUE(Has(teacher.LogIn("/login.lp", "teacher", "teacher-2026").body, "Tessa Teacher"));
+  ASSERT_TRUE(Has(admin.LogIn("/login.lp", "admin", "qvtome-admin").body, "You are logged in as"));
+  // The second server has read the page and the messages before.
+  Reply before = reader.Open("/book.lp?id=8");
+  ASSERT_EQ(before.status, 200);
+  ASSERT_TRUE(Has(before.body, "alt=\"\"> Home</a>")) << before.body;
+
+  const std::string form = HiddenFields(teacher.Open("/book.lp?id=8&qvAction=edit").body);
+  ASSERT_TRUE(Has(form, "qvFLD_List=dbTitle_e")) << form;
+  Reply saved = teacher.Send("/book.lp?id=8",
+                             form + "dbTitle_e=Saved+on+one&dbContent_e=Shown+by+both&submit=Save");
+  ASSERT_EQ(saved.status, 200) << saved.body;
+  EXPECT_TRUE(Has(reader.Open("/book.lp?id=8").body, "Shown by both"));
+
+  // A system message changed through the second server, used by the first.
+  const std::string page = "/msgedit.lp?id=" + IdOf("SiteHome");
+  admin.Open(page);
+  ASSERT_TRUE(Has(admin.Send(page, MessageForm("SiteHome", "Start+here")).body, "have been saved"));
+  reader.UseServer(first_->port());
+  Reply after = reader.Open("/book.lp?id=8");
+  EXPECT_TRUE(Has(after.body, "alt=\"\"> Start here</a>")) << after.body;
+  EXPECT_FALSE(Has(after.body, "alt=\"\"> Home</a>"));
+}
+
+TEST_F(TwoServers, AChangeMadeThroughOneServerIsNotLostToAnOlderFormOfTheOther) {
+  QueryFirst(
+      "INSERT INTO qvAuthUser (dbUserID, dbPassword, dbPasswordType, dbMajorGroup, dbFullName_e) "
+      "VALUES ('editor', '" +
+      EncodePassword("second-pass") + "', 0, '99', 'Second Editor')");
+  Browser first(first_->port()), second(second_->port());
+  ASSERT_TRUE(Has(first.LogIn("/login.lp", "admin", "qvtome-admin").body, "You are logged in"));
+  ASSERT_TRUE(Has(second.LogIn("/login.lp", "editor", "second-pass").body, "You are logged in"));
+  const std::string id = IdOf("SiteShow");
+  const std::string page = "/msgedit.lp?id=" + id;
+  ASSERT_TRUE(Has(first.Open(page).body, "name=\"dbMsg_e\""));
+  ASSERT_TRUE(Has(second.Open(page).body, "name=\"dbMsg_e\""));
+  EXPECT_TRUE(Has(first.Send(page, MessageForm("SiteShow", "First")).body, "have been saved"));
+
+  Reply refused = second.Send(page, MessageForm("SiteShow", "Second"));
+  EXPECT_TRUE(Has(refused.body, "changed in the meantime by")) << refused.body;
+  EXPECT_EQ(QueryFirst("SELECT dbMsg_e FROM qvSystemMsg WHERE ID=" + id), "First");
 }
 
 }  // namespace
