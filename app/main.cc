@@ -1,4 +1,5 @@
-// The qvtome command: version, init-db, serve, hash-password, user, backup.
+// The qvtome command: version, init-db, serve, hash-password, user, backup,
+// copy-db.
 #include <termios.h>
 #include <unistd.h>
 #include <CLI/CLI.hpp>
@@ -6,6 +7,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,6 +17,7 @@
 #include "core/version.h"
 #include "data/queued_writes.h"
 #include "files/folder.h"
+#include "http/database_session_store.h"
 #include "http/http_server.h"
 #include "http/password_hash.h"
 #include "http/server_config.h"
@@ -64,6 +67,20 @@ std::string DefaultSiteDir() {
 #endif
 }
 
+// The session store [server] sessions names: null for the default (memory).
+// A data source that cannot keep sessions stops the start-up here.
+std::shared_ptr<qv::http::SessionStore> SessionStoreOf(const qv::http::ServerConfig& config) {
+  if (config.sessions != "database") return nullptr;
+  auto store = std::make_shared<qv::http::DatabaseSessionStore>(config.session_datasource);
+  try {
+    store->Sweep();
+  } catch (const std::exception& e) {
+    throw std::runtime_error("Sessions cannot be kept in data source " + config.session_datasource +
+                             ": " + e.what());
+  }
+  return store;
+}
+
 int Serve(const std::string& data_dir, const std::string& config_file, const ServeOptions& o) {
   qv::app::StartupConfig startup = qv::app::LoadStartupConfig(data_dir, config_file);
   ReportDatabase(qv::app::InitDefaultDatabase(false, MediaFolder(startup.data_dir)));
@@ -90,9 +107,11 @@ int Serve(const std::string& data_dir, const std::string& config_file, const Ser
                           .time_limit = config.script_time_limit,
                           .memory_limit = config.script_memory_limit});
   qv::http::HttpServer server(
-      config, [&scripts](const std::string& physical, const std::string& virtual_path) {
+      config,
+      [&scripts](const std::string& physical, const std::string& virtual_path) {
         scripts.Run(physical, virtual_path);
-      });
+      },
+      SessionStoreOf(config));
   server.Start();
   server.StopOnSignals();
   std::cout << "qvTome serving " << config.site_dir << " on http://" << config.address << ":"
@@ -256,6 +275,22 @@ int main(int argc, char** argv) {
   backup->callback([&] {
     status = backup_site.Run([&](const std::string& dsn, qv::app::OperatorStreams io) {
       return qv::app::BackupSite(dsn, backup_target, io);
+    });
+  });
+
+  SiteOptions copy_site;
+  std::string copy_from, copy_to;
+  bool copy_force = false;
+  auto* copy = app.add_subcommand(
+      "copy-db", "Copy every table of one data source into another (SQLite, PostgreSQL)");
+  copy->add_option("--data", copy_site.data_dir, "Data folder")->capture_default_str();
+  copy->add_option("--config", copy_site.config_file, "Configuration file (qvtome.toml)");
+  copy->add_option("--from", copy_from, "Data source to copy")->required();
+  copy->add_option("--to", copy_to, "Data source to write")->required();
+  copy->add_flag("--force", copy_force, "Replace what the target holds");
+  copy->callback([&] {
+    status = copy_site.Run([&](const std::string&, qv::app::OperatorStreams io) {
+      return qv::app::CopyDataSource(copy_from, copy_to, copy_force, io);
     });
   });
 

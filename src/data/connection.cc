@@ -10,7 +10,17 @@ ConnectionFactory& Factory() {
 
 thread_local uint64_t write_epoch = 0;
 
+[[noreturn]] void Unsupported(const std::string& what) {
+  throw DatabaseError("This database engine cannot " + what);
+}
+
 }  // namespace
+
+std::vector<std::string> Connection::TableNames() { Unsupported("list its tables"); }
+int Connection::SchemaVersion() { Unsupported("report its schema version"); }
+void Connection::SetSchemaVersion(int) { Unsupported("stamp a schema version"); }
+void Connection::AdvanceCounter(const std::string&) { Unsupported("advance a table's counter"); }
+void Connection::CreateSchema() { Unsupported("create the schema"); }
 
 void NoteDatabaseWrite() { ++write_epoch; }
 uint64_t WriteEpoch() { return write_epoch; }

@@ -96,6 +96,22 @@ class Connection : public Object {
   virtual void BeginTransaction() = 0;
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
+
+  // For tools that work on a whole data source (qvtome copy-db). An engine
+  // without them throws DatabaseError.
+  // The data source's tables, sorted by name, without the engine's own.
+  virtual std::vector<std::string> TableNames();
+  // The schema version the data source carries (0: none).
+  virtual int SchemaVersion();
+  // Stamps the schema version, inside the open transaction if there is one.
+  virtual void SetSchemaVersion(int version);
+  // After rows were inserted with their IDs given: makes the table's
+  // counter hand out IDs above the largest one.
+  virtual void AdvanceCounter(const std::string& table);
+  // Builds this program's schema (tables, indexes, change counters; no
+  // seed rows) in a data source without those tables, inside the open
+  // transaction. Does not stamp the schema version.
+  virtual void CreateSchema();
 };
 
 // Engines call NoteDatabaseWrite for every statement that may change data

@@ -3,6 +3,9 @@
 #include "engine/change_counters.h"
 #include "engine/datasources.h"
 #include "engine/dialect.h"
+#include "engine/embedded_sql.h"
+#include "engine/init_db.h"
+#include "engine/migrations.h"
 #include "engine/sqlite_database.h"
 #include "engine/sqlite_handle.h"
 #include "engine/sqlite_query.h"
@@ -123,6 +126,35 @@ void SqliteConnection::Commit() {
 void SqliteConnection::Rollback() {
   Database().Rollback();
   if (own_levels_ > 0) --own_levels_;
+}
+
+std::vector<std::string> SqliteConnection::TableNames() {
+  sqlite3* db = Database().get();
+  SqliteStatement stmt = PrepareSqlite(db,
+                                       "SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                       "name NOT LIKE 'sqlite!_%' ESCAPE '!' ORDER BY name");
+  std::vector<std::string> names;
+  while (StepSqlite(db, stmt.get())) {
+    names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0)));
+  }
+  return names;
+}
+
+int SqliteConnection::SchemaVersion() { return ::qv::SchemaVersion(Database().get()); }
+
+void SqliteConnection::SetSchemaVersion(int version) {
+  SqliteDatabase& database = Database();
+  NoteDatabaseWrite();
+  ExecSqlite(database.get(), "PRAGMA user_version = " + std::to_string(version));
+}
+
+void SqliteConnection::CreateSchema() {
+  SqliteDatabase& database = Database();
+  NoteDatabaseWrite();
+  for (const EmbeddedSqlFile& file : EmbeddedSqlFiles()) {
+    if (file.name == "schema.sql") return RunSqlScript(database.get(), file.text, file.name);
+  }
+  throw DatabaseError("The schema is not compiled in");
 }
 
 void RegisterSqliteEngine() {

@@ -45,6 +45,15 @@ class SqliteConnection : public Connection {
   void Commit() override;
   void Rollback() override;
 
+  std::vector<std::string> TableNames() override;
+  // The file's user_version.
+  int SchemaVersion() override;
+  void SetSchemaVersion(int version) override;
+  // Nothing to do: a counter key's next value follows the largest ID.
+  void AdvanceCounter(const std::string& /*table*/) override {}
+  // schema.sql, as a new database file gets it.
+  void CreateSchema() override;
+
  private:
   SqliteDatabase& Database() const;
 

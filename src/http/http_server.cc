@@ -394,7 +394,12 @@ void HttpServer::Impl::ScheduleSweep() {
   sweep_timer.async_wait([this](beast::error_code ec) {
     if (ec || stopping) return;
     workers.TrySubmit([this] {
-      handler.sessions().Sweep();
+      try {
+        handler.sessions().Sweep();
+      } catch (const std::exception& e) {
+        // A store in an unreachable database: the next sweep tries again.
+        logs.Error(std::string("Session sweep failed: ") + e.what());
+      }
       if (size_t evicted = handler.sessions().TakeEvictions()) {
         logs.Info("Session store full: " + std::to_string(evicted) +
                   " sessions evicted in the last minute (max_sessions " +

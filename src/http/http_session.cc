@@ -18,6 +18,10 @@ Variant HttpSession::Value(const std::string& name) {
 }
 
 void HttpSession::SetValue(const std::string& name, Variant value) {
+  if (!store_.Keeps(value)) {
+    throw HostError("Session.Value(\"" + name +
+                    "\"): a session kept in the database holds no arrays or objects");
+  }
   std::string key = ToLower(name);
   record_.values[key] = value;
   update_.changed[key] = std::move(value);

@@ -70,6 +70,12 @@ ServerConfig LoadServerConfig(const toml::table* root) {
           keys.Integer("script_memory_limit", int64_t(c.script_memory_limit >> 20), 0, 1 << 20))
       << 20;
   keys.Bool("compression", c.compression);
+  keys.String("sessions", c.sessions);
+  if (c.sessions != "memory" && c.sessions != "database") {
+    keys.Bad("sessions", "\"memory\" or \"database\"");
+  }
+  keys.String("session_datasource", c.session_datasource);
+  if (c.session_datasource.empty()) keys.Bad("session_datasource", "a data-source name");
   if (c.media_mount.empty() || c.media_mount.front() != '/' || c.media_mount == "/") {
     keys.Bad("media_mount", "a virtual path such as \"/media\"");
   }

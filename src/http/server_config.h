@@ -23,6 +23,9 @@
 //   script_time_limit = 5        (seconds a page may run, fractions allowed; 0: none)
 //   script_memory_limit = 64     (megabytes a page's Lua code may take; 0: none)
 //   compression = true           (gzip for clients that accept it)
+//   sessions = "memory"          ("database": kept in session_datasource's tables,
+//                                 shared by every server of the site)
+//   session_datasource = "qvtome"
 //   allowed_programs = ["/usr/bin/convert"]  (what Folder.RunApplication may start;
 //                                             none by default)
 //
@@ -96,6 +99,9 @@ struct ServerConfig {
   // Pages and text files of 1 KB and more are sent gzip-compressed to
   // clients that accept it.
   bool compression = true;
+  // "memory" (this process only) or "database" (database_session_store.h).
+  std::string sessions = "memory";
+  std::string session_datasource = "qvtome";
 
   // Spdlog files under <data_dir>/logs; off in tests that need no files.
   bool log_to_files = true;

@@ -5,8 +5,8 @@
 // session running at once never corrupt it: each name keeps the last value
 // written. Expiry slides: every Load and Save restarts the session's
 // time-out. MemorySessionStore keeps sessions in this process, at most a
-// set number of them; a store in the database implements the same
-// interface for several servers.
+// set number of them; DatabaseSessionStore (database_session_store.h)
+// keeps them in a data source for several servers.
 //
 // All members are safe to call from any thread.
 #pragma once
@@ -53,6 +53,8 @@ class SessionStore {
   virtual size_t Sweep() = 0;
   // Live sessions dropped to make room since the last call.
   virtual size_t TakeEvictions() { return 0; }
+  // False for a value the store cannot keep (Session.Value refuses it).
+  virtual bool Keeps(const Variant& /*value*/) const { return true; }
 };
 
 // A new random 128-bit session id as 32 lower-case hex digits.

@@ -56,9 +56,12 @@ class MigrationsTest : public TestDatabase {
        "SitePasswordNoID"},
       {},
       {"ErrorUploadFileName", "ErrorUploadFileNotStored", "SiteUploadTitle", "SiteUploadBack",
-       "SiteUploadNewPage"}};
+       "SiteUploadNewPage"},
+      {}};
   // The migration that counts the changes of the cached tables.
   static constexpr int kChangeCountersVersion = 9;
+  // The migration that makes the tables of sessions kept in the database.
+  static constexpr int kSessionTablesVersion = 11;
   static inline const std::vector<std::string> kCountedTables = {
       "qvAuthBook", "qvAuthUser", "qvAuthGroup", "qvCodeDefList",
       "qvbook",     "qvglossary", "qvmedia",     "qvlibrary"};
@@ -86,6 +89,10 @@ class MigrationsTest : public TestDatabase {
         }
         Exec("DELETE FROM qvChangeCounter WHERE dbTable = lower('" + table + "')");
       }
+    }
+    if (version < kSessionTablesVersion) {
+      Exec("DROP TABLE qvSessionValue");
+      Exec("DROP TABLE qvSession");
     }
     Exec("PRAGMA user_version = " + std::to_string(version));
   }
@@ -306,6 +313,29 @@ TEST_F(MigrationsTest, AVersion9DatabaseGetsTheUploadMessagesAndKeepsItsRows) {
             std::string::npos);
   EXPECT_EQ(Text(MessageOf("SiteUploadBack")), "Ours|Onze");
   EXPECT_EQ(Text("SELECT dbContent_e FROM qvbook WHERE ID = 1"), "Our text");
+}
+
+TEST_F(MigrationsTest, AVersion10DatabaseGetsTheSessionTablesAndKeepsItsRows) {
+  MakeDatabaseOfVersion(10);
+  Exec("UPDATE qvbook SET dbContent_e = 'Our text' WHERE ID = 1");
+  const std::string messages = Text("SELECT count(*) FROM qvSystemMsg");
+  const UpgradeResult upgrade = UpgradeDatabase(DatabasePath());
+  EXPECT_EQ(upgrade.from, 10);
+  EXPECT_EQ(upgrade.to, LatestSchemaVersion());
+  EXPECT_EQ(Text("SELECT dbContent_e FROM qvbook WHERE ID = 1"), "Our text");
+  EXPECT_EQ(Text("SELECT count(*) FROM qvSystemMsg"), messages);
+  Exec("INSERT INTO qvSession (dbSessionID, dbTimeout, dbExpires) VALUES ('s', 20, 1.0E9)");
+  Exec(
+      "INSERT INTO qvSessionValue (dbSessionID, dbName, dbKind, dbValue) VALUES ('s', 'a', 6, "
+      "'x')");
+  EXPECT_EQ(Text("SELECT dbValue FROM qvSessionValue WHERE dbSessionID = 'S'"), "x");
+  // One row per session, and per name of a session.
+  EXPECT_ANY_THROW(
+      Exec("INSERT INTO qvSession (dbSessionID, dbTimeout, dbExpires) VALUES ('s', "
+           "20, 1.0E9)"));
+  EXPECT_ANY_THROW(
+      Exec("INSERT INTO qvSessionValue (dbSessionID, dbName, dbKind) VALUES ('s', "
+           "'A', 6)"));
 }
 
 TEST_F(MigrationsTest, APlaceholderTakesTheNewTextAnEditedMessageStays) {

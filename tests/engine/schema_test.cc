@@ -157,9 +157,12 @@ TEST_F(SeededDatabase, NewPagesGetFlagsNotNulls) {
 
 TEST_F(SeededDatabase, EveryTableHasItsCounterKeyStampAndIndexes) {
   const std::vector<std::string> tables = {
-      "qvAuthBook",    "qvAuthGroup", "qvAuthLog",  "qvAuthUser", "qvChangeCounter",
-      "qvCodeDefList", "qvSystemMsg", "qvbook",     "qvbook_",    "qvglossary",
-      "qvglossary_",   "qvlibrary",   "qvlibrary_", "qvmedia",    "qvmedia_"};
+      "qvAuthBook",    "qvAuthGroup", "qvAuthLog",      "qvAuthUser",  "qvChangeCounter",
+      "qvCodeDefList", "qvSession",   "qvSessionValue", "qvSystemMsg", "qvbook",
+      "qvbook_",       "qvglossary",  "qvglossary_",    "qvlibrary",   "qvlibrary_",
+      "qvmedia",       "qvmedia_"};
+  // Tables no form writes back carry no stamp.
+  const std::vector<std::string> unstamped = {"qvChangeCounter", "qvSession", "qvSessionValue"};
   EXPECT_EQ(Names("table"), tables);
   EXPECT_EQ(Names("view"), (std::vector<std::string>{"qvAuthUserList", "qvglossaryBook"}));
   for (const std::string& table : tables) {
@@ -172,7 +175,7 @@ TEST_F(SeededDatabase, EveryTableHasItsCounterKeyStampAndIndexes) {
                   .at(0)
                   .find("AUTOINCREMENT"),
               std::string::npos);
-    if (table != "qvChangeCounter") {
+    if (std::find(unstamped.begin(), unstamped.end(), table) == unstamped.end()) {
       EXPECT_EQ(Strings("SELECT type FROM pragma_table_info('" + table + "') WHERE name = 'Stamp'"),
                 std::vector<std::string>{"VARCHAR(50)"});
     }
@@ -188,6 +191,10 @@ TEST_F(SeededDatabase, EveryTableHasItsCounterKeyStampAndIndexes) {
                                       "qvAuthUser_UserID ON qvAuthUser (dbUserID) UNIQUE",
                                       "qvChangeCounter_table ON qvChangeCounter (dbTable) UNIQUE",
                                       "qvCodeDefList_Type ON qvCodeDefList (dbType, dbOrder, ID)",
+                                      "qvSession_Expires ON qvSession (dbExpires)",
+                                      "qvSession_SessionID ON qvSession (dbSessionID) UNIQUE",
+                                      "qvSessionValue_Name ON qvSessionValue (dbSessionID, dbName) "
+                                      "UNIQUE",
                                       "qvSystemMsg_Name ON qvSystemMsg (dbName) UNIQUE",
                                       "qvSystemMsg_Order ON qvSystemMsg (dbOrder, ID)",
                                       "qvglossary_Keyword ON qvglossary (dbBookID, dbKeyword_e)"};

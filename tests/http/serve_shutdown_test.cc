@@ -13,67 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include "serve_process.h"
 #include "test_client.h"
 
 namespace qv::http::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// `qvtome serve` on a fresh data folder and a free port of 127.0.0.1.
-class ServeProcess {
- public:
-  explicit ServeProcess(const fs::path& data) {
-    int out[2];
-    if (::pipe(out) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::dup2(out[1], STDOUT_FILENO);
-      ::close(out[0]);
-      ::close(out[1]);
-      const std::string data_arg = data.string();
-      ::execl(QV_BINARY, QV_BINARY, "serve", "--data", data_arg.c_str(), "--port", "0", "--site",
-              QV_SITE_DIR, "--threads", "4", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(out[1]);
-    // A line names the address: "... on http://127.0.0.1:PORT/ ...".
-    out_ = out[0];
-    std::string line;
-    char c = 0;
-    while (port_ == 0 && ::read(out_, &c, 1) == 1) {
-      if (c != '\n') {
-        line += c;
-        continue;
-      }
-      const size_t at = line.find("127.0.0.1:");
-      if (at != std::string::npos) port_ = static_cast<uint16_t>(std::stoi(line.substr(at + 10)));
-      line.clear();
-    }
-  }
-  ~ServeProcess() {
-    if (pid_ > 0 && !stopped_) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (out_ >= 0) ::close(out_);
-  }
-  uint16_t port() const { return port_; }
-  // Sends the signal and waits for the process; its exit status.
-  int Stop(int signal) {
-    ::kill(pid_, signal);
-    int status = -1;
-    ::waitpid(pid_, &status, 0);
-    stopped_ = true;
-    return status;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int out_ = -1;
-  uint16_t port_ = 0;
-  bool stopped_ = false;
-};
 
 std::vector<std::string> LoggedQueries(const fs::path& db_path) {
   std::vector<std::string> queries;

@@ -56,5 +56,18 @@ TEST(ServerConfigLoad, ScriptLimitsAndCompression) {
   }
 }
 
+TEST(ServerConfigLoad, SessionsStayInMemoryUnlessTheDatabaseIsNamed) {
+  EXPECT_EQ(LoadServerConfig(nullptr).sessions, "memory");
+  toml::table root =
+      toml::parse("[server]\nsessions = \"database\"\nsession_datasource = \"school\"\n");
+  ServerConfig c = LoadServerConfig(&root);
+  EXPECT_EQ(c.sessions, "database");
+  EXPECT_EQ(c.session_datasource, "school");
+  for (const char* bad : {"sessions = \"disk\"", "sessions = true", "session_datasource = \"\""}) {
+    toml::table t = toml::parse(std::string("[server]\n") + bad + "\n");
+    EXPECT_THROW(LoadServerConfig(&t), std::runtime_error) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace qv::http

@@ -84,6 +84,8 @@ class Browser {
     return Send(path, "qvTomeLogin=true&qvTomeUserID=" + user + "&qvTomePassword=" + password);
   }
   const std::string& cookie() const { return cookie_; }
+  // Goes on with another server, keeping the cookie (as behind a balancer).
+  void UseServer(uint16_t port) { port_ = port; }
 
  private:
   std::string CookieHeader() const { return cookie_.empty() ? "" : "Cookie: " + cookie_ + "\r\n"; }
