@@ -13,6 +13,7 @@ packages=(
   libtomlplusplus-dev libcli11-dev
   libspdlog-dev libfmt-dev
   libpq-dev libcurl4-openssl-dev
+  postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   curl

@@ -74,7 +74,38 @@ const char* const kSqlErrorText[] = {
 using Rows = std::map<int64_t, std::string>;
 using Dump = std::map<std::string, Rows>;
 
+// On PostgreSQL, through a connection of the engine: every row of every table
+// of the site's schema by its ID, each value with its kind.
+Dump DumpThroughEngine() {
+  std::unique_ptr<Connection> conn = ::qv::testing::NewEngineConnection();
+  conn->Open("qvtome", "", "");
+  Dump dump;
+  const QueryResult tables = conn->Query(
+      "SELECT table_name FROM information_schema.tables WHERE table_schema = current_schema()"
+      " AND table_type = 'BASE TABLE'");
+  for (const auto& table : tables.rows) {
+    const std::string name = NullToStr(table.at(0));
+    Rows& table_rows = dump[name];
+    const QueryResult result = conn->Query("SELECT * FROM " + name + " ORDER BY ID");
+    size_t id = 0;
+    while (id < result.fields.size() && !EqualsNoCase(result.fields[id].name, "ID")) ++id;
+    if (id == result.fields.size()) {
+      ADD_FAILURE() << name << " has no ID";
+      continue;
+    }
+    for (const auto& row : result.rows) {
+      std::string text;
+      for (const Variant& value : row) {
+        text += std::to_string(static_cast<int>(value.kind())) + ":" + NullToStr(value) + '\x1f';
+      }
+      table_rows[ToInteger(row[id])] = text;
+    }
+  }
+  return dump;
+}
+
 Dump DumpDatabase(const fs::path& file) {
+  if (::qv::testing::OnPostgres()) return DumpThroughEngine();
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
     sqlite3_close(db);

@@ -130,15 +130,15 @@ TEST_F(SiteWrites, MessagesAndTheirOrderAreSavedOnlyFromPostedForms) {
 // The course's rows, without the numbers and stamps a renumbering or a
 // save changes, and each level's pages in their order.
 std::string CourseTree() {
-  SqliteConnection conn;
-  conn.Open("qvtome", "", "");
+  std::unique_ptr<Connection> conn = ::qv::testing::NewEngineConnection();
+  conn->Open("qvtome", "", "");
   std::string out;
   for (const char* sql :
        {"SELECT ID, dbPID, dbCID, dbBookID, dbPageLevel, dbType, dbOwnerID, dbGroup, dbTitle_e, "
         "dbTitle_n, dbContent_e, dbContent_n, dbRemark_e, dbFinished_e, dbExpiredDate FROM qvbook "
         "ORDER BY ID",
         "SELECT ID FROM qvbook ORDER BY dbPID, dbOrder, ID"}) {
-    for (const auto& row : conn.Query(sql).rows) {
+    for (const auto& row : conn->Query(sql).rows) {
       for (const Variant& v : row) out += (v.IsNull() ? "<null>" : ToStr(v)) + "|";
       out += "\n";
     }
