@@ -4,9 +4,10 @@
 #include <stdexcept>
 
 #include "engine/datasources.h"
+#include "engine/engines.h"
 #include "engine/init_db.h"
 #include "engine/migrations.h"
-#include "engine/sqlite_connection.h"
+#include "engine/pg_schema.h"
 
 namespace qv::app {
 
@@ -27,13 +28,23 @@ StartupConfig LoadStartupConfig(const std::string& data_dir, const std::string& 
     }
   }
   ConfigureDataSources(config.toml ? &*config.toml : nullptr, config.data_dir);
-  RegisterSqliteEngine();
+  RegisterEngines();
   return config;
 }
 
 DefaultDatabase InitDefaultDatabase(bool force, const std::string& media_dir) {
   DefaultDatabase result;
-  result.path = LookupDataSource("qvtome").path;
+  const DataSource source = LookupDataSource("qvtome");
+  if (source.engine == "postgresql") {
+    result.path = "qvtome (PostgreSQL)";
+    result.created = CreatePostgresDatabaseIfMissing(source.conninfo, force);
+    if (result.created && !media_dir.empty()) WriteDemoMedia(media_dir);
+    const UpgradeResult upgrade = UpgradePostgresDatabase(source.conninfo);
+    result.upgraded_from = upgrade.from;
+    result.version = upgrade.to;
+    return result;
+  }
+  result.path = source.path;
   result.created = CreateDatabaseIfMissing(result.path, force);
   if (result.created && !media_dir.empty()) WriteDemoMedia(media_dir);
   const UpgradeResult upgrade = UpgradeDatabase(result.path);

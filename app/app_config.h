@@ -15,7 +15,7 @@ struct StartupConfig {
 };
 
 // Reads config_file, or <data_dir>/qvtome.toml when config_file is "" and
-// that file exists, and registers the data sources and the SQLite engine.
+// that file exists, and registers the data sources and the engines.
 // Throws std::runtime_error with the file name for an unreadable or
 // malformed file.
 StartupConfig LoadStartupConfig(const std::string& data_dir, const std::string& config_file);

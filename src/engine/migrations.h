@@ -9,6 +9,18 @@
 // either every migration applies or the file stays as it was. Migration N
 // is the compiled-in script schema/migrations/NNNN_*.sql, run through the
 // dialect translator like the schema.
+//
+// PostgreSQL (pg_schema.h) keeps the version in the one row of
+// qvSchemaVersion and runs the same scripts through its translation, also
+// in one transaction. A migration is written once, in the desktop dialect,
+// for both engines. A new PostgreSQL database is built with the current
+// schema directly, so migrations run there only for changes made after it
+// was built. SQLite's trigger syntax does not run on PostgreSQL: a
+// change-counting trigger (NAME_counted_EVENT AFTER EVENT ON table BEGIN
+// UPDATE qvChangeCounter ... END) becomes that table's counter trigger
+// there; any other trigger is refused, failing the upgrade, so a change
+// that needs one must be made by the engine's code for each engine, as
+// change counting is.
 #pragma once
 
 #include <sqlite3.h>

@@ -14,11 +14,14 @@ SqliteConnection::~SqliteConnection() { Close(); }
 
 void SqliteConnection::Open(const std::string& dsn, const std::string& /*user*/,
                             const std::string& /*password*/) {
+  OpenSource(LookupDataSource(dsn));
+}
+
+void SqliteConnection::OpenSource(const DataSource& source) {
   Close();
-  DataSource source = LookupDataSource(dsn);
   if (source.engine != "sqlite") {
-    throw DatabaseError("Data source " + dsn + " uses the " + source.engine +
-                        " engine, which this server does not run");
+    throw DatabaseError("Data source " + source.name + " uses the " + source.engine +
+                        " engine, not SQLite");
   }
   db_ = SqliteDatabase::ForThisThread(source.path);
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "data/connection.h"
+#include "engine/datasources.h"
 
 namespace qv {
 
@@ -31,6 +32,8 @@ class SqliteConnection : public Connection {
   SqliteConnection& operator=(const SqliteConnection&) = delete;
 
   void Open(const std::string& dsn, const std::string& user, const std::string& password) override;
+  // Opens a source already looked up.
+  void OpenSource(const DataSource& source);
   bool IsOpen() const override { return db_ != nullptr; }
   void Close() override;
 

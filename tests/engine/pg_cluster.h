@@ -1,0 +1,99 @@
+// A throwaway PostgreSQL cluster for the engine's tests: initdb into a
+// temporary folder as the postgres system user, listening on a unix socket
+// in that folder only, stopped and removed at the end. When QV_PG_SOCKET_DIR
+// names the socket folder of a cluster started for the test run, that one
+// is used instead. Each test gets a database of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace qv::testing_support {
+
+class PgCluster {
+ public:
+  static constexpr const char* kBin = "/usr/lib/postgresql/15/bin";
+
+  PgCluster() {
+    if (const char* dir = std::getenv("QV_PG_SOCKET_DIR"); dir != nullptr && *dir != '\0') {
+      socket_dir_ = dir;
+      return;
+    }
+    if (!std::filesystem::exists(std::string(kBin) + "/initdb")) return;
+    std::string pattern = "/tmp/qvtome-pg-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) return;
+    own_dir_ = pattern;
+    socket_dir_ = own_dir_;
+    Run("chown postgres " + own_dir_ + " && chmod 700 " + own_dir_);
+    if (!AsPostgres(std::string(kBin) + "/initdb -D " + own_dir_ +
+                    "/data --no-locale -E UTF8 -A trust >" + own_dir_ + "/initdb.log 2>&1") ||
+        !Start()) {
+      socket_dir_.clear();
+    }
+  }
+  ~PgCluster() {
+    if (own_dir_.empty()) return;
+    AsPostgres(std::string(kBin) + "/pg_ctl -D " + own_dir_ +
+               "/data -m immediate -w stop >/dev/null 2>&1");
+    std::filesystem::remove_all(own_dir_);
+  }
+  PgCluster(const PgCluster&) = delete;
+  PgCluster& operator=(const PgCluster&) = delete;
+
+  bool Ready() const { return !socket_dir_.empty(); }
+  bool CanRestart() const { return !own_dir_.empty(); }
+
+  // A new empty database; returns its connection string.
+  std::string NewDatabase() {
+    std::string name = "qv_test_" + std::to_string(::getpid()) + "_" + std::to_string(++count_);
+    PGconn* admin = PQconnectdb(ConnInfo("postgres").c_str());
+    PGresult* r = PQexec(admin, ("CREATE DATABASE " + name).c_str());
+    bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    std::string message = PQerrorMessage(admin);
+    PQclear(r);
+    PQfinish(admin);
+    if (!ok) throw std::runtime_error("CREATE DATABASE failed: " + message);
+    return ConnInfo(name);
+  }
+
+  std::string ConnInfo(const std::string& db) const {
+    return "host=" + socket_dir_ + " dbname=" + db + " user=postgres";
+  }
+
+  // Restarts the server: every open connection is cut.
+  bool Restart() {
+    return AsPostgres(std::string(kBin) + "/pg_ctl -D " + own_dir_ +
+                      "/data -m fast -w stop >/dev/null 2>&1") &&
+           Start();
+  }
+
+ private:
+  static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+  static bool AsPostgres(const std::string& command) {
+    return Run("runuser -u postgres -- sh -c '" + command + "'");
+  }
+  bool Start() {
+    return AsPostgres(std::string(kBin) + "/pg_ctl -D " + own_dir_ + "/data -w -l " + own_dir_ +
+                      "/server.log -o \"-c listen_addresses= "
+                      "-c unix_socket_directories=" +
+                      own_dir_ + " -c fsync=off\" start >/dev/null");
+  }
+
+  std::string own_dir_;
+  std::string socket_dir_;
+  int count_ = 0;
+};
+
+// The cluster of the test process, started by the first test that asks.
+inline PgCluster& TestCluster() {
+  static PgCluster cluster;
+  return cluster;
+}
+
+}  // namespace qv::testing_support

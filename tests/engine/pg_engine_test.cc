@@ -1,0 +1,289 @@
+// The PostgreSQL engine against a real throwaway cluster, and against the
+// SQLite engine: the same statements must give the same fields and values.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <toml++/toml.h>
+
+#include "core/convert.h"
+#include "data/connection.h"
+#include "engine/datasources.h"
+#include "engine/engines.h"
+#include "engine/init_db.h"
+#include "engine/migrations.h"
+#include "engine/pg_database.h"
+#include "engine/pg_schema.h"
+#include "engine/sqlite_handle.h"
+#include "pg_cluster.h"
+#include "test_database.h"
+
+namespace qv {
+namespace {
+
+using testing_support::TestCluster;
+
+class PgEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestCluster().Ready()) GTEST_SKIP() << "no PostgreSQL cluster";
+    conninfo_ = TestCluster().NewDatabase();
+    dir_ = testing_support::MakeScratchDir();
+    toml::table config{{"datasource", toml::table{{"pg", toml::table{{"engine", "postgresql"},
+                                                                     {"conninfo", conninfo_}}},
+                                                  {"lite", toml::table{{"path", "lite.db"}}}}}};
+    ConfigureDataSources(&config, dir_.string());
+    OpenSqliteFile((dir_ / "lite.db").string(), /*create=*/true);
+    RegisterEngines();
+  }
+  void TearDown() override {
+    ConfigureDataSources(nullptr, "");
+    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+  }
+
+  static std::unique_ptr<Connection> Open(const std::string& dsn) {
+    std::unique_ptr<Connection> conn = NewConnection();
+    conn->Open(dsn, "", "");
+    return conn;
+  }
+  // Runs sql on both engines.
+  static void Both(const std::string& sql) {
+    Open("pg")->Query(sql);
+    Open("lite")->Query(sql);
+  }
+  // Rows and fields of a query, as text, for comparing the two engines.
+  static std::string Shape(const QueryResult& r) {
+    std::string text;
+    for (const FieldInfo& f : r.fields) {
+      text += f.name + ":" + std::to_string(f.type) + ":" + std::to_string(f.defined_size) + " ";
+    }
+    for (const auto& row : r.rows) {
+      text += "\n";
+      for (const Variant& v : row) {
+        text += (v.IsNull()      ? "null"
+                 : v.IsBoolean() ? "bool"
+                 : v.IsInteger() ? "int"
+                 : v.IsDouble()  ? "double"
+                 : v.IsDate()    ? "date"
+                                 : "text");
+        text += "=" + (v.IsNull() ? std::string() : ToStr(v)) + " | ";
+      }
+    }
+    return text;
+  }
+  static void ExpectSame(const std::string& sql) {
+    EXPECT_EQ(Shape(Open("pg")->Query(sql)), Shape(Open("lite")->Query(sql))) << sql;
+  }
+  static void CreateItems() {
+    Both(
+        "CREATE TABLE qvItem (ID counter, dbName text(40), dbMemo memo, dbFlag yesno DEFAULT "
+        "false, dbWhen datetime, dbCount long, dbScore double, Stamp text(50))");
+  }
+
+  std::string conninfo_;
+  std::filesystem::path dir_;
+};
+
+TEST_F(PgEngineTest, FieldsAndValuesReadAsOnSqlite) {
+  CreateItems();
+  for (const char* dsn : {"pg", "lite"}) {
+    auto conn = Open(dsn);
+    std::vector<int64_t> ids =
+        conn->WriteRows("qvItem", {RowWrite{std::nullopt,
+                                            {{"dbName", "Apple"},
+                                             {"dbMemo", "long text"},
+                                             {"dbFlag", true},
+                                             {"dbWhen", "2026-03-04 05:06:07"},
+                                             {"dbCount", 5000000000LL},
+                                             {"dbScore", 2.5}}},
+                                   RowWrite{std::nullopt, {{"dbName", "it's"}, {"dbFlag", "-1"}}}});
+    EXPECT_EQ(ids, (std::vector<int64_t>{1, 2})) << dsn;
+    conn->Query("INSERT INTO qvItem (dbName, dbWhen) VALUES ('now', Now())");
+  }
+  ExpectSame("SELECT * FROM qvItem WHERE dbName <> 'now' ORDER BY ID");
+  ExpectSame(
+      "SELECT dbName AS Title, count(*) AS Cnt, [dbFlag] FROM qvItem GROUP BY dbName, "
+      "dbFlag ORDER BY Title");
+  ExpectSame("SELECT ID, dbWhen >= Date() AS today FROM qvItem WHERE dbName = 'now'");
+  QueryResult now = Open("pg")->Query("SELECT dbWhen FROM qvItem WHERE dbName = 'now'");
+  ASSERT_EQ(now.rows.size(), 1u);
+  EXPECT_TRUE(now.rows[0][0].IsDate());
+  EXPECT_EQ(now.table, "qvItem");
+}
+
+TEST_F(PgEngineTest, TextComparesWithoutRegardToCaseAsOnSqlite) {
+  CreateItems();
+  for (const char* name :
+       {"Apple", "apple pie", "APPLE", "banana", "Äpfel", "äpfel", "a_b", "axb"}) {
+    Both("INSERT INTO qvItem (dbName) VALUES ('" + std::string(name) + "')");
+  }
+  ExpectSame("SELECT dbName FROM qvItem WHERE dbName = 'apple' ORDER BY ID");
+  ExpectSame("SELECT dbName FROM qvItem WHERE dbName LIKE 'APP%' ORDER BY ID");
+  ExpectSame("SELECT dbName FROM qvItem WHERE dbName LIKE '%PFEL' ORDER BY ID");
+  ExpectSame("SELECT dbName FROM qvItem WHERE dbName LIKE 'a_b' ORDER BY ID");
+  ExpectSame("SELECT dbName FROM qvItem WHERE dbName IN ('BANANA', 'apple') ORDER BY ID");
+  ExpectSame("SELECT dbName FROM qvItem ORDER BY dbName, ID");
+  // A unique index refuses a second key that differs only in case.
+  Both("CREATE UNIQUE INDEX qvItem_Name ON qvItem (Stamp)");
+  Both("UPDATE qvItem SET Stamp = 'Key' WHERE ID = 1");
+  EXPECT_THROW(Open("pg")->Query("UPDATE qvItem SET Stamp = 'KEY' WHERE ID = 2"), DatabaseError);
+  EXPECT_THROW(Open("lite")->Query("UPDATE qvItem SET Stamp = 'KEY' WHERE ID = 2"), DatabaseError);
+}
+
+TEST_F(PgEngineTest, YesNoFieldsCompareAsOnSqlite) {
+  CreateItems();
+  Both("INSERT INTO qvItem (dbName, dbFlag) VALUES ('yes', true)");
+  Both("INSERT INTO qvItem (dbName, dbFlag) VALUES ('no', false)");
+  Both("INSERT INTO qvItem (dbName) VALUES ('default')");
+  Both("INSERT INTO qvItem (dbName, dbFlag) VALUES ('null', Null)");
+  for (const char* where :
+       {"dbFlag = true", "dbFlag=false", "dbFlag <> true", "dbFlag <> 0", "dbFlag = 0",
+        "dbFlag = -1", "dbFlag = 1", "dbFlag <> -1", "dbFlag", "NOT dbFlag", "dbFlag = null",
+        "0 = dbFlag", "dbFlag = true and ID > 0"}) {
+    ExpectSame(std::string("SELECT dbName, dbFlag FROM qvItem WHERE ") + where + " ORDER BY ID");
+  }
+  Both("UPDATE qvItem SET dbFlag = true WHERE dbFlag = false");
+  ExpectSame("SELECT dbName, dbFlag FROM qvItem ORDER BY ID");
+}
+
+TEST_F(PgEngineTest, KeyedQueriesAndKeysGivenByTheStatement) {
+  CreateItems();
+  auto conn = Open("pg");
+  conn->Query("INSERT INTO qvItem (ID, dbName) VALUES (41, 'given')");
+  // The key sequence continues after the ID the statement gave.
+  EXPECT_EQ(conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "next"}}}}),
+            std::vector<int64_t>{42});
+  QueryResult keyed = conn->Query("SELECT dbName FROM qvItem ORDER BY ID", true);
+  EXPECT_EQ(keyed.table, "qvItem");
+  EXPECT_EQ(keyed.key_ids, (std::vector<int64_t>{41, 42}));
+  ASSERT_EQ(keyed.fields.size(), 1u);
+  EXPECT_EQ(keyed.fields[0].name, "dbName");
+  EXPECT_THROW(conn->Query("SELECT DISTINCT dbName FROM qvItem", true), DatabaseError);
+  EXPECT_THROW(conn->Query("SELECT 1; DELETE FROM qvItem"), DatabaseError);
+  EXPECT_THROW(conn->Query("COMMIT"), DatabaseError);
+}
+
+TEST_F(PgEngineTest, WriteRowsIsAllOrNothing) {
+  CreateItems();
+  auto conn = Open("pg");
+  conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "kept"}}}});
+  // The update of a missing row fails the batch: its insert is undone too.
+  EXPECT_THROW(conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "lost"}}},
+                                          RowWrite{1, {{"dbName", "changed"}}},
+                                          RowWrite{99, {{"dbName", "gone"}}}}),
+               DatabaseError);
+  EXPECT_THROW(conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbCount", "many"}}}}),
+               DatabaseError);
+  EXPECT_THROW(conn->WriteRows("qvItem; DROP TABLE qvItem", {}), DatabaseError);
+  QueryResult rows = conn->Query("SELECT dbName FROM qvItem");
+  ASSERT_EQ(rows.rows.size(), 1u);
+  EXPECT_EQ(ToStr(rows.rows[0][0]), "kept");
+
+  // Nested levels: the inner rollback undoes only its own writes, and a
+  // failed statement inside the transaction leaves it usable, as on SQLite.
+  conn->BeginTransaction();
+  conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "outer"}}}});
+  EXPECT_THROW(conn->Query("SELECT nosuchcolumn FROM qvItem"), DatabaseError);
+  conn->BeginTransaction();
+  conn->Query("DELETE * FROM qvItem");
+  conn->Rollback();
+  conn->Commit();
+  EXPECT_EQ(conn->Query("SELECT ID FROM qvItem").rows.size(), 2u);
+
+  // A connection closed inside its transaction rolls it back.
+  auto other = Open("pg");
+  other->BeginTransaction();
+  other->Query("DELETE FROM qvItem");
+  other->Close();
+  EXPECT_EQ(conn->Query("SELECT ID FROM qvItem").rows.size(), 2u);
+}
+
+TEST_F(PgEngineTest, TablesMadeAtRunTimeAreCountedByTriggers) {
+  ASSERT_TRUE(CreatePostgresDatabaseIfMissing(conninfo_));
+  auto conn = Open("pg");
+  auto count = [&](const std::string& table) {
+    QueryResult r =
+        conn->Query("SELECT dbCount FROM qvChangeCounter WHERE dbTable = '" + table + "'");
+    return r.rows.empty() ? int64_t{-1} : r.rows[0][0].AsInteger();
+  };
+  int64_t messages = count("qvsystemmsg");
+  conn->Query("UPDATE qvSystemMsg SET dbOrder = dbOrder WHERE dbName = 'dbFinished'");
+  EXPECT_GT(count("qvsystemmsg"), messages);
+
+  conn->Query("CREATE TABLE qvBook7 (ID counter, dbTitle_e text(100))");
+  int64_t made = count("qvbook7");
+  ASSERT_GE(made, 0);
+  conn->WriteRows("qvBook7", {RowWrite{std::nullopt, {{"dbTitle_e", "x"}}}});
+  EXPECT_GT(count("qvbook7"), made);
+  int64_t written = count("qvbook7");
+  conn->Query("DROP TABLE qvBook7");
+  EXPECT_GT(count("qvbook7"), written);
+}
+
+TEST_F(PgEngineTest, InitDbBuildsTheSchemaOnceAndMigrationsApplyInOneTransaction) {
+  ASSERT_TRUE(CreatePostgresDatabaseIfMissing(conninfo_));
+  EXPECT_FALSE(CreatePostgresDatabaseIfMissing(conninfo_));
+  EXPECT_FALSE(UpgradePostgresDatabase(conninfo_).Changed());
+
+  // The seed data reads as it does from a new SQLite database.
+  std::filesystem::path lite = dir_ / "lite.db";
+  std::filesystem::remove(lite);
+  ASSERT_TRUE(CreateDatabaseIfMissing(lite.string()));
+  ExpectSame("SELECT * FROM qvAuthBook ORDER BY ID");
+  ExpectSame("SELECT * FROM qvAuthUserList ORDER BY ID");
+  ExpectSame("SELECT * FROM qvglossaryBook");
+  ExpectSame("SELECT dbName, dbMsg_e FROM qvSystemMsg WHERE dbName LIKE 'msg%' ORDER BY dbName");
+  ExpectSame("SELECT dbGroupID FROM qvAuthGroup WHERE dbMajorOnly=true ORDER BY dbGroupID desc");
+
+  PgDatabase db(conninfo_);
+  const int latest = LatestSchemaVersion();
+  EXPECT_EQ(PostgresSchemaVersion(db), latest);
+  std::vector<Migration> next = SchemaMigrations();
+  next.push_back(
+      {latest + 1, "next.sql",
+       "CREATE TABLE qvNew (ID counter, dbName text(20));\n"
+       "INSERT INTO qvChangeCounter (dbTable, dbCount) SELECT 'qvnew', 1 WHERE NOT EXISTS "
+       "(SELECT ID FROM qvChangeCounter WHERE dbTable = 'qvnew');\n"
+       "CREATE TRIGGER qvNew_counted_insert AFTER INSERT ON qvNew BEGIN UPDATE "
+       "qvChangeCounter SET dbCount = dbCount + 1 WHERE dbTable = 'qvnew'; END;\n"});
+  std::vector<Migration> failing = next;
+  failing.push_back({latest + 2, "bad.sql",
+                     "INSERT INTO qvNew (dbName) VALUES ('a');\n"
+                     "INSERT INTO qvNoSuchTable VALUES (1);\n"});
+  EXPECT_THROW(ApplyPostgresMigrations(db, failing), DatabaseError);
+  EXPECT_EQ(PostgresSchemaVersion(db), latest);
+  EXPECT_FALSE(db.TableOid("qvnew"));
+
+  UpgradeResult upgrade = ApplyPostgresMigrations(db, next);
+  EXPECT_EQ(upgrade.from, latest);
+  EXPECT_EQ(upgrade.to, latest + 1);
+  EXPECT_TRUE(db.TableOid("qvnew"));
+
+  // A trigger in SQLite's syntax that is no counter is refused.
+  std::vector<Migration> other = next;
+  other.push_back({latest + 2, "trigger.sql",
+                   "CREATE TRIGGER t AFTER INSERT ON qvNew BEGIN DELETE FROM qvNew; END;\n"});
+  EXPECT_THROW(ApplyPostgresMigrations(db, other), DatabaseError);
+}
+
+TEST_F(PgEngineTest, ALostConnectionFailsOneRequestAndIsOpenedAgain) {
+  if (!TestCluster().CanRestart()) GTEST_SKIP() << "the cluster is not this process's";
+  CreateItems();
+  auto before = Open("pg");
+  before->Query("INSERT INTO qvItem (dbName) VALUES ('before')");
+  before.reset();
+  ASSERT_TRUE(TestCluster().Restart());
+  // The pooled connection was cut: the first statement fails ...
+  auto first = Open("pg");
+  EXPECT_THROW(first->Query("SELECT dbName FROM qvItem"), DatabaseError);
+  first.reset();
+  // ... and the next connection is a new one.
+  QueryResult rows = Open("pg")->Query("SELECT dbName FROM qvItem");
+  ASSERT_EQ(rows.rows.size(), 1u);
+  EXPECT_EQ(rows.fields[0].name, "dbName");
+}
+
+}  // namespace
+}  // namespace qv
