@@ -210,7 +210,7 @@ TEST_F(RegistryTest, TheOwnerWritesOnlyTheFieldsOfTheSectionShown) {
              {"dbTitle_e", "Taken"}});
   EXPECT_EQ(errors_, "");
   EXPECT_EQ(Value("SELECT dbFormatRead_e || '|' || dbOwnerID || '|' || dbTitle_e || '|' || "
-                  "ifnull(dbAuthorUserID, 'null') FROM qvAuthBook WHERE ID=2"),
+                  "COALESCE(dbAuthorUserID, 'null') FROM qvAuthBook WHERE ID=2"),
             "<b>new</b>|teacher|Course|null");
   // The basic section: the owner is shown as text and stays.
   const std::string form = AsTeacher("id=2");

@@ -107,6 +107,36 @@ TEST_F(SqliteConnectionTest, DesktopDialectKeepsItsMeaning) {
   EXPECT_EQ(Count("WHERE dbFlag = false"), 1);
 }
 
+// Text compares, matches, groups and sorts without regard to the case of
+// ASCII letters, on every engine alike: these rows give the same answers.
+TEST_F(SqliteConnectionTest, TextIgnoresTheCaseOfAsciiLettersOnly) {
+  for (const char* name :
+       {"Apple", "apple pie", "APPLE", "Banana", "100%_sure", "Ete", "été", "ÉTÉ", "zebra"}) {
+    Insert({{"dbName", name}, {"dbMemo", std::string(name) + " Note"}});
+  }
+  auto names = [&](const std::string& where) {
+    std::string out;
+    for (const auto& row : conn_->Query("SELECT dbName FROM qvItem " + where).rows) {
+      out += ToStr(row[0]) + "|";
+    }
+    return out;
+  };
+  EXPECT_EQ(names("WHERE dbName = 'apple' ORDER BY ID"), "Apple|APPLE|");
+  EXPECT_EQ(Count("WHERE dbName <> 'APPLE'"), 7);
+  EXPECT_EQ(names("WHERE dbName IN ('APPLE PIE', 'Zebra') ORDER BY ID"), "apple pie|zebra|");
+  EXPECT_EQ(names("WHERE dbName LIKE 'app%' ORDER BY ID"), "Apple|apple pie|APPLE|");
+  EXPECT_EQ(names("WHERE dbName LIKE '%PIE' ORDER BY ID"), "apple pie|");
+  EXPECT_EQ(names("WHERE dbName LIKE '100%' ORDER BY ID"), "100%_sure|");
+  EXPECT_EQ(Count("WHERE dbMemo = 'BANANA NOTE'"), 1);
+  EXPECT_EQ(Count("WHERE dbName > 'b' AND dbName < 'C'"), 1);  // Banana
+  // Letters beyond ASCII keep their case.
+  EXPECT_EQ(names("WHERE dbName = 'été' ORDER BY ID"), "été|");
+  EXPECT_EQ(names("WHERE dbName = 'ETE' ORDER BY ID"), "Ete|");
+  EXPECT_EQ(conn_->Query("SELECT COUNT(DISTINCT dbName) FROM qvItem").rows[0][0], Variant(8));
+  EXPECT_EQ(names("WHERE dbName < 'c' ORDER BY dbName, ID"),
+            "100%_sure|Apple|APPLE|apple pie|Banana|");
+}
+
 TEST_F(SqliteConnectionTest, ASecondStatementAndControlStatementsAreRefused) {
   Insert({{"dbName", "keep"}});
   EXPECT_THROW(conn_->Query("SELECT * FROM qvItem WHERE dbName='x'; DELETE FROM qvItem"),

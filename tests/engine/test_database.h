@@ -16,7 +16,7 @@
 #include "engine/datasources.h"
 #include "engine/sqlite_connection.h"
 #include "engine/sqlite_handle.h"
-#include "engine/test_engine.h"
+#include "test_engine.h"
 
 namespace qv::testing_support {
 

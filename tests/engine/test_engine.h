@@ -1,9 +1,9 @@
 // The engine the database tests run on, and a database of a test's own on it.
 //
 // With QVTOME_TEST_ENGINE=postgresql the tests run on the throw-away cluster
-// whose socket folder QVTOME_TEST_PG_HOST names (scripts/pg-cluster.sh; ctest
-// starts it for the "postgresql" variants of the tests); otherwise on SQLite
-// files in the test's temporary folder, as always.
+// of scripts/pg-cluster.sh (ctest starts it for the "postgresql" variants of
+// the tests; QVTOME_TEST_PG_HOST names another one's socket folder);
+// otherwise on SQLite files in the test's temporary folder, as always.
 //
 // ScratchDatabase gives a test a database of its own, empty or with the full
 // schema and seed data, and the keys of the [datasource.NAME] table that
@@ -30,6 +30,8 @@
 #include "data/connection.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
+#include "engine/pg_connection.h"
+#include "engine/pg_schema.h"
 #include "engine/sqlite_connection.h"
 
 namespace qv::testing {
@@ -43,13 +45,16 @@ inline bool OnPostgres() {
 #define QV_SKIP_ON_POSTGRES(reason) \
   if (::qv::testing::OnPostgres()) GTEST_SKIP() << "SQLite only: " << reason
 
-// The cluster's socket folder.
+// The cluster's socket folder: QVTOME_TEST_PG_HOST, else the folder ctest
+// starts the build's cluster in.
 inline std::string PgHost() {
   const char* host = std::getenv("QVTOME_TEST_PG_HOST");
-  if (host == nullptr || *host == '\0') {
-    throw std::runtime_error("QVTOME_TEST_ENGINE=postgresql needs QVTOME_TEST_PG_HOST");
-  }
-  return host;
+  if (host != nullptr && *host != '\0') return host;
+#ifdef QV_TEST_PG_DIR
+  return QV_TEST_PG_DIR;
+#else
+  throw std::runtime_error("QVTOME_TEST_ENGINE=postgresql needs QVTOME_TEST_PG_HOST");
+#endif
 }
 
 // A libpq connection string value, quoted.
@@ -87,6 +92,7 @@ class PgAdmin {
       PQfinish(conn_);
       throw std::runtime_error("Cannot reach the test cluster: " + message);
     }
+    Run("SET client_min_messages = warning");  // no notice for each DROP ... IF EXISTS
   }
   ~PgAdmin() { PQfinish(conn_); }
   PgAdmin(const PgAdmin&) = delete;
@@ -206,8 +212,8 @@ class ScratchDatabase {
   }
 
   // Creates the schema and seed data in the database conninfo reaches.
-  static void SeedPg(const std::string& /*conninfo*/) {
-    throw std::runtime_error("This build has no PostgreSQL engine");
+  static void SeedPg(const std::string& conninfo) {
+    CreatePostgresDatabaseIfMissing(conninfo, /*force=*/true);
   }
 
   std::string path_;
@@ -250,6 +256,7 @@ inline std::string RunElsewhere(const std::string& source, const std::string& sq
 
 // A new, unopened connection of the engine under test.
 inline std::unique_ptr<Connection> NewEngineConnection() {
+  if (OnPostgres()) return std::make_unique<PgConnection>();
   return std::make_unique<SqliteConnection>();
 }
 

@@ -59,7 +59,9 @@ class SiteServer {
   ~SiteServer() {
     server_->Stop();
     server_.reset();
-    std::filesystem::remove_all(data_);
+    FlushQueuedWrites();  // no log row reaches the folder while it goes
+    std::error_code ignored;
+    std::filesystem::remove_all(data_, ignored);
   }
   SiteServer(const SiteServer&) = delete;
   SiteServer& operator=(const SiteServer&) = delete;
@@ -133,6 +135,21 @@ inline std::string QueryFirst(const std::string& sql) {
   conn->Open("qvtome", "", "");
   QueryResult result = conn->Query(sql);
   return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
+}
+
+// Every row `sql` gives on the site's database: the values of a row joined
+// by field_sep (Null as ""), the rows by row_sep.
+inline std::string QueryJoined(const std::string& sql, const std::string& field_sep,
+                               const std::string& row_sep) {
+  FlushQueuedWrites();
+  std::unique_ptr<Connection> conn = ::qv::testing::NewEngineConnection();
+  conn->Open("qvtome", "", "");
+  std::string out;
+  for (const auto& row : conn->Query(sql).rows) {
+    if (!out.empty()) out += row_sep;
+    for (size_t i = 0; i < row.size(); ++i) out += (i ? field_sep : "") + NullToStr(row[i]);
+  }
+  return out;
 }
 
 inline bool Has(const std::string& text, const std::string& part) {
