@@ -2,7 +2,9 @@
 # Installs what is missing, builds, and runs every test: once in the normal
 # build, once under AddressSanitizer and UndefinedBehaviorSanitizer; the
 # browser tests once, against the normal build; then each fuzz target for a
-# few seconds from its seeds.
+# few seconds from its seeds. The database tests run on SQLite and again on a
+# throwaway PostgreSQL cluster that ctest starts and stops (label
+# "postgresql"); under the sanitizers only the engine-level ones of those.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +19,13 @@ for kind in release asan; do
   bash scripts/build.sh "$kind"
   dir=build; [ "$kind" = asan ] && dir=build-asan
   echo "== $kind tests =="
-  ctest --test-dir "$dir" --output-on-failure --timeout 600 || status=1
+  # Tests are independent: their own temporary folders, databases and ports.
+  if [ "$kind" = release ]; then
+    ctest --test-dir "$dir" --output-on-failure --timeout 600 -j2 || status=1
+  else
+    ctest --test-dir "$dir" --output-on-failure --timeout 600 -j2 -LE postgresql || status=1
+    ctest --test-dir "$dir" --output-on-failure --timeout 600 -j2 -L postgresql-engine || status=1
+  fi
   if [ "$kind" = release ]; then
     echo "== browser tests (screenshots in build/screenshots/) =="
     bash scripts/install-deps.sh browser

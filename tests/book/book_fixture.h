@@ -1,11 +1,10 @@
 // BookTest: a fixture for the book module's tests.
 //
-// Each test gets a copy of a database built once per test program with the
-// full schema and seed data (so every system message exists), with the book
-// tables emptied: tests insert exactly the pages and registry rows they
-// need. The data source is "qvtest"; SysVar.Init has run on an in-memory
-// host and the response is empty when the test body starts. Every
-// statement sent through NewConnection() is recorded (Statements()).
+// Each test gets a database of its own on the engine under test
+// (engine/test_engine.h) with the full schema and seed data (so every system message exists), with
+// the book tables emptied: tests insert exactly the pages and registry rows they need. The data
+// source is "qvtest"; SysVar.Init has run on an in-memory host and the response is empty when the
+// test body starts. Every statement sent through NewConnection() is recorded (Statements()).
 // RunScript runs a Lua page script on the same request.
 #pragma once
 
@@ -28,6 +27,7 @@
 #include "data/test_source.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
+#include "engine/test_engine.h"
 #include "host/memory_host.h"
 #include "script/script_host.h"
 #include "session/identity.h"
@@ -75,16 +75,11 @@ struct BookRow {
 
 class BookTest : public ::testing::Test {
  protected:
-  BookTest() {
-    static int counter = 0;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("qvtome-book-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-    std::filesystem::create_directories(dir_);
-    std::filesystem::copy_file(TemplatePath(), dir_ / "qvtest.db");
-    const toml::table config = toml::parse("[datasource.qvtest]\npath = \"qvtest.db\"\n");
+  BookTest() : dir_(MakeDir()), db_(dir_, "qvtest.db", Contents::kSeeded) {
+    const toml::table config = toml::parse("[datasource.qvtest]\n" + db_.Entry());
     ConfigureDataSources(&config, dir_.string());
     SetConnectionFactory(
-        [] { return std::make_unique<RecordingConnection>(std::make_unique<SqliteConnection>()); });
+        [] { return std::make_unique<RecordingConnection>(NewEngineConnection()); });
     for (const char* table : {"qvbook", "qvbook_", "qvAuthBook", "qvmedia", "qvlibrary",
                               "qvlibrary_", "qvglossary", "qvAuthLog"}) {
       Exec(std::string("DELETE * FROM ") + table);
@@ -105,10 +100,10 @@ class BookTest : public ::testing::Test {
   // Log rows queued before it are written first.
   QueryResult Exec(const std::string& sql) {
     FlushQueuedWrites();
-    SqliteConnection conn;
-    conn.Open("qvtest", "", "");
-    QueryResult result = conn.Query(sql);
-    conn.Close();
+    std::unique_ptr<Connection> conn = NewEngineConnection();
+    conn->Open("qvtest", "", "");
+    QueryResult result = conn->Query(sql);
+    conn->Close();
     return result;
   }
 
@@ -218,23 +213,17 @@ class BookTest : public ::testing::Test {
     return SqlText(value);
   }
 
-  // The seeded database every test copies, built on first use.
-  static std::filesystem::path TemplatePath() {
-    static const std::filesystem::path path = [] {
-      static const std::filesystem::path p =
-          std::filesystem::temp_directory_path() /
-          ("qvtome-book-template-" + std::to_string(::getpid()) + ".db");
-      CreateDatabaseIfMissing(p.string(), /*force=*/true);
-      std::atexit([] {
-        std::error_code ignored;
-        std::filesystem::remove(p, ignored);
-      });
-      return p;
-    }();
-    return path;
+  static std::filesystem::path MakeDir() {
+    static int counter = 0;
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("qvtome-book-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    std::filesystem::create_directories(dir);
+    return dir;
   }
 
   std::filesystem::path dir_;
+  ScratchDatabase db_;
 };
 
 }  // namespace qv::testing

@@ -1,7 +1,6 @@
 // Page views read the registry, the contents tree, users and code tables
 // through the read cache: a change made any way is seen by the next view.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,21 +37,10 @@ class CachedViewsTest : public testing::CourseTreeTest {
     host.response.Clear();
     testing::Statements().clear();
   }
-  // Runs sql in a process of its own on the database file, as another
-  // server or a raw SQL tool would.
+  // Runs sql in a session of its own, as another server or a raw SQL tool
+  // would.
   static void InOtherProcess(const std::string& sql) {
-    const std::string path = LookupDataSource("qvtest").path;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      sqlite3* handle = nullptr;
-      const bool ok = sqlite3_open(path.c_str(), &handle) == SQLITE_OK &&
-                      sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-      sqlite3_close(handle);
-      ::_exit(ok ? 0 : 1);
-    }
-    int status = -1;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << sql;
+    EXPECT_EQ(testing::RunElsewhere("qvtest", sql), "") << sql;
   }
   // A title written the way page saves write: an updatable record set.
   static void SaveTitle(int id, const std::string& title) {
@@ -86,7 +74,7 @@ TEST_F(CachedViewsTest, TheTreeShowsAChangeMadeThroughTheComponentAnotherProcess
   // A page finished later shows to readers; moved, it is next after Alpha.
   EXPECT_EQ(view.find("Draft"), std::string::npos);
   EXPECT_NE(view.find("?id=13&qvAction=show\">next"), std::string::npos) << view;
-  InOtherProcess("UPDATE qvbook SET dbFinished_e = 1 WHERE ID = 14");
+  InOtherProcess("UPDATE qvbook SET dbFinished_e = true WHERE ID = 14");
   view = View("11");
   EXPECT_NE(view.find("Draft"), std::string::npos);
   InOtherProcess("UPDATE qvbook SET dbOrder = 99 WHERE ID = 13");

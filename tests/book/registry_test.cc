@@ -161,12 +161,14 @@ TEST_F(RegistryTest, DeletingABookRemovesExactlyItsPagesThenItsRow) {
 
 TEST_F(RegistryTest, ADeletionThatFailsHalfwayKeepsThePagesToo) {
   // The row refuses to go after the pages went.
-  {
-    SqliteDb db = OpenSqliteFile(LookupDataSource("qvtest").path);
-    ExecSqlite(db.get(),
-               "CREATE TRIGGER keep_book BEFORE DELETE ON qvAuthBook BEGIN SELECT RAISE(ABORT, "
-               "'kept'); END");
-  }
+  const std::string trigger =
+      testing::OnPostgres()
+          ? "CREATE FUNCTION keep_book() RETURNS trigger LANGUAGE plpgsql AS "
+            "$$BEGIN RAISE EXCEPTION 'kept'; END$$; CREATE TRIGGER keep_book BEFORE DELETE ON "
+            "qvAuthBook FOR EACH ROW EXECUTE FUNCTION keep_book()"
+          : "CREATE TRIGGER keep_book BEFORE DELETE ON qvAuthBook BEGIN SELECT RAISE(ABORT, "
+            "'kept'); END";
+  ASSERT_EQ(testing::RunElsewhere("qvtest", trigger), "");
   const std::string before = Snapshot();
   EXPECT_ANY_THROW(AsAdmin("id=2&qvAction=delete", {{"qvDeleteBook", "y"}}));
   EXPECT_EQ(Snapshot(), before);
@@ -208,7 +210,7 @@ TEST_F(RegistryTest, TheOwnerWritesOnlyTheFieldsOfTheSectionShown) {
              {"dbTitle_e", "Taken"}});
   EXPECT_EQ(errors_, "");
   EXPECT_EQ(Value("SELECT dbFormatRead_e || '|' || dbOwnerID || '|' || dbTitle_e || '|' || "
-                  "ifnull(dbAuthorUserID, 'null') FROM qvAuthBook WHERE ID=2"),
+                  "COALESCE(dbAuthorUserID, 'null') FROM qvAuthBook WHERE ID=2"),
             "<b>new</b>|teacher|Course|null");
   // The basic section: the owner is shown as text and stays.
   const std::string form = AsTeacher("id=2");

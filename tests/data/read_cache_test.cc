@@ -1,7 +1,6 @@
 #include "data/read_cache.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,21 +47,10 @@ class ReadCacheTest : public ::testing::Test {
     }
     return names;
   }
-  // Runs sql in a process of its own on the database file, as another
-  // server or a raw SQL tool would.
+  // Runs sql in a session of its own, as another server or a raw SQL tool
+  // would.
   static void InOtherProcess(const std::string& sql) {
-    const std::string path = LookupDataSource("qvtest").path;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      sqlite3* handle = nullptr;
-      const bool ok = sqlite3_open(path.c_str(), &handle) == SQLITE_OK &&
-                      sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-      sqlite3_close(handle);
-      ::_exit(ok ? 0 : 1);
-    }
-    int status = -1;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << sql;
+    EXPECT_EQ(testing::RunElsewhere("qvtest", sql), "") << sql;
   }
 
   testing::TestSource db;

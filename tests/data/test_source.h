@@ -1,8 +1,9 @@
 // A throw-away SQLite data source for the host and data tests, and a record
 // of every statement the component sends.
 //
-// TestSource configures the data source "qvtest" as a fresh file in its own
-// temporary folder and removes the folder again. Every connection made
+// TestSource configures the data source "qvtest" as a fresh, empty database
+// of the engine under test (engine/test_engine.h), with its own temporary
+// folder, and removes both again. Every connection made
 // through NewConnection() is wrapped so that the SQL texts it runs can be
 // read back from Statements().
 #pragma once
@@ -21,7 +22,7 @@
 #include "data/queued_writes.h"
 #include "data/settings.h"
 #include "engine/datasources.h"
-#include "engine/sqlite_connection.h"
+#include "engine/test_engine.h"
 
 namespace qv {
 
@@ -68,16 +69,11 @@ class RecordingConnection : public Connection {
 
 class TestSource {
  public:
-  TestSource() {
-    static int counter = 0;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("qvtome-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-    std::filesystem::create_directories(dir_);
-    std::ofstream(dir_ / "qvtest.db").close();  // an empty file is an empty database
-    const toml::table config = toml::parse("[datasource.qvtest]\npath = \"qvtest.db\"\n");
+  TestSource() : dir_(MakeDir()), db_(dir_, "qvtest.db", Contents::kEmpty) {
+    const toml::table config = toml::parse("[datasource.qvtest]\n" + db_.Entry());
     ConfigureDataSources(&config, dir_.string());
     SetConnectionFactory(
-        [] { return std::make_unique<RecordingConnection>(std::make_unique<SqliteConnection>()); });
+        [] { return std::make_unique<RecordingConnection>(NewEngineConnection()); });
     Statements().clear();
   }
   ~TestSource() {
@@ -116,7 +112,17 @@ class TestSource {
   }
 
  private:
+  static std::filesystem::path MakeDir() {
+    static int counter = 0;
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("qvtome-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    std::filesystem::create_directories(dir);
+    return dir;
+  }
+
   std::filesystem::path dir_;
+  ScratchDatabase db_;
 };
 
 }  // namespace qv::testing

@@ -1,4 +1,4 @@
-// Record sets over the SQLite engine: what page scripts do with them.
+// Record sets over the engine under test: what page scripts do with them.
 #include <gtest/gtest.h>
 
 #include "core/convert.h"
@@ -15,7 +15,8 @@ class RecordsetSqliteTest : public TestDatabase {
   void SetUp() override {
     TestDatabase::SetUp();
     CreateItemTable();
-    RegisterSqliteEngine();  // record sets get their connections as page scripts do
+    // Record sets get their connections as page scripts do.
+    SetConnectionFactory(testing::NewEngineConnection);
     conn_ = NewConnection();
     conn_->Open("Test", "", "");
     for (int i = 1; i <= 3; ++i) {

@@ -30,7 +30,7 @@ class SqliteConnectionTest : public TestDatabase {
     return conn_->Query("SELECT COUNT(*) FROM qvItem " + where).rows.at(0).at(0).AsInteger();
   }
 
-  std::shared_ptr<SqliteConnection> conn_;
+  std::shared_ptr<Connection> conn_;
 };
 
 TEST_F(SqliteConnectionTest, FieldsCarryAdoTypesAndSizes) {
@@ -81,6 +81,7 @@ TEST_F(SqliteConnectionTest, ValuesRoundTripByColumnType) {
   EXPECT_TRUE(second[1].IsNull());
 
   // Storage form: Booleans 1/0, dates as sortable text.
+  if (testing::OnPostgres()) return;
   QueryResult raw =
       conn_->Query("SELECT typeof(dbFlag) || ':' || dbFlag, dbWhen || '' FROM qvItem ORDER BY ID");
   EXPECT_EQ(raw.rows[1][0], Variant("integer:1"));
@@ -106,6 +107,36 @@ TEST_F(SqliteConnectionTest, DesktopDialectKeepsItsMeaning) {
   EXPECT_EQ(Count("WHERE dbFlag = false"), 1);
 }
 
+// Text compares, matches, groups and sorts without regard to the case of
+// ASCII letters, on every engine alike: these rows give the same answers.
+TEST_F(SqliteConnectionTest, TextIgnoresTheCaseOfAsciiLettersOnly) {
+  for (const char* name :
+       {"Apple", "apple pie", "APPLE", "Banana", "100%_sure", "Ete", "été", "ÉTÉ", "zebra"}) {
+    Insert({{"dbName", name}, {"dbMemo", std::string(name) + " Note"}});
+  }
+  auto names = [&](const std::string& where) {
+    std::string out;
+    for (const auto& row : conn_->Query("SELECT dbName FROM qvItem " + where).rows) {
+      out += ToStr(row[0]) + "|";
+    }
+    return out;
+  };
+  EXPECT_EQ(names("WHERE dbName = 'apple' ORDER BY ID"), "Apple|APPLE|");
+  EXPECT_EQ(Count("WHERE dbName <> 'APPLE'"), 7);
+  EXPECT_EQ(names("WHERE dbName IN ('APPLE PIE', 'Zebra') ORDER BY ID"), "apple pie|zebra|");
+  EXPECT_EQ(names("WHERE dbName LIKE 'app%' ORDER BY ID"), "Apple|apple pie|APPLE|");
+  EXPECT_EQ(names("WHERE dbName LIKE '%PIE' ORDER BY ID"), "apple pie|");
+  EXPECT_EQ(names("WHERE dbName LIKE '100%' ORDER BY ID"), "100%_sure|");
+  EXPECT_EQ(Count("WHERE dbMemo = 'BANANA NOTE'"), 1);
+  EXPECT_EQ(Count("WHERE dbName > 'b' AND dbName < 'C'"), 1);  // Banana
+  // Letters beyond ASCII keep their case.
+  EXPECT_EQ(names("WHERE dbName = 'été' ORDER BY ID"), "été|");
+  EXPECT_EQ(names("WHERE dbName = 'ETE' ORDER BY ID"), "Ete|");
+  EXPECT_EQ(conn_->Query("SELECT COUNT(DISTINCT dbName) FROM qvItem").rows[0][0], Variant(8));
+  EXPECT_EQ(names("WHERE dbName < 'c' ORDER BY dbName, ID"),
+            "100%_sure|Apple|APPLE|apple pie|Banana|");
+}
+
 TEST_F(SqliteConnectionTest, ASecondStatementAndControlStatementsAreRefused) {
   Insert({{"dbName", "keep"}});
   EXPECT_THROW(conn_->Query("SELECT * FROM qvItem WHERE dbName='x'; DELETE FROM qvItem"),
@@ -123,17 +154,19 @@ TEST_F(SqliteConnectionTest, FailuresNameTheSqliteMessageAndTheStatement) {
     conn_->Query("SELECT nosuchfield FROM qvItem");
     FAIL();
   } catch (const DatabaseError& e) {
-    EXPECT_NE(std::string(e.what()).find("no such column: nosuchfield"), std::string::npos)
-        << e.what();
+    if (!testing::OnPostgres()) {
+      EXPECT_NE(std::string(e.what()).find("no such column: nosuchfield"), std::string::npos)
+          << e.what();
+    }
     EXPECT_NE(std::string(e.what()).find("SELECT nosuchfield FROM qvItem"), std::string::npos);
   }
-  SqliteConnection closed;
-  EXPECT_THROW(closed.Query("SELECT 1"), DatabaseError);
+  EXPECT_THROW(testing::NewEngineConnection()->Query("SELECT 1"), DatabaseError);
 }
 
 // A value SQLite will not bind is an error naming the field, not a NULL
 // written in its place.
 TEST_F(SqliteConnectionTest, ValueSqliteRefusesToBindFailsTheWrite) {
+  QV_SKIP_ON_POSTGRES("sets a limit on the SQLite handle");
   sqlite3_limit(SqliteDatabase::ForThisThread(DatabasePath())->get(), SQLITE_LIMIT_LENGTH, 100);
   try {
     Insert({{"dbName", "Ann"}, {"dbMemo", std::string(200, 'x')}});
@@ -147,6 +180,7 @@ TEST_F(SqliteConnectionTest, ValueSqliteRefusesToBindFailsTheWrite) {
 // When an inner level cannot be undone, the outer level refuses to commit
 // what it wrote, and rolling the outer level back clears the handle.
 TEST_F(SqliteConnectionTest, FailedInnerRollbackBlocksTheOuterCommit) {
+  QV_SKIP_ON_POSTGRES("releases a savepoint behind the engine's back on the SQLite handle");
   auto other = Connect();
   conn_->BeginTransaction();
   Insert({{"dbName", "outer"}});
@@ -168,6 +202,7 @@ TEST_F(SqliteConnectionTest, FailedInnerRollbackBlocksTheOuterCommit) {
 }
 
 TEST_F(SqliteConnectionTest, OpenRefusesUnknownSourcesAndMissingFiles) {
+  QV_SKIP_ON_POSTGRES("missing and damaged SQLite files");
   SqliteConnection conn;
   EXPECT_THROW(conn.Open("nowhere", "", ""), DatabaseError);
   EXPECT_THROW(conn.Open("missing", "", ""), DatabaseError);

@@ -50,9 +50,9 @@ class BookPages : public ::testing::Test {
 // The demo content is a well-formed tree: child counts, levels and book ids
 // agree, and every jump and picture it uses exists.
 TEST_F(BookPages, DemoContentIsAConsistentTree) {
-  SqliteConnection conn;
-  conn.Open("qvtome", "", "");
-  auto count = [&](const std::string& sql) { return ToInteger(conn.Query(sql).rows.at(0).at(0)); };
+  std::unique_ptr<Connection> conn = ::qv::testing::NewEngineConnection();
+  conn->Open("qvtome", "", "");
+  auto count = [&](const std::string& sql) { return ToInteger(conn->Query(sql).rows.at(0).at(0)); };
   for (const std::string t : {"qvbook", "qvglossary", "qvlibrary", "qvmedia"}) {
     SCOPED_TRACE(t);
     EXPECT_EQ(count("SELECT COUNT(*) FROM " + t + " p WHERE dbCID <> (SELECT COUNT(*) FROM " + t +
@@ -69,7 +69,7 @@ TEST_F(BookPages, DemoContentIsAConsistentTree) {
 
   const std::regex markup(R"(qvTmGoto=(\d+)|<qvTm\.Media\( *(\d+) *\)>)");
   int jumps = 0, pictures = 0;
-  for (const auto& row : conn.Query("SELECT dbContent_e, dbContent_n FROM qvbook").rows) {
+  for (const auto& row : conn->Query("SELECT dbContent_e, dbContent_n FROM qvbook").rows) {
     for (const Variant& text : row) {
       const std::string body = NullToStr(text);
       for (std::sregex_iterator m(body.begin(), body.end(), markup), end; m != end; ++m) {

@@ -64,17 +64,17 @@ TEST(LoginThrottleSite, RightPasswordRefusedWhileLockedAndAcceptedAfter) {
   EXPECT_FALSE(Has(refused.body, "You are logged in as"));
 
   FlushQueuedWrites();
-  SqliteConnection conn;
-  conn.Open("qvtome", "", "");
+  std::unique_ptr<Connection> conn = ::qv::testing::NewEngineConnection();
+  conn->Open("qvtome", "", "");
   const QueryResult log =
-      conn.Query("SELECT dbFormString, dbIP, dbPageName FROM qvAuthLog WHERE dbAction = " +
-                 std::to_string(kLogLoginThrottled));
+      conn->Query("SELECT dbFormString, dbIP, dbPageName FROM qvAuthLog WHERE dbAction = " +
+                  std::to_string(kLogLoginThrottled));
   ASSERT_EQ(log.rows.size(), 1u);
   EXPECT_TRUE(Has(NullToStr(log.rows[0][0]), "qvTomeUserID=admin"));
   EXPECT_FALSE(Has(NullToStr(log.rows[0][0]), "qvtome-admin"));
   EXPECT_EQ(log.rows[0][1], Variant("127.0.0.1"));
   EXPECT_EQ(log.rows[0][2], Variant("/login.lp"));
-  conn.Close();
+  conn->Close();
 
   clock.Advance(std::chrono::minutes(2));
   const Reply accepted = browser.LogIn("/login.lp", "admin", "qvtome-admin");

@@ -31,11 +31,11 @@ class SiteFrame : public testing::SiteSuite<SiteFrame> {
   static std::string Content() {
     std::string all = Query("SELECT count(*) FROM qvbook_");
     for (const char* table : {"qvbook", "qvglossary", "qvmedia"}) {
-      all += "|" + Query(
-                       "SELECT group_concat(ID || ',' || dbPID || ',' || dbOrder || ',' || "
-                       "ifnull(dbTitle_e, '') || ifnull(dbContent_e, '') || "
-                       "ifnull(dbDate, ''), ';') FROM " +
-                       std::string(table));
+      all += "|" + testing::QueryJoined(
+                       "SELECT ID, dbPID, dbOrder, dbTitle_e, dbContent_e, "
+                       "dbDate FROM " +
+                           std::string(table) + " ORDER BY ID",
+                       ",", ";");
     }
     return all;
   }

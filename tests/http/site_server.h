@@ -1,5 +1,6 @@
 // The default site on a real server for end-to-end tests: a fresh data
-// folder with the seeded database, the site of the source tree, a server on
+// folder with the seeded database (on the engine under test,
+// engine/test_engine.h), the site of the source tree, a server on
 // 127.0.0.1 with page scripts, stopped and removed again at the end; and a
 // browser that keeps the session cookie the server sets.
 #pragma once
@@ -11,12 +12,14 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <toml++/toml.h>
 
 #include "core/convert.h"
 #include "data/queued_writes.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
+#include "engine/test_engine.h"
 #include "http/http_server.h"
 #include "script/script_host.h"
 #include "test_client.h"
@@ -29,12 +32,14 @@ class SiteServer {
   // server's settings before it starts.
   explicit SiteServer(const std::string& name,
                       const std::function<void(ServerConfig&)>& adjust = nullptr)
-      : data_(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(data_);
-    std::filesystem::create_directories(data_);
-    ConfigureDataSources(nullptr, data_.string());
-    RegisterSqliteEngine();
-    CreateDatabaseIfMissing((data_ / "qvtome.db").string());
+      : data_(MakeDataDir(name)), db_(data_, "qvtome.db", ::qv::testing::Contents::kSeeded) {
+    if (::qv::testing::OnPostgres()) {
+      const toml::table sources = toml::parse("[datasource.qvtome]\n" + db_.Entry());
+      ConfigureDataSources(&sources, data_.string());
+    } else {
+      ConfigureDataSources(nullptr, data_.string());  // qvtome.db in the data folder
+    }
+    SetConnectionFactory(::qv::testing::NewEngineConnection);
     WriteDemoMedia((data_ / "media" / "qvtome").string());
     ServerConfig config;
     config.port = 0;
@@ -54,7 +59,9 @@ class SiteServer {
   ~SiteServer() {
     server_->Stop();
     server_.reset();
-    std::filesystem::remove_all(data_);
+    FlushQueuedWrites();  // no log row reaches the folder while it goes
+    std::error_code ignored;
+    std::filesystem::remove_all(data_, ignored);
   }
   SiteServer(const SiteServer&) = delete;
   SiteServer& operator=(const SiteServer&) = delete;
@@ -64,7 +71,16 @@ class SiteServer {
   const std::filesystem::path& data_dir() const { return data_; }
 
  private:
+  static std::filesystem::path MakeDataDir(const std::string& name) {
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+  }
+
   std::filesystem::path data_;
+  ::qv::testing::ScratchDatabase db_;
   ScriptHost scripts_;
   std::shared_ptr<MemorySessionStore> sessions_ = std::make_shared<MemorySessionStore>();
   std::unique_ptr<HttpServer> server_;
@@ -117,10 +133,25 @@ class SiteSuite : public ::testing::Test {
 // when there is none. Log rows the server queued before are written first.
 inline std::string QueryFirst(const std::string& sql) {
   FlushQueuedWrites();
-  SqliteConnection conn;
-  conn.Open("qvtome", "", "");
-  QueryResult result = conn.Query(sql);
+  std::unique_ptr<Connection> conn = ::qv::testing::NewEngineConnection();
+  conn->Open("qvtome", "", "");
+  QueryResult result = conn->Query(sql);
   return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
+}
+
+// Every row `sql` gives on the site's database: the values of a row joined
+// by field_sep (Null as ""), the rows by row_sep.
+inline std::string QueryJoined(const std::string& sql, const std::string& field_sep,
+                               const std::string& row_sep) {
+  FlushQueuedWrites();
+  std::unique_ptr<Connection> conn = ::qv::testing::NewEngineConnection();
+  conn->Open("qvtome", "", "");
+  std::string out;
+  for (const auto& row : conn->Query(sql).rows) {
+    if (!out.empty()) out += row_sep;
+    for (size_t i = 0; i < row.size(); ++i) out += (i ? field_sep : "") + NullToStr(row[i]);
+  }
+  return out;
 }
 
 inline bool Has(const std::string& text, const std::string& part) {

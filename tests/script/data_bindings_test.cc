@@ -1,10 +1,12 @@
-// Record sets, connections, SysVar.Init and AspProc over a real SQLite file.
+// Record sets, connections, SysVar.Init and AspProc over a real database of
+// the engine under test.
 #include <toml++/toml.h>
 
 #include <gtest/gtest.h>
 
 #include "engine/datasources.h"
 #include "engine/sqlite_connection.h"
+#include "engine/test_engine.h"
 #include "script_fixture.h"
 
 namespace qv::testing {
@@ -13,10 +15,9 @@ namespace {
 class DataBindings : public ScriptTest {
  protected:
   DataBindings() {
-    std::ofstream(site_ / "qvtest.db").close();
-    const toml::table config = toml::parse("[datasource.qvtest]\npath = \"qvtest.db\"\n");
+    const toml::table config = toml::parse("[datasource.qvtest]\n" + db_.Entry());
     ConfigureDataSources(&config, site_.string());
-    RegisterSqliteEngine();
+    SetConnectionFactory(NewEngineConnection);
     Exec(
         "CREATE TABLE qvSystemMsg (ID counter, dbName text(50), dbMsg_e memo, dbMsg_n memo,"
         " dbOrder int)");
@@ -32,10 +33,12 @@ class DataBindings : public ScriptTest {
   }
 
   void Exec(const std::string& sql) {
-    SqliteConnection conn;
-    conn.Open("qvtest", "", "");
-    conn.Query(sql);
+    std::unique_ptr<Connection> conn = NewEngineConnection();
+    conn->Open("qvtest", "", "");
+    conn->Query(sql);
   }
+
+  ScratchDatabase db_{site_, "qvtest.db", Contents::kEmpty};
 };
 
 TEST_F(DataBindings, RecordSetLoopReadsEveryRow) {
@@ -62,11 +65,11 @@ TEST_F(DataBindings, ObjectsOfARunAreReleasedWhenItEnds) {
     conn:BeginTrans()
     conn:execute("INSERT INTO items (dbTitle) VALUES ('never committed')")
     keep = conn)lua");
-  SqliteConnection conn;
-  conn.Open("qvtest", "", "");
-  EXPECT_EQ(conn.Query("SELECT COUNT(*) FROM items").rows[0][0], Variant(2));
-  conn.Query("INSERT INTO items (dbTitle) VALUES ('after')");
-  EXPECT_EQ(conn.Query("SELECT COUNT(*) FROM items").rows[0][0], Variant(3));
+  std::unique_ptr<Connection> conn = NewEngineConnection();
+  conn->Open("qvtest", "", "");
+  EXPECT_EQ(conn->Query("SELECT COUNT(*) FROM items").rows[0][0], Variant(2));
+  conn->Query("INSERT INTO items (dbTitle) VALUES ('after')");
+  EXPECT_EQ(conn->Query("SELECT COUNT(*) FROM items").rows[0][0], Variant(3));
 }
 
 TEST_F(DataBindings, FieldObjectsGiveNameTypeAndSize) {

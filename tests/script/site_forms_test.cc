@@ -2,12 +2,14 @@
 // call them, and the message and administrator pages of the default site,
 // over a database built from the real schema and seed data.
 #include <gtest/gtest.h>
+#include <toml++/toml.h>
 
 #include "core/convert.h"
 #include "data/queued_writes.h"
 #include "engine/datasources.h"
 #include "engine/init_db.h"
 #include "engine/sqlite_connection.h"
+#include "engine/test_engine.h"
 #include "script_fixture.h"
 
 namespace qv::testing {
@@ -19,16 +21,16 @@ const char* kInit = "local sv = qvTome.SysVar() sv:Init('qvtome') local ap = qvT
 class SiteForms : public ScriptTest {
  protected:
   SiteForms() {
-    ConfigureDataSources(nullptr, site_.string());
-    RegisterSqliteEngine();
-    CreateDatabaseIfMissing((site_ / "qvtome.db").string());
+    const toml::table config = toml::parse("[datasource.qvtome]\n" + db_.Entry());
+    ConfigureDataSources(&config, site_.string());
+    SetConnectionFactory(NewEngineConnection);
   }
 
   std::string Query(const std::string& sql) {
     FlushQueuedWrites();
-    SqliteConnection conn;
-    conn.Open("qvtome", "", "");
-    QueryResult result = conn.Query(sql);
+    std::unique_ptr<Connection> conn = NewEngineConnection();
+    conn->Open("qvtome", "", "");
+    QueryResult result = conn->Query(sql);
     return result.rows.empty() ? "" : NullToStr(result.rows[0][0]);
   }
 
@@ -87,6 +89,7 @@ class SiteForms : public ScriptTest {
   }
 
   MemorySession session_;
+  ScratchDatabase db_{site_, "qvtome.db", Contents::kSeeded};
 };
 
 TEST_F(SiteForms, LoginIdentityAndLogoutThroughSysVar) {
