@@ -43,6 +43,12 @@ class EngineConnection : public Connection {
   void Commit() override { Current().Commit(); }
   void Rollback() override { Current().Rollback(); }
 
+  std::vector<std::string> TableNames() override { return Current().TableNames(); }
+  int SchemaVersion() override { return Current().SchemaVersion(); }
+  void SetSchemaVersion(int version) override { Current().SetSchemaVersion(version); }
+  void AdvanceCounter(const std::string& table) override { Current().AdvanceCounter(table); }
+  void CreateSchema() override { Current().CreateSchema(); }
+
  private:
   const Connection& Engine() const {
     return engine_ ? *engine_ : static_cast<const Connection&>(sqlite_);

@@ -4,6 +4,7 @@
 #include "core/sql_literal.h"
 #include "engine/pg_database.h"
 #include "engine/pg_query.h"
+#include "engine/pg_schema.h"
 #include "engine/pg_values.h"
 
 namespace qv {
@@ -184,6 +185,26 @@ void PgConnection::Commit() {
 void PgConnection::Rollback() {
   Database().Rollback();
   if (own_levels_ > 0) --own_levels_;
+}
+
+std::vector<std::string> PgConnection::TableNames() { return PostgresTableNames(Database()); }
+
+int PgConnection::SchemaVersion() { return PostgresSchemaVersion(Database()); }
+
+void PgConnection::SetSchemaVersion(int version) {
+  NoteDatabaseWrite();
+  SetPostgresSchemaVersion(Database(), version);
+}
+
+void PgConnection::AdvanceCounter(const std::string& table) {
+  QuotedName(table);  // refuses anything but a plain name
+  NoteDatabaseWrite();
+  SyncPgKeySequence(Database(), ToLower(table));
+}
+
+void PgConnection::CreateSchema() {
+  NoteDatabaseWrite();
+  CreatePostgresSchema(Database());
 }
 
 }  // namespace qv

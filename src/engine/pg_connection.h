@@ -42,6 +42,12 @@ class PgConnection : public Connection {
   void Commit() override;
   void Rollback() override;
 
+  std::vector<std::string> TableNames() override;
+  int SchemaVersion() override;
+  void SetSchemaVersion(int version) override;
+  void AdvanceCounter(const std::string& table) override;
+  void CreateSchema() override;
+
  private:
   PgDatabase& Database() const;
 

@@ -1,5 +1,7 @@
 #include "engine/pg_schema.h"
 
+#include <algorithm>
+
 #include "core/convert.h"
 #include "core/sql_literal.h"
 #include "data/connection.h"
@@ -134,6 +136,38 @@ int PostgresSchemaVersion(PgDatabase& db) {
   if (!HasTable(db, "qvschemaversion")) return 0;
   PgResult row = db.Exec("SELECT dbversion FROM qvschemaversion");
   return PQntuples(row.get()) > 0 ? std::atoi(PQgetvalue(row.get(), 0, 0)) : 0;
+}
+
+void SetPostgresSchemaVersion(PgDatabase& db, int version) {
+  if (!HasTable(db, "qvschemaversion")) {
+    db.Exec("CREATE TABLE qvschemaversion (dbversion integer NOT NULL)");
+    db.Exec("INSERT INTO qvschemaversion (dbversion) VALUES (0)");
+    db.SchemaChanged();
+  }
+  StampVersion(db, version);
+}
+
+std::vector<std::string> PostgresTableNames(PgDatabase& db) {
+  PgResult rows = db.Exec(
+      "SELECT c.oid FROM pg_class c "
+      "WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind = 'r' "
+      "AND c.relname <> 'qvschemaversion' "
+      "AND NOT EXISTS (SELECT 1 FROM pg_depend d WHERE d.objid = c.oid AND d.deptype = 'e')");
+  std::vector<unsigned> oids;
+  for (int r = 0; r < PQntuples(rows.get()); ++r) {
+    oids.push_back(static_cast<unsigned>(std::stoul(PQgetvalue(rows.get(), r, 0))));
+  }
+  std::vector<std::string> names;
+  for (unsigned oid : oids) names.push_back(db.Relation(oid).name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void CreatePostgresSchema(PgDatabase& db) {
+  for (const EmbeddedSqlFile& file : EmbeddedSqlFiles()) {
+    if (file.name == "schema.sql") return RunScript(db, file.text, file.name);
+  }
+  throw DatabaseError("The schema is not compiled in");
 }
 
 bool CreatePostgresDatabaseIfMissing(const std::string& conninfo, bool force) {

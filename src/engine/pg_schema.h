@@ -41,6 +41,15 @@ bool CreatePostgresDatabaseIfMissing(const std::string& conninfo, bool force = f
 
 // The schema version the database carries (0 without qvSchemaVersion).
 int PostgresSchemaVersion(PgDatabase& db);
+// Stamps the version, making qvSchemaVersion when the database lacks it.
+void SetPostgresSchemaVersion(PgDatabase& db, int version);
+
+// The tables of the connection's schema as the schema spells them, sorted
+// by name, without qvSchemaVersion (the engine's own).
+std::vector<std::string> PostgresTableNames(PgDatabase& db);
+// Runs schema.sql (tables, indexes, change counters; no seed rows) on the
+// open transaction; the version is not stamped.
+void CreatePostgresSchema(PgDatabase& db);
 
 // As ApplyMigrations (migrations.h), on PostgreSQL.
 UpgradeResult ApplyPostgresMigrations(PgDatabase& db, const std::vector<Migration>& migrations);

@@ -15,10 +15,12 @@
 #include "core/convert.h"
 #include "data/connection.h"
 #include "engine/datasources.h"
+#include "engine/engines.h"
 #include "engine/init_db.h"
 #include "engine/migrations.h"
 #include "engine/sqlite_connection.h"
 #include "engine/sqlite_handle.h"
+#include "engine/test_engine.h"
 
 namespace qv::app {
 namespace {
@@ -128,6 +130,44 @@ TEST_F(CopyDbTest, EveryTableAndRowArrivesWithItsIdsAndTheTargetWorksAsASite) {
   ASSERT_NE(count, "<none>");
   Query("empty", "UPDATE qvNotes SET dbName = 'changed' WHERE ID = 7000");
   EXPECT_EQ(std::stoll(Text("empty", counted)), std::stoll(count) + 1);
+}
+
+// SQLite to PostgreSQL and back: the copy back holds the same rows with the
+// same kinds, and the PostgreSQL copy works as a site's database.
+TEST_F(CopyDbTest, ASiteMovesToPostgresqlAndBackUnchanged) {
+  if (!::qv::testing::OnPostgres()) GTEST_SKIP() << "runs on the PostgreSQL cluster";
+  ::qv::testing::ScratchDatabase pg(dir_, "pg", ::qv::testing::Contents::kEmpty);
+  OpenSqliteFile((dir_ / "back.db").string(), /*create=*/true);
+  const toml::table config = toml::parse(
+      "[datasource.site]\npath = \"site.db\"\n"
+      "[datasource.back]\npath = \"back.db\"\n"
+      "[datasource.pg]\n" +
+      pg.Entry());
+  ConfigureDataSources(&config, dir_.string());
+  RegisterEngines();
+  Query("site",
+        "CREATE TABLE qvNotes (ID counter, dbName text(40), dbFlag yesno, dbWhen datetime)");
+  Query("site",
+        "INSERT INTO qvNotes (ID, dbName, dbFlag, dbWhen) VALUES (7000, 'It''s', true, "
+        "'2026-12-06 21:45:53')");
+  const std::string before = Dump("site");
+
+  ASSERT_EQ(Copy("site", "pg"), 0) << err_.str();
+  ASSERT_EQ(Copy("pg", "back"), 0) << err_.str();
+  EXPECT_EQ(Dump("back"), before);
+  EXPECT_EQ(Version("back"), LatestSchemaVersion());
+
+  std::unique_ptr<Connection> conn = NewConnection();
+  conn->Open("pg", "", "");
+  EXPECT_EQ(conn->SchemaVersion(), LatestSchemaVersion());
+  std::vector<std::string> tables = conn->TableNames();
+  EXPECT_EQ(tables, Tables("site"));
+  // New rows get IDs past the copied ones; a non-empty target is refused.
+  conn->Query("INSERT INTO qvNotes (dbName) VALUES ('next')");
+  EXPECT_EQ(NullToStr(conn->Query("SELECT max(ID) FROM qvNotes").rows[0][0]), "7001");
+  conn->Close();
+  EXPECT_EQ(Copy("site", "pg"), 1);
+  EXPECT_NE(err_.str().find("not empty"), std::string::npos) << err_.str();
 }
 
 TEST_F(CopyDbTest, ANonEmptyTargetIsReplacedOnlyWithForce) {
