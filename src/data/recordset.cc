@@ -40,6 +40,11 @@ void Recordset::Open(const std::string& sql, std::shared_ptr<Connection> conn, i
   Attach(std::move(result));
   updatable_ = updatable;
   conn_ = std::move(conn);
+  // Only an updatable set records its changes.
+  if (updatable) {
+    dirty_.assign(result_.rows.size(), std::vector<bool>(result_.fields.size(), false));
+    added_.assign(result_.rows.size(), false);
+  }
 }
 
 void Recordset::Attach(QueryResult result) {
@@ -49,8 +54,8 @@ void Recordset::Attach(QueryResult result) {
   updatable_ = false;
   conn_.reset();
   pos_ = 0;
-  dirty_.assign(result_.rows.size(), std::vector<bool>(result_.fields.size(), false));
-  added_.assign(result_.rows.size(), false);
+  dirty_.clear();
+  added_.clear();
 }
 
 void Recordset::Close() {
