@@ -51,24 +51,54 @@ std::string FieldList() {
   return fields;
 }
 
-ListedPage ReadListedPage(const Recordset& rs) {
-  const Settings& s = TheSettings();
-  ListedPage page;
-  page.id = rs.Value("ID");
-  page.children = static_cast<int32_t>(NumberOr0(rs.Value("dbCID")));
-  page.type = static_cast<int>(NumberOr0(rs.Value("dbType")));
-  page.level = static_cast<int>(NumberOr0(rs.Value("dbPageLevel")));
-  page.book_id = static_cast<int32_t>(NumberOr0(rs.Value("dbBookID")));
-  page.indent = static_cast<int>(NumberOr0(rs.Value("dbIndent")));
-  page.thumbnail = static_cast<int>(NumberOr0(rs.Value("dbThumbNail")));
-  page.url_link = rs.Value("dbURLLink");
-  page.title = rs.Value("dbTitle_" + s.FirstLanguage);
-  page.finished_first = FlagOf(rs.Value("dbFinished_" + s.FirstLanguage));
-  if (!s.SecondLanguage.empty()) {
-    page.finished_second = FlagOf(rs.Value("dbFinished_" + s.SecondLanguage));
+// Where each field of a contents row is among the columns of FieldList(),
+// found once per result instead of by name in every row.
+struct ListedColumns {
+  explicit ListedColumns(const QueryResult& result) : result_(result) {
+    const Settings& s = TheSettings();
+    id = Of("ID");
+    children = Of("dbCID");
+    type = Of("dbType");
+    level = Of("dbPageLevel");
+    book_id = Of("dbBookID");
+    indent = Of("dbIndent");
+    thumbnail = Of("dbThumbNail");
+    url_link = Of("dbURLLink");
+    title = Of("dbTitle_" + s.FirstLanguage);
+    finished_first = Of("dbFinished_" + s.FirstLanguage);
+    if (!s.SecondLanguage.empty()) finished_second = Of("dbFinished_" + s.SecondLanguage);
+    expired = Of("dbExpiredDate");
+    owner = Of("dbOwnerID");
   }
-  page.expired = rs.Value("dbExpiredDate");
-  page.owner = rs.Value("dbOwnerID");
+
+  size_t Of(const std::string& name) const {
+    for (size_t i = 0; i < result_.fields.size(); ++i) {
+      if (EqualsNoCase(result_.fields[i].name, name)) return i;
+    }
+    throw DatabaseError("Item cannot be found in the collection: field \"" + name + "\"");
+  }
+
+  const QueryResult& result_;
+  size_t id, children, type, level, book_id, indent, thumbnail, url_link, title, finished_first,
+      expired, owner;
+  std::optional<size_t> finished_second;
+};
+
+ListedPage ReadListedPage(const std::vector<Variant>& row, const ListedColumns& c) {
+  ListedPage page;
+  page.id = row.at(c.id);
+  page.children = static_cast<int32_t>(NumberOr0(row.at(c.children)));
+  page.type = static_cast<int>(NumberOr0(row.at(c.type)));
+  page.level = static_cast<int>(NumberOr0(row.at(c.level)));
+  page.book_id = static_cast<int32_t>(NumberOr0(row.at(c.book_id)));
+  page.indent = static_cast<int>(NumberOr0(row.at(c.indent)));
+  page.thumbnail = static_cast<int>(NumberOr0(row.at(c.thumbnail)));
+  page.url_link = row.at(c.url_link);
+  page.title = row.at(c.title);
+  page.finished_first = FlagOf(row.at(c.finished_first));
+  if (c.finished_second) page.finished_second = FlagOf(row.at(*c.finished_second));
+  page.expired = row.at(c.expired);
+  page.owner = row.at(c.owner);
   return page;
 }
 
@@ -233,11 +263,11 @@ std::vector<ListedPage> ReadChildren(int64_t parent, bool isEdit) {
       CachedRows("Select " + FieldList() + " From " + s.TableName +
                      " Where dbPID=" + SqlInteger(Variant(parent)) + " order by dbOrder,id",
                  {s.TableName});
-  Recordset rs;
-  rs.Attach(*rows);
+  // Read from the cached rows in place: no record set copy of them.
+  const ListedColumns columns(*rows);
   std::vector<ListedPage> pages;
-  for (; !rs.EOF_(); rs.MoveNext()) {
-    ListedPage page = ReadListedPage(rs);
+  for (const std::vector<Variant>& row : rows->rows) {
+    ListedPage page = ReadListedPage(row, columns);
     if (isEdit || ShownToReaders(page)) pages.push_back(std::move(page));
   }
   return pages;

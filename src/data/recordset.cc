@@ -1,9 +1,25 @@
 #include "data/recordset.h"
 
+#include <algorithm>
+
 #include "core/convert.h"
 #include "host/host_objects.h"
 
 namespace qv {
+namespace {
+
+// A field name's length and first seven bytes, ASCII letters lower-cased:
+// names that differ here differ however they are spelt.
+uint64_t NameKey(std::string_view name) {
+  uint64_t key = std::min<size_t>(name.size(), 255);
+  for (size_t i = 0; i < name.size() && i < 7; ++i) {
+    const char c = name[i];
+    key = key << 8 | static_cast<uint8_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  }
+  return key;
+}
+
+}  // namespace
 
 bool RegisterAdoObjects() {
   RegisterObjectCreator("adodb.connection", [] {
@@ -24,16 +40,22 @@ void Recordset::Open(const std::string& sql, std::shared_ptr<Connection> conn, i
   Attach(std::move(result));
   updatable_ = updatable;
   conn_ = std::move(conn);
+  // Only an updatable set records its changes.
+  if (updatable) {
+    dirty_.assign(result_.rows.size(), std::vector<bool>(result_.fields.size(), false));
+    added_.assign(result_.rows.size(), false);
+  }
 }
 
 void Recordset::Attach(QueryResult result) {
   result_ = std::move(result);
+  field_keys_.clear();
   open_ = true;
   updatable_ = false;
   conn_.reset();
   pos_ = 0;
-  dirty_.assign(result_.rows.size(), std::vector<bool>(result_.fields.size(), false));
-  added_.assign(result_.rows.size(), false);
+  dirty_.clear();
+  added_.clear();
 }
 
 void Recordset::Close() {
@@ -41,6 +63,7 @@ void Recordset::Close() {
   open_ = false;
   updatable_ = false;
   result_ = QueryResult{};
+  field_keys_.clear();
   conn_.reset();
   dirty_.clear();
   added_.clear();
@@ -95,9 +118,18 @@ void Recordset::MoveLast() {
   pos_ = result_.rows.empty() ? 0 : static_cast<int64_t>(result_.rows.size()) - 1;
 }
 
+// Pages read fields by name many times per row: the keys of the names,
+// made at the first look-up, spare most of the comparisons.
 int Recordset::FieldIndex(const std::string& name) const {
-  for (size_t i = 0; i < result_.fields.size(); ++i) {
-    if (EqualsNoCase(result_.fields[i].name, name)) return static_cast<int>(i);
+  const std::vector<FieldInfo>& fields = result_.fields;
+  if (field_keys_.size() != fields.size()) {
+    field_keys_.clear();
+    field_keys_.reserve(fields.size());
+    for (const FieldInfo& field : fields) field_keys_.push_back(NameKey(field.name));
+  }
+  const uint64_t key = NameKey(name);
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (field_keys_[i] == key && EqualsNoCase(fields[i].name, name)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -83,7 +83,8 @@ class Recordset : public Object {
   void RequireUpdatable() const;
 
   QueryResult result_;
-  std::shared_ptr<Connection> conn_;  // for UpdateBatch
+  mutable std::vector<uint64_t> field_keys_;  // NameKey of each field, made by FieldIndex
+  std::shared_ptr<Connection> conn_;          // for UpdateBatch
   bool open_ = false;
   bool updatable_ = false;
   int64_t pos_ = 0;                       // current row; -1 is BOF, size() is EOF

@@ -1,6 +1,9 @@
 #include "http/http_server.h"
 
-#include <algorithm>
+#include <sys/socket.h>
+#include <sys/uio.h>
+
+#include <cerrno>
 
 #include <boost/asio/dispatch.hpp>
 #include <boost/asio/executor_work_guard.hpp>
@@ -114,6 +117,32 @@ std::string PeerAddress(const tcp::endpoint& endpoint) {
   return address.to_string();
 }
 
+// Calls send with the message of the response: headers only for HEAD and
+// 304, else with its body (file answers excepted).
+template <class Send>
+void ComposeMessage(OutgoingResponse r, RequestFacts facts, bool close, Send&& send) {
+  auto fill = [&](auto& message) {
+    message.result(static_cast<unsigned>(r.status));
+    message.reason(r.reason);
+    for (auto& [name, value] : r.headers) message.insert(name, value);
+    message.keep_alive(!close);
+  };
+  if (facts.head || r.status == 304) {
+    bhttp::response<bhttp::empty_body> message{bhttp::status::ok, facts.version};
+    fill(message);
+    if (r.status != 304) {
+      uint64_t size = r.file_path.empty() ? r.body.size() : r.file_size;
+      message.set(bhttp::field::content_length, std::to_string(size));
+    }
+    return send(std::move(message));
+  }
+  bhttp::response<bhttp::string_body> message{bhttp::status::ok, facts.version};
+  fill(message);
+  message.body() = std::move(r.body);
+  message.prepare_payload();
+  send(std::move(message));
+}
+
 }  // namespace
 
 // One accepted TCP connection: reads its requests one at a time and writes
@@ -121,8 +150,9 @@ std::string PeerAddress(const tcp::endpoint& endpoint) {
 class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
  public:
   HttpConnection(tcp::socket&& socket, HttpServer::Impl& server)
-      : stream_(std::move(socket)), server_(server) {
+      : stream_(std::move(socket)), server_(server), idle_timer_(stream_.get_executor()) {
     ++server_.open_connections;
+    socket_fd_ = stream_.socket().native_handle();
     beast::error_code ec;
     peer_ = PeerAddress(stream_.socket().remote_endpoint(ec));
     tcp::endpoint local = stream_.socket().local_endpoint(ec);
@@ -148,7 +178,11 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // one whose request is being answered closes after the answer.
   void CloseIfIdle() {
     net::post(stream_.get_executor(), [self = shared_from_this()] {
-      if (!self->busy_) self->stream_.cancel();
+      if (!self->busy_) return self->stream_.cancel();
+      if (self->waiting_ && self->handoff_.load(std::memory_order_acquire) == 0) {
+        self->StopWaiting();
+        self->Close();
+      }
     });
   }
 
@@ -159,6 +193,14 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void ReadBody();
   void OnReadError(beast::error_code ec);
   void Dispatch();
+  void Work(const IncomingRequest& request, const PageRequest& page, RequestFacts facts,
+            bool direct);
+  template <class Body>
+  void SendFromWorker(bhttp::response<Body>&& message);
+  void AwaitAfterWorker();
+  void WatchIdle(std::chrono::steady_clock::duration wait);
+  void StopWaiting();
+  void ContinueAfterWorker();
   void Respond(OutgoingResponse response, RequestFacts facts);
   void SendProtocolError(int status);
   template <class Body>
@@ -178,6 +220,21 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   uint16_t local_port_ = 0;
   bool first_request_ = true;
   bool busy_ = false;  // a request is being handled or answered
+
+  // A page answered by a worker that writes the answer itself: the I/O
+  // thread meanwhile waits for the socket to become readable, and which of
+  // the two finishes last carries on with the next request. The worker
+  // touches nothing of the connection but the socket's descriptor (for its
+  // writes), these atomics and the server's counters; the I/O thread does
+  // not close the socket while the worker has it.
+  static constexpr int kWorking = 1;   // the worker has not yet finished
+  static constexpr int kReadable = 2;  // the socket became readable (or failed)
+  int socket_fd_ = -1;
+  std::atomic<int> handoff_{0};
+  std::atomic<int64_t> answered_at_{0};  // steady clock, when the worker finished
+  bool waiting_ = false;                 // the readiness wait is pending
+  unsigned wait_generation_ = 0;         // tells the handlers of past waits
+  net::steady_timer idle_timer_;
 };
 
 void HttpConnection::AwaitRequest() {
@@ -250,67 +307,188 @@ void HttpConnection::Dispatch() {
   request->local_port = local_port_;
   busy_ = true;
   server_.BeginRequest();
+  PageRequest page;
   try {
-    if (std::optional<OutgoingResponse> answer = server_.handler.HandleWithoutScript(*request)) {
+    if (std::optional<OutgoingResponse> answer =
+            server_.handler.HandleWithoutScript(*request, &page)) {
       return Respond(std::move(*answer), facts);
     }
   } catch (const std::exception& e) {
     server_.logs.Error(std::string("Request failed: ") + e.what());
     return Respond(ErrorResponse(500), facts);
   }
-  auto self = shared_from_this();
-  bool queued = server_.workers.TrySubmit([self, request, facts] {
-    OutgoingResponse response;
-    try {
-      response = self->server_.handler.Handle(*request);
-    } catch (const std::exception& e) {
-      self->server_.logs.Error(std::string("Request failed: ") + e.what());
-      response = ErrorResponse(500);
-    }
-    net::post(self->stream_.get_executor(),
-              [self, facts, response = std::move(response)]() mutable {
+  // The worker writes the answer itself unless the connection closes after
+  // it or the client has already sent more (pipelined requests are read on
+  // this thread, after the answer).
+  const bool direct = facts.keep_alive && buffer_.size() == 0;
+  handoff_.store(direct ? kWorking : 0, std::memory_order_relaxed);
+  bool queued =
+      server_.workers.TrySubmit([self = shared_from_this(), request, page = std::move(page), facts,
+                                 direct] { self->Work(*request, page, facts, direct); });
+  if (!queued) {
+    handoff_.store(0, std::memory_order_relaxed);
+    server_.logs.Access({peer_, "", request->method, request->target, 503, 0, "", ""});
+    return Respond(ErrorResponse(503), RequestFacts{facts.version, false, facts.head});
+  }
+  if (direct) AwaitAfterWorker();
+}
+
+// On a worker thread.
+void HttpConnection::Work(const IncomingRequest& request, const PageRequest& page,
+                          RequestFacts facts, bool direct) {
+  OutgoingResponse response;
+  try {
+    response = server_.handler.HandlePage(request, page);
+  } catch (const std::exception& e) {
+    server_.logs.Error(std::string("Request failed: ") + e.what());
+    response = ErrorResponse(500);
+  }
+  if (!direct || !response.file_path.empty() || server_.stopping) {
+    net::post(stream_.get_executor(),
+              [self = shared_from_this(), facts, direct, response = std::move(response)]() mutable {
+                if (direct) self->StopWaiting();
                 self->Respond(std::move(response), facts);
               });
-  });
-  if (!queued) {
-    server_.logs.Access({peer_, "", request->method, request->target, 503, 0, "", ""});
-    Respond(ErrorResponse(503), RequestFacts{facts.version, false, facts.head});
+    return;
   }
+  auto send = [this](auto&& message) { SendFromWorker(std::move(message)); };
+  ComposeMessage(std::move(response), facts, false, send);
+}
+
+// Writes what the socket takes at once; the rest of an answer to a slow
+// reader goes to the I/O thread, which writes it under the write time-out.
+template <class Body>
+void HttpConnection::SendFromWorker(bhttp::response<Body>&& message) {
+  auto shared = std::make_shared<bhttp::response<Body>>(std::move(message));
+  auto serializer = std::make_shared<bhttp::response_serializer<Body>>(*shared);
+  beast::error_code ec;
+  bool blocked = false;
+  while (!ec && !serializer->is_done()) {
+    ssize_t sent = 0;
+    serializer->next(ec, [&](beast::error_code&, const auto& buffers) {
+      iovec pieces[16];
+      size_t count = 0;
+      for (auto buffer : beast::buffers_range_ref(buffers)) {
+        if (count == std::size(pieces)) break;
+        pieces[count].iov_base = const_cast<void*>(buffer.data());
+        pieces[count].iov_len = buffer.size();
+        ++count;
+      }
+      msghdr header{};
+      header.msg_iov = pieces;
+      header.msg_iovlen = count;
+      do {
+        sent = ::sendmsg(socket_fd_, &header, MSG_DONTWAIT | MSG_NOSIGNAL);
+      } while (sent < 0 && errno == EINTR);
+    });
+    if (ec) break;
+    if (sent < 0) {
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        blocked = true;
+      } else {
+        ec = beast::error_code(errno, boost::system::system_category());
+      }
+      break;
+    }
+    serializer->consume(static_cast<size_t>(sent));
+  }
+  auto self = shared_from_this();
+  if (blocked) {
+    net::post(stream_.get_executor(), [self, shared, serializer] {
+      self->StopWaiting();
+      self->WriteSome(shared, serializer, false);
+    });
+    return;
+  }
+  if (ec) {
+    net::post(stream_.get_executor(), [self, ec] {
+      self->StopWaiting();
+      self->OnWrite(ec, true, true);
+    });
+    return;
+  }
+  answered_at_.store(std::chrono::steady_clock::now().time_since_epoch().count(),
+                     std::memory_order_relaxed);
+  const int before = handoff_.fetch_and(~kWorking, std::memory_order_acq_rel);
+  if (before & kReadable) {
+    net::post(stream_.get_executor(), [self] { self->ContinueAfterWorker(); });
+  }
+  server_.EndRequest();
+}
+
+// Waits for the next request (or the peer's close) while the worker
+// answers this one.
+void HttpConnection::AwaitAfterWorker() {
+  waiting_ = true;
+  const unsigned generation = ++wait_generation_;
+  stream_.socket().async_wait(
+      tcp::socket::wait_read, [self = shared_from_this(), generation](beast::error_code) {
+        if (generation != self->wait_generation_) return;
+        const int before = self->handoff_.fetch_or(kReadable, std::memory_order_acq_rel);
+        if (before & kWorking) return;  // the worker carries on when it is done
+        self->ContinueAfterWorker();
+      });
+  WatchIdle(server_.config.idle_timeout);
+}
+
+// The idle time-out after the worker's answer: a connection that sends
+// nothing more within it is closed.
+void HttpConnection::WatchIdle(std::chrono::steady_clock::duration wait) {
+  idle_timer_.expires_after(wait);
+  idle_timer_.async_wait([self = shared_from_this(),
+                          generation = wait_generation_](beast::error_code ec) {
+    if (ec || generation != self->wait_generation_) return;
+    const int state = self->handoff_.load(std::memory_order_acquire);
+    if (state & kReadable) return;  // the next request is on its way
+    const auto limit = self->server_.config.idle_timeout;
+    if (state & kWorking) return self->WatchIdle(limit);
+    const auto answered = std::chrono::steady_clock::time_point(
+        std::chrono::steady_clock::duration(self->answered_at_.load(std::memory_order_relaxed)));
+    const auto idle = std::chrono::steady_clock::now() - answered;
+    if (idle < limit) return self->WatchIdle(limit - idle);
+    self->StopWaiting();
+    self->busy_ = false;
+    self->Close();
+  });
+}
+
+// Ends the readiness wait and the idle watch; their handlers then do
+// nothing.
+void HttpConnection::StopWaiting() {
+  if (!waiting_) return;
+  waiting_ = false;
+  ++wait_generation_;
+  idle_timer_.cancel();
+  beast::error_code ec;
+  stream_.socket().cancel(ec);
+  handoff_.store(0, std::memory_order_relaxed);
+}
+
+void HttpConnection::ContinueAfterWorker() {
+  StopWaiting();
+  busy_ = false;
+  first_request_ = false;
+  AwaitRequest();
 }
 
 void HttpConnection::Respond(OutgoingResponse r, RequestFacts facts) {
   bool close = !facts.keep_alive || server_.stopping;
-  auto fill = [&](auto& message) {
-    message.result(static_cast<unsigned>(r.status));
-    message.reason(r.reason);
-    for (auto& [name, value] : r.headers) message.insert(name, value);
-    message.keep_alive(!close);
-  };
   if (!r.file_path.empty() && !facts.head && r.status == 200) {
     bhttp::response<bhttp::file_body> message{bhttp::status::ok, facts.version};
     beast::error_code ec;
     message.body().open(r.file_path.c_str(), beast::file_mode::scan, ec);
     if (!ec) {
-      fill(message);
+      message.result(static_cast<unsigned>(r.status));
+      message.reason(r.reason);
+      for (auto& [name, value] : r.headers) message.insert(name, value);
+      message.keep_alive(!close);
       message.prepare_payload();
       return Send(std::move(message), close);
     }
     r = ErrorResponse(404);
   }
-  if (facts.head || r.status == 304) {
-    bhttp::response<bhttp::empty_body> message{bhttp::status::ok, facts.version};
-    fill(message);
-    if (r.status != 304) {
-      uint64_t size = r.file_path.empty() ? r.body.size() : r.file_size;
-      message.set(bhttp::field::content_length, std::to_string(size));
-    }
-    return Send(std::move(message), close);
-  }
-  bhttp::response<bhttp::string_body> message{bhttp::status::ok, facts.version};
-  fill(message);
-  message.body() = std::move(r.body);
-  message.prepare_payload();
-  Send(std::move(message), close);
+  ComposeMessage(std::move(r), facts, close,
+                 [this, close](auto&& message) { Send(std::move(message), close); });
 }
 
 void HttpConnection::SendProtocolError(int status) {
@@ -417,8 +595,9 @@ void HttpServer::Impl::BeginRequest() {
 
 void HttpServer::Impl::EndRequest() {
   std::lock_guard lock(mutex);
-  --in_flight;
-  changed.notify_all();
+  // Only a stop waits for the count: waking the thread in Wait() at every
+  // answer would cost a context switch per request.
+  if (--in_flight == 0 && stopping) changed.notify_all();
 }
 
 void HttpServer::Impl::GracefulStop() {

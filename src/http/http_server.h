@@ -2,11 +2,14 @@
 //
 // A listener accepts connections on I/O threads; each connection reads a
 // request's header and body within the configured size limits and
-// time-outs, hands the request to a bounded pool of worker threads (503
-// when the queue is full), and writes the response back. Keep-alive is
-// honoured. Malformed requests get 400, oversized headers 431, oversized
-// bodies 413, and the connection is closed; nothing a client sends stops
-// the server. Requests are handled by RequestHandler (request_handler.h).
+// time-outs and answers static files itself; a page goes to a bounded pool
+// of worker threads (503 when the queue is full), whose worker writes the
+// answer straight to the socket while the I/O thread waits for the next
+// request (what the socket does not take at once, the I/O thread writes
+// under the write time-out). Keep-alive and pipelining are honoured.
+// Malformed requests get 400, oversized headers 431, oversized bodies 413,
+// and the connection is closed; nothing a client sends stops the server.
+// Requests are handled by RequestHandler (request_handler.h).
 //
 // Lifecycle: construct, Start() (binds; throws std::runtime_error with a
 // clear message, e.g. when the port is taken), then Wait() until a stop is

@@ -65,27 +65,42 @@ RequestHandler::RequestHandler(const ServerConfig& config, PageHandler page_hand
       cross_site_(config.allowed_origins) {}
 
 OutgoingResponse RequestHandler::Handle(const IncomingRequest& request) {
-  return *Answer(request, true);
+  PageRequest page;
+  if (std::optional<OutgoingResponse> response = HandleWithoutScript(request, &page)) {
+    return std::move(*response);
+  }
+  return HandlePage(request, page);
 }
 
-std::optional<OutgoingResponse> RequestHandler::HandleWithoutScript(
-    const IncomingRequest& request) {
-  return Answer(request, false);
-}
-
-std::optional<OutgoingResponse> RequestHandler::Answer(const IncomingRequest& request,
-                                                       bool run_scripts) {
+std::optional<OutgoingResponse> RequestHandler::HandleWithoutScript(const IncomingRequest& request,
+                                                                    PageRequest* page) {
   ClientIdentity identity = identity_.Identify(request);
-  std::optional<OutgoingResponse> response = Route(request, identity, run_scripts);
-  if (!response) return std::nullopt;
-  AddCommonHeaders(*response, identity);
-  LogAccess(request, identity, *response);
+  std::optional<OutgoingResponse> response = Route(request, identity, page);
+  if (!response) {
+    page->identity = std::move(identity);
+    return std::nullopt;
+  }
+  Finish(request, identity, *response);
   return response;
+}
+
+OutgoingResponse RequestHandler::HandlePage(const IncomingRequest& request,
+                                            const PageRequest& page) {
+  OutgoingResponse response =
+      RunPage(request, page.identity, page.virtual_path, page.physical_path);
+  Finish(request, page.identity, response);
+  return response;
+}
+
+void RequestHandler::Finish(const IncomingRequest& request, const ClientIdentity& identity,
+                            OutgoingResponse& response) {
+  AddCommonHeaders(response, identity);
+  LogAccess(request, identity, response);
 }
 
 std::optional<OutgoingResponse> RequestHandler::Route(const IncomingRequest& request,
                                                       const ClientIdentity& identity,
-                                                      bool run_scripts) {
+                                                      PageRequest* page) {
   std::string_view target = request.target;
   size_t question = target.find('?');
   std::string_view raw_path = target.substr(0, question);
@@ -112,8 +127,9 @@ std::optional<OutgoingResponse> RequestHandler::Route(const IncomingRequest& req
                    " (Origin \"" + request.Header("Origin") + "\")");
         return ErrorResponse(403, "<p>A change sent from another site is refused.</p>");
       }
-      if (!run_scripts) return std::nullopt;
-      return RunPage(request, identity, resolved.virtual_path, resolved.physical_path);
+      page->virtual_path = std::move(resolved.virtual_path);
+      page->physical_path = std::move(resolved.physical_path);
+      return std::nullopt;
   }
   return ErrorResponse(404);
 }

@@ -34,6 +34,14 @@ namespace qv::http {
 using PageHandler = std::function<void(const std::string& script_physical_path,
                                        const std::string& script_virtual_path)>;
 
+// A request that names a page script, as HandleWithoutScript leaves it
+// for HandlePage: who asked and which script, found once.
+struct PageRequest {
+  ClientIdentity identity;
+  std::string virtual_path;
+  std::string physical_path;
+};
+
 class RequestHandler {
  public:
   RequestHandler(const ServerConfig& config, PageHandler page_handler,
@@ -41,17 +49,22 @@ class RequestHandler {
 
   OutgoingResponse Handle(const IncomingRequest& request);
   // As Handle for every request that runs no page script (static files,
-  // redirects, errors); nullopt for one that does. Cheap enough for an I/O
-  // thread, which so spares static files the hop to a worker.
-  std::optional<OutgoingResponse> HandleWithoutScript(const IncomingRequest& request);
+  // redirects, errors); nullopt for one that does, whose script is then
+  // left in *page. Cheap enough for an I/O thread, which so spares static
+  // files the hop to a worker.
+  std::optional<OutgoingResponse> HandleWithoutScript(const IncomingRequest& request,
+                                                      PageRequest* page);
+  // Handle for the page HandleWithoutScript left.
+  OutgoingResponse HandlePage(const IncomingRequest& request, const PageRequest& page);
 
   SessionStore& sessions() { return *sessions_; }
 
  private:
-  // nullopt when the request names a page script and scripts are not allowed.
+  // nullopt when the request names a page script, which is left in *page.
   std::optional<OutgoingResponse> Route(const IncomingRequest& request,
-                                        const ClientIdentity& identity, bool run_scripts);
-  std::optional<OutgoingResponse> Answer(const IncomingRequest& request, bool run_scripts);
+                                        const ClientIdentity& identity, PageRequest* page);
+  void Finish(const IncomingRequest& request, const ClientIdentity& identity,
+              OutgoingResponse& response);
   OutgoingResponse RunPage(const IncomingRequest& request, const ClientIdentity& identity,
                            const std::string& virtual_path, const std::string& physical_path);
   bool SecureConnection(const ClientIdentity& identity) const;

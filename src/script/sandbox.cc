@@ -1,10 +1,19 @@
 #include "script/sandbox.h"
 
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <list>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "script/bindings.h"
 #include "script/lua_bind.h"
@@ -17,11 +26,12 @@ constexpr const char* kEnvMetaKey = "qvTome.envmeta";
 constexpr const char* kCurrentEnvKey = "qvTome.env";
 constexpr const char* kLibraryMetasKey = "qvTome.libmetas";
 
-// VM instructions between two checks of a run's limits.
+// VM instructions between two checks of a coroutine's limits.
 constexpr int kInstructionsPerCheck = 10000;
 
 // What the allocator of a state counts, and the limits of the current run.
 struct StateBudget {
+  lua_State* state = nullptr;  // the main thread
   size_t used = 0;
   size_t memory_limit = 0;  // 0: none
   bool timed = false;
@@ -37,6 +47,14 @@ StateBudget& BudgetOf(lua_State* L) {
   lua_getallocf(L, &budget);
   return *static_cast<StateBudget*>(budget);
 }
+
+void CheckLimits(lua_State* L, lua_Debug*);
+
+// Makes the state's Lua code check its limits at its next instruction. An
+// ordinary run has no hook at all (a hook slows every VM instruction); the
+// deadline watchdog and the allocator arm it when a limit may be passed.
+// Safe in a signal handler.
+void ArmCheck(lua_State* L) { lua_sethook(L, CheckLimits, LUA_MASKCOUNT, 1); }
 
 // Counts the bytes the state holds. During a limited run a growing
 // allocation past the cap is refused, so Lua collects garbage and tries
@@ -63,6 +81,7 @@ void* Allocate(void* user, void* block, size_t old_size, size_t new_size) {
         budget.stop = RunStop::kMemory;
         budget.refused = new_size;
       }
+      ArmCheck(budget.state);
       return nullptr;
     }
   }
@@ -71,6 +90,10 @@ void* Allocate(void* user, void* block, size_t old_size, size_t new_size) {
   budget.used = budget.used - old_size + new_size;
   // The collection made room: the run goes on.
   if (retry && budget.stop == RunStop::kMemory) budget.stop = RunStop::kNone;
+  // Past the cap inside a member of the component: stop at the next check.
+  if (grows && budget.memory_limit != 0 && budget.used > budget.memory_limit) {
+    ArmCheck(budget.state);
+  }
   return moved;
 }
 
@@ -91,6 +114,151 @@ void CheckLimits(lua_State* L, lua_Debug*) {
     PushLimitSentinel(L);
     lua_error(L);
   }
+  // Nothing is past its limit: the main thread goes on unchecked until it
+  // is armed again; a coroutine keeps its periodic check.
+  if (L == budget.state) lua_sethook(L, nullptr, 0, 0);
+}
+
+// The deadline watchdog ----------------------------------------------------
+//
+// One thread watches the deadlines of the runs in progress. When a run
+// passes its deadline it sends the thread running it a signal whose
+// handler arms the check hook of the state that thread runs (setting a
+// hook is what Lua allows from a signal handler). So a run pays a mutex
+// per start and end for its time limit, not a hook call per instruction.
+
+// The state whose limited run this thread is in, for the signal handler.
+constinit thread_local std::atomic<lua_State*> t_limited_state{nullptr};
+
+int AlarmSignal() { return SIGRTMIN + 3; }
+
+void OnAlarm(int) {
+  const int saved = errno;
+  if (lua_State* L = t_limited_state.load(std::memory_order_relaxed)) ArmCheck(L);
+  errno = saved;
+}
+
+class Watchdog {
+ public:
+  struct Slot {
+    pthread_t thread{};
+    bool active = false;
+    std::chrono::steady_clock::time_point alarm;  // the deadline, then a second later each time
+  };
+
+  static Watchdog& Instance() {
+    // Never destroyed: worker threads may end their runs during exit.
+    static Watchdog* watchdog = new Watchdog;
+    return *watchdog;
+  }
+
+  Slot* AddThread() {
+    std::lock_guard lock(mutex_);
+    slots_.emplace_back();
+    slots_.back().thread = pthread_self();
+    return &slots_.back();
+  }
+
+  void RemoveThread(Slot* slot) {
+    std::lock_guard lock(mutex_);
+    slots_.remove_if([slot](const Slot& s) { return &s == slot; });
+  }
+
+  void Begin(Slot& slot, std::chrono::steady_clock::time_point deadline) {
+    std::lock_guard lock(mutex_);
+    slot.active = true;
+    slot.alarm = deadline;
+    // Runs share one limit, so a new deadline is rarely the earliest.
+    if (deadline < wake_at_) {
+      wake_at_ = deadline;
+      wake_.notify_one();
+    }
+  }
+
+  void End(Slot& slot) {
+    std::lock_guard lock(mutex_);
+    slot.active = false;
+  }
+
+ private:
+  Watchdog() {
+    struct sigaction action {};
+    action.sa_handler = OnAlarm;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(AlarmSignal(), &action, nullptr);
+    std::thread([this] { Watch(); }).detach();
+  }
+
+  void Watch() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      const auto now = std::chrono::steady_clock::now();
+      wake_at_ = std::chrono::steady_clock::time_point::max();
+      for (Slot& slot : slots_) {
+        if (!slot.active) continue;
+        if (slot.alarm <= now) {
+          // The thread is inside its run: ending it takes this mutex. A
+          // run still going a second later (an alarm that came while its
+          // hook was being lifted) is alarmed again.
+          pthread_kill(slot.thread, AlarmSignal());
+          slot.alarm = now + std::chrono::seconds(1);
+        }
+        wake_at_ = std::min(wake_at_, slot.alarm);
+      }
+      if (wake_at_ == std::chrono::steady_clock::time_point::max()) {
+        wake_.wait(lock);
+      } else {
+        wake_.wait_until(lock, wake_at_);
+      }
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::list<Slot> slots_;
+  std::chrono::steady_clock::time_point wake_at_ = std::chrono::steady_clock::time_point::max();
+};
+
+// This thread's place in the watchdog's list, made at its first timed run.
+struct WatchedThread {
+  Watchdog::Slot* slot = Watchdog::Instance().AddThread();
+  ~WatchedThread() { Watchdog::Instance().RemoveThread(slot); }
+};
+
+Watchdog::Slot& ThisThreadSlot() {
+  thread_local WatchedThread watched;
+  return *watched.slot;
+}
+
+// coroutine.create and coroutine.wrap for a run with limits: the watchdog
+// reaches the main thread only, so a coroutine checks its limits every few
+// thousand instructions itself.
+void WatchCoroutine(lua_State* L, lua_State* co) {
+  const StateBudget& budget = BudgetOf(L);
+  if (budget.timed || budget.memory_limit != 0) {
+    lua_sethook(co, CheckLimits, LUA_MASKCOUNT, kInstructionsPerCheck);
+  }
+}
+
+int LimitedCreate(lua_State* L) {
+  lua_pushvalue(L, lua_upvalueindex(1));
+  lua_insert(L, 1);
+  lua_call(L, lua_gettop(L) - 1, 1);
+  if (lua_type(L, -1) == LUA_TTHREAD) WatchCoroutine(L, lua_tothread(L, -1));
+  return 1;
+}
+
+int LimitedWrap(lua_State* L) {
+  lua_pushvalue(L, lua_upvalueindex(1));
+  lua_insert(L, 1);
+  lua_call(L, lua_gettop(L) - 1, 1);
+  // The wrapping function keeps its coroutine as its one upvalue.
+  if (lua_getupvalue(L, -1, 1) != nullptr) {
+    if (lua_type(L, -1) == LUA_TTHREAD) WatchCoroutine(L, lua_tothread(L, -1));
+    lua_pop(L, 1);
+  }
+  return 1;
 }
 
 // stopped(): the limit signal once the run is stopped, else nothing.
@@ -199,6 +367,12 @@ void AddWrappers(lua_State* L, int base) {
   lua_getfield(L, base, "coroutine");
   lua_insert(L, -2);
   lua_setfield(L, -2, "resume");
+  const luaL_Reg limited[] = {{"create", LimitedCreate}, {"wrap", LimitedWrap}};
+  for (const luaL_Reg& entry : limited) {
+    lua_getfield(L, -1, entry.name);
+    lua_pushcclosure(L, entry.func, 1);
+    lua_setfield(L, -2, entry.name);
+  }
   lua_pop(L, 1);
   lua_setfield(L, base, "xpcall");
   lua_setfield(L, base, "pcall");
@@ -314,6 +488,7 @@ LuaStatePtr NewSandboxState() {
     throw std::bad_alloc();
   }
   lua_State* L = state.get();
+  budget->state = L;
   lua_atpanic(L, Panic);
   lua_setwarnf(L, NoWarnings, nullptr);
   // Each run leaves short-lived garbage behind: young collections suit it.
@@ -358,16 +533,24 @@ void BeginLimitedRun(lua_State* L, std::chrono::steady_clock::duration time_limi
   budget.stop = RunStop::kNone;
   budget.refused = 0;
   budget.timed = time_limit.count() > 0;
-  if (budget.timed) budget.deadline = std::chrono::steady_clock::now() + time_limit;
   // The cap bounds what the run adds to what the state already holds.
   budget.memory_limit = memory_limit == 0 ? 0 : budget.used + memory_limit;
-  if (budget.timed || budget.memory_limit != 0) {
-    lua_sethook(L, CheckLimits, LUA_MASKCOUNT, kInstructionsPerCheck);
+  lua_sethook(L, nullptr, 0, 0);
+  if (budget.timed) {
+    budget.deadline = std::chrono::steady_clock::now() + time_limit;
+    t_limited_state.store(L, std::memory_order_relaxed);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    Watchdog::Instance().Begin(ThisThreadSlot(), budget.deadline);
   }
 }
 
 RunStop EndLimitedRun(lua_State* L) {
   StateBudget& budget = BudgetOf(L);
+  if (budget.timed) {
+    Watchdog::Instance().End(ThisThreadSlot());
+    t_limited_state.store(nullptr, std::memory_order_relaxed);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+  }
   lua_sethook(L, nullptr, 0, 0);
   const RunStop stop = budget.stop;
   budget.timed = false;

@@ -29,14 +29,17 @@ LuaStatePtr NewSandboxState();
 // Limits of one run --------------------------------------------------------
 //
 // Between BeginLimitedRun and EndLimitedRun, Lua code of the state is
-// stopped once the deadline has passed (checked every few thousand VM
-// instructions, so C++ calls of the component run to their end) or once
+// stopped once the deadline has passed (a watchdog thread signals the
+// thread running it, whose next VM instruction then stops; C++ calls of the
+// component run to their end; coroutines check every few thousand
+// instructions) or once
 // the state has grown by more than memory_limit bytes over what it held at
 // the start (an allocation past it is refused once a garbage collection
 // has not made room). A stopped run raises an
 // error that the script's pcall, xpcall and coroutine.resume pass on, and
 // keeps raising it at every check, so nothing in the script can carry on.
-// Zero means no limit.
+// Zero means no limit. Begin and End are called on the thread that runs
+// the state; a timed run uses one real-time signal (SIGRTMIN + 3).
 enum class RunStop { kNone, kTime, kMemory };
 void BeginLimitedRun(lua_State* L, std::chrono::steady_clock::duration time_limit,
                      size_t memory_limit);

@@ -398,6 +398,50 @@ TEST(ServerLifecycle, PortInUseIsReportedAndStopIsClean) {
   fs::remove_all(config.data_dir);
 }
 
+// A worker writes its page's answer itself and the I/O thread reads what
+// comes next: answers keep their order, a client that does not read holds
+// no worker, and the idle time-out still ends a silent connection.
+TEST(ServerAnswers, PipelinedSlowReadersAndIdleConnectionsAfterPages) {
+  ServerConfig config = ScratchSite("qvtome_http_answers_", {"n.lp", "big.lp"});
+  config.worker_threads = 1;
+  config.idle_timeout = std::chrono::seconds(1);
+  const std::string big(24 << 20, 'b');
+  HttpServer server(config, [&](const std::string&, const std::string& virtual_path) {
+    HostObjects host = CurrentHostObjects();
+    host.response->Write(virtual_path == "/big.lp" ? big : host.request->QueryStringAll());
+  });
+  server.Start();
+
+  Client pipelined(server.port());
+  pipelined.Send(Get("/n.lp?1") + Get("/n.lp?2") + "HEAD /n.lp?three HTTP/1.1\r\nHost: x\r\n\r\n" +
+                 Get("/n.lp?4"));
+  EXPECT_EQ(pipelined.Read().body, "1");
+  EXPECT_EQ(pipelined.Read().body, "2");
+  Reply head = pipelined.Read(true);
+  EXPECT_EQ(head.status, 200);
+  EXPECT_EQ(head.Header("content-length"), "5");
+  EXPECT_EQ(pipelined.Read().body, "4");
+  pipelined.Send("HEAD /n.lp?three HTTP/1.1\r\nHost: x\r\n\r\n");
+  EXPECT_EQ(pipelined.Read(true).Header("content-length"), "5");
+  pipelined.Send(Get("/n.lp?5"));
+  EXPECT_EQ(pipelined.Read().body, "5");
+
+  Client slow(server.port());
+  slow.Send(Get("/big.lp"));
+  // The only worker serves another client while this one reads nothing.
+  Reply other = Fetch(server.port(), Get("/n.lp?other"));
+  EXPECT_EQ(other.body, "other");
+  Reply whole = slow.Read();
+  EXPECT_EQ(whole.body.size(), big.size());
+  EXPECT_TRUE(whole.body == big);
+  slow.Send(Get("/n.lp?again"));
+  EXPECT_EQ(slow.Read().body, "again");
+
+  EXPECT_TRUE(pipelined.ServerClosed());  // after the idle time-out
+  server.Stop();
+  fs::remove_all(config.data_dir);
+}
+
 TEST(RequestHandlerDirect, DebugModeShowsTheEncodedErrorText) {
   ServerConfig config = ScratchSite("qvtome_http_debug_", {"page.lp"});
   config.debug = true;

@@ -206,6 +206,13 @@ TEST_F(Limits, RunawayCodeIsStoppedWhereverItRuns) {
       {.time_limit = std::chrono::milliseconds(50), .memory_limit = size_t{8} << 20});
   for (const char* script : {
            "coroutine.wrap(function() while true do end end)()",
+           // Coroutines in coroutines, a stop caught inside one, C calls.
+           "local co = coroutine.create(function()\n"
+           "  coroutine.wrap(function() for i = 1, math.huge do end end)()\n"
+           "end)\n"
+           "while true do coroutine.resume(co) end",
+           "pcall(coroutine.wrap(function() while true do string.len('x') end end))",
+           "while true do local t = setmetatable({}, {}) tostring(t) end",
            "load('while true do end')()",
            "local ok = pcall(string.rep, 'x', 1 << 30) Response.Write('survived')",
            "local t = {} for i = 1, 1e9 do t[i] = {i} end",
