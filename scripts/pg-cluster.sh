@@ -62,6 +62,8 @@ fsync = off
 synchronous_commit = off
 full_page_writes = off
 max_connections = 200
+# No background worker holds a test's database when the test drops it.
+autovacuum = off
 EOF
   as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start >/dev/null || {
     cat "$dir/server.log" >&2
