@@ -16,7 +16,8 @@ source bench/lib_load.sh
 
 build_bench qvtome
 start_work
-pg_dir="$work/pg"
+# Outside the private work folder: the cluster's owner must reach it.
+pg_dir=$(mktemp -u -d /tmp/qvtome-bench-pg.XXXXXX)
 pg_pids=()
 # The PostgreSQL servers first, then the cluster, then the rest.
 stop_all() {
@@ -73,6 +74,12 @@ for name in pg1 pg2; do
     fail "$name serves other bytes than SQLite:"$'\n'"$(diff "$work/sqlite.html" "$work/body" | head -20)"
 done
 echo "Book page $page: $size bytes from every server"
+
+# Each worker thread opens its own pooled connection and prepares its
+# statements at its first requests: warm every server up before measuring.
+for name in sqlite pg1 pg2; do
+  wrk -t2 -c16 -d1s "$(url $name)" >/dev/null || fail "warm-up of $name failed"
+done
 
 # measure_pair NAME CONNECTIONS: both PostgreSQL servers at once, each with
 # half the connections; records the sum in RPS[NAME,CONNECTIONS].
