@@ -50,7 +50,7 @@ start() {
   mkdir -p "$dir"
   if [ "$(id -u)" = 0 ]; then chown postgres: "$dir"; fi
   chmod 700 "$dir"
-  as_owner "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 \
+  as_owner "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C \
     --no-sync >"$dir/initdb.log" 2>&1 || {
     cat "$dir/initdb.log" >&2
     exit 1

@@ -1,6 +1,7 @@
 #include "engine/pg_schema.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/convert.h"
 #include "core/sql_literal.h"
@@ -39,9 +40,45 @@ constexpr const char* kSupport[] = {
 };
 
 // The last support object made; present means all are.
+// The last support object made: its presence means all are there.
 constexpr const char* kSupportPresent =
     "SELECT 1 FROM pg_operator o JOIN pg_proc p ON p.oid = o.oprcode "
-    "WHERE p.proname = 'qv_int_ne_bool' AND pg_function_is_visible(p.oid)";
+    "WHERE p.proname = 'qv_bigint_ge_citext' AND pg_function_is_visible(p.oid)";
+
+// Text compared with a number compares with the number's text, as SQLite
+// compares a text column with a bare number (dbGroupID=80): the operators
+// of citext against integer and bigint, both ways round.
+std::vector<std::string> TextNumberOperators() {
+  struct Op {
+    const char* symbol;
+    const char* name;
+    const char* negator;
+    const char* commutator;
+  };
+  const Op ops[] = {{"=", "eq", "<>", "="},  {"<>", "ne", "=", "<>"}, {"<", "lt", ">=", ">"},
+                    {"<=", "le", ">", ">="}, {">", "gt", "<=", "<"},  {">=", "ge", "<", "<="}};
+  std::vector<std::string> statements;
+  for (const char* number : {"integer", "bigint"}) {
+    const std::string short_name = std::string(number) == "integer" ? "int" : "bigint";
+    for (const Op& op : ops) {
+      for (bool text_first : {true, false}) {
+        const std::string left = text_first ? "citext" : number;
+        const std::string right = text_first ? number : "citext";
+        const std::string function = "qv_" + (text_first ? "citext" : short_name) + "_" + op.name +
+                                     "_" + (text_first ? short_name : "citext");
+        const std::string body = text_first ? std::string("$1 ") + op.symbol + " $2::text::citext"
+                                            : std::string("$1::text::citext ") + op.symbol + " $2";
+        statements.push_back("CREATE OR REPLACE FUNCTION " + function + "(" + left + ", " + right +
+                             ") RETURNS boolean LANGUAGE sql IMMUTABLE STRICT AS 'SELECT " + body +
+                             "'");
+        statements.push_back(std::string("CREATE OPERATOR ") + op.symbol + " (LEFTARG = " + left +
+                             ", RIGHTARG = " + right + ", FUNCTION = " + function +
+                             ", COMMUTATOR = " + op.commutator + ", NEGATOR = " + op.negator + ")");
+      }
+    }
+  }
+  return statements;
+}
 
 // Serialises installations and schema builds of concurrent processes.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(7105211618)";
@@ -90,6 +127,20 @@ void SyncAllKeySequences(PgDatabase& db) {
   }
 }
 
+// Text must fold the case of ASCII letters only, as on SQLite: citext
+// folds by the database's character classification, which in any locale
+// but C also folds accented letters ('été' = 'ÉTÉ').
+void CheckCharacterClassification(PgDatabase& db) {
+  PgResult row = db.Exec("SELECT datctype FROM pg_database WHERE datname = current_database()");
+  const std::string ctype = PQntuples(row.get()) > 0 ? PQgetvalue(row.get(), 0, 0) : "";
+  if (ctype == "C" || ctype == "POSIX") return;
+  throw DatabaseError("The PostgreSQL database has the character classification (LC_CTYPE) \"" +
+                      ctype +
+                      "\"; qvTome needs \"C\" so that text compares as on SQLite. Create the "
+                      "database with: createdb --template=template0 --locale=C --encoding=UTF8 "
+                      "NAME");
+}
+
 void StampVersion(PgDatabase& db, int version) {
   db.Exec("UPDATE qvschemaversion SET dbversion = " + std::to_string(version));
 }
@@ -103,6 +154,7 @@ void InstallPostgresSupport(PgDatabase& db) {
     db.Exec(kSchemaLock);
     if (PQntuples(db.Exec(kSupportPresent).get()) == 0) {
       for (const char* statement : kSupport) db.Exec(statement);
+      for (const std::string& statement : TextNumberOperators()) db.Exec(statement);
     }
     db.Commit();
   } catch (const DatabaseError& e) {
@@ -164,6 +216,7 @@ std::vector<std::string> PostgresTableNames(PgDatabase& db) {
 }
 
 void CreatePostgresSchema(PgDatabase& db) {
+  CheckCharacterClassification(db);
   for (const EmbeddedSqlFile& file : EmbeddedSqlFiles()) {
     if (file.name == "schema.sql") return RunScript(db, file.text, file.name);
   }
@@ -172,6 +225,7 @@ void CreatePostgresSchema(PgDatabase& db) {
 
 bool CreatePostgresDatabaseIfMissing(const std::string& conninfo, bool force) {
   PgDatabase db(conninfo);
+  CheckCharacterClassification(db);
   db.Begin();
   try {
     db.Exec(kSchemaLock);

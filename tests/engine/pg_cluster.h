@@ -54,9 +54,10 @@ class PgCluster {
   bool CanRestart() const { return !own_dir_.empty(); }
 
   // A new empty database; returns its connection string.
-  std::string NewDatabase() {
+  // options follow CREATE DATABASE NAME (a locale, for instance).
+  std::string NewDatabase(const std::string& options = "") {
     std::string name = "qv_test_" + std::to_string(::getpid()) + "_" + std::to_string(++count_);
-    if (!Admin("qvtome", "qvtome", "CREATE DATABASE " + name)) {
+    if (!Admin("qvtome", "qvtome", "CREATE DATABASE " + name + options)) {
       throw std::runtime_error("CREATE DATABASE " + name + " failed");
     }
     return ConnInfo(name, "qvtome");

@@ -282,6 +282,10 @@ TEST_F(PgEngineTest, InitDbBuildsTheSchemaOnceAndMigrationsApplyInOneTransaction
   ExpectSame("SELECT * FROM qvglossaryBook");
   ExpectSame("SELECT dbName, dbMsg_e FROM qvSystemMsg WHERE dbName LIKE 'msg%' ORDER BY dbName");
   ExpectSame("SELECT dbGroupID FROM qvAuthGroup WHERE dbMajorOnly=true ORDER BY dbGroupID desc");
+  // Text against a bare number compares with the number's text.
+  ExpectSame("SELECT dbUserID FROM qvAuthUserList WHERE dbGroupID=80 ORDER BY ID");
+  ExpectSame(
+      "SELECT dbGroupID FROM qvAuthGroup WHERE 99 <> dbGroupID AND dbGroupID > 5 ORDER BY ID");
 
   PgDatabase db(conninfo_);
   const int latest = LatestSchemaVersion();
@@ -312,6 +316,20 @@ TEST_F(PgEngineTest, InitDbBuildsTheSchemaOnceAndMigrationsApplyInOneTransaction
   other.push_back({latest + 2, "trigger.sql",
                    "CREATE TRIGGER t AFTER INSERT ON qvNew BEGIN DELETE FROM qvNew; END;\n"});
   EXPECT_THROW(ApplyPostgresMigrations(db, other), DatabaseError);
+}
+
+// In any character classification but C, accented letters would fold too.
+TEST_F(PgEngineTest, InitDbRefusesADatabaseThatFoldsMoreThanAsciiLetters) {
+  const std::string other =
+      TestCluster().NewDatabase(" TEMPLATE template0 LC_CTYPE 'C.UTF-8' LC_COLLATE 'C.UTF-8'");
+  try {
+    CreatePostgresDatabaseIfMissing(other);
+    ADD_FAILURE() << "a C.UTF-8 database was accepted";
+  } catch (const DatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("--locale=C"), std::string::npos) << e.what();
+  }
+  PgDatabase db(other);
+  EXPECT_EQ(PostgresSchemaVersion(db), 0);  // nothing was made
 }
 
 TEST_F(PgEngineTest, ALostConnectionFailsOneRequestAndIsOpenedAgain) {

@@ -101,7 +101,10 @@ TEST_F(SqliteConnectionTest, DesktopDialectKeepsItsMeaning) {
   EXPECT_EQ(Count("WHERE len(dbName) = 4"), 1);
   conn_->Query("DELETE * FROM qvItem WHERE dbName = 'never'");
   EXPECT_EQ(Count(), 2);
-  // A True written as -1 by hand still counts as true.
+  // A True written as -1 by hand still counts as true. PostgreSQL refuses a
+  // number in SQL text for a yes/no column (parameters and forms write
+  // Booleans on both engines).
+  if (::qv::testing::OnPostgres()) return;
   conn_->Query("INSERT INTO qvItem (dbName, dbFlag) VALUES ('raw', -1)");
   EXPECT_EQ(Count("WHERE dbFlag = true"), 2);
   EXPECT_EQ(Count("WHERE dbFlag = false"), 1);

@@ -5,12 +5,16 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include <toml++/toml.h>
+
 #include "core/convert.h"
 #include "engine/datasources.h"
+#include "engine/test_engine.h"
 #include "serve_process.h"
 #include "session/identity.h"
 #include "site_server.h"
@@ -26,13 +30,22 @@ class TwoServers : public ::testing::Test {
     data_ = fs::temp_directory_path() / ("qvtome-two-" + std::to_string(::getpid()));
     fs::remove_all(data_);
     fs::create_directories(data_);
-    std::ofstream(data_ / "qvtome.toml") << "[server]\nsessions = \"database\"\n";
+    // On SQLite the first server creates qvtome.db in the data folder; on
+    // PostgreSQL both find a seeded database of the cluster in the
+    // configuration.
+    std::string config = "[server]\nsessions = \"database\"\n";
+    if (::qv::testing::OnPostgres()) {
+      db_.emplace(data_, "qvtome.db", ::qv::testing::Contents::kSeeded);
+      config += "[datasource.qvtome]\n" + db_->Entry();
+    }
+    std::ofstream(data_ / "qvtome.toml") << config;
     // The first creates the database before it listens; the second finds it.
     first_ = std::make_unique<ServeProcess>(data_);
     ASSERT_NE(first_->port(), 0) << "the first server did not start";
     second_ = std::make_unique<ServeProcess>(data_);
     ASSERT_NE(second_->port(), 0) << "the second server did not start";
-    ConfigureDataSources(nullptr, data_.string());  // "qvtome": the servers' database
+    const toml::table parsed = toml::parse(config);
+    ConfigureDataSources(&parsed, data_.string());  // "qvtome": the servers' database
   }
   void TearDown() override {
     for (auto* server : {&first_, &second_}) {
@@ -69,6 +82,7 @@ class TwoServers : public ::testing::Test {
   }
 
   fs::path data_;
+  std::optional<::qv::testing::ScratchDatabase> db_;
   std::unique_ptr<ServeProcess> first_, second_;
 };
 
