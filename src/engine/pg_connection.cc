@@ -124,7 +124,7 @@ void PgConnection::OpenSource(const DataSource& source) {
 
 void PgConnection::Close() {
   if (!db_) return;
-  for (; own_levels_ > 0; --own_levels_) db_->Rollback();
+  own_levels_.RollbackAll(*db_);
   db_.reset();
 }
 
@@ -165,27 +165,11 @@ std::vector<int64_t> PgConnection::WriteRows(const std::string& table,
   }
 }
 
-void PgConnection::BeginTransaction() {
-  Database().Begin();
-  ++own_levels_;
-}
+void PgConnection::BeginTransaction() { own_levels_.Begin(Database()); }
 
-void PgConnection::Commit() {
-  PgDatabase& database = Database();
-  int depth = database.depth();
-  try {
-    database.Commit();
-  } catch (...) {
-    if (database.depth() < depth && own_levels_ > 0) --own_levels_;
-    throw;
-  }
-  if (own_levels_ > 0) --own_levels_;
-}
+void PgConnection::Commit() { own_levels_.Commit(Database()); }
 
-void PgConnection::Rollback() {
-  Database().Rollback();
-  if (own_levels_ > 0) --own_levels_;
-}
+void PgConnection::Rollback() { own_levels_.Rollback(Database()); }
 
 std::vector<std::string> PgConnection::TableNames() { return PostgresTableNames(Database()); }
 

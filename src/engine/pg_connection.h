@@ -16,6 +16,7 @@
 
 #include "data/connection.h"
 #include "engine/datasources.h"
+#include "engine/own_levels.h"
 
 namespace qv {
 
@@ -52,7 +53,7 @@ class PgConnection : public Connection {
   PgDatabase& Database() const;
 
   std::shared_ptr<PgDatabase> db_;
-  int own_levels_ = 0;  // transaction levels this connection began
+  OwnLevels own_levels_;
 };
 
 }  // namespace qv

@@ -32,7 +32,7 @@ void SqliteConnection::OpenSource(const DataSource& source) {
 
 void SqliteConnection::Close() {
   if (!db_) return;
-  for (; own_levels_ > 0; --own_levels_) db_->Rollback();
+  own_levels_.RollbackAll(*db_);
   db_.reset();
 }
 
@@ -105,28 +105,11 @@ std::vector<int64_t> SqliteConnection::WriteRows(const std::string& table,
   }
 }
 
-void SqliteConnection::BeginTransaction() {
-  Database().Begin();
-  ++own_levels_;
-}
+void SqliteConnection::BeginTransaction() { own_levels_.Begin(Database()); }
 
-void SqliteConnection::Commit() {
-  SqliteDatabase& database = Database();
-  int depth = database.depth();
-  try {
-    database.Commit();
-  } catch (...) {
-    // A level the database already rolled back is gone all the same.
-    if (database.depth() < depth && own_levels_ > 0) --own_levels_;
-    throw;
-  }
-  if (own_levels_ > 0) --own_levels_;
-}
+void SqliteConnection::Commit() { own_levels_.Commit(Database()); }
 
-void SqliteConnection::Rollback() {
-  Database().Rollback();
-  if (own_levels_ > 0) --own_levels_;
-}
+void SqliteConnection::Rollback() { own_levels_.Rollback(Database()); }
 
 std::vector<std::string> SqliteConnection::TableNames() {
   sqlite3* db = Database().get();

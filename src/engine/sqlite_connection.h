@@ -19,6 +19,7 @@
 
 #include "data/connection.h"
 #include "engine/datasources.h"
+#include "engine/own_levels.h"
 
 namespace qv {
 
@@ -58,7 +59,7 @@ class SqliteConnection : public Connection {
   SqliteDatabase& Database() const;
 
   std::shared_ptr<SqliteDatabase> db_;
-  int own_levels_ = 0;  // transaction levels this connection began
+  OwnLevels own_levels_;
 };
 
 // Makes NewConnection() create SqliteConnection objects.
