@@ -146,8 +146,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     read.request.peer_address = n % 2 ? "127.0.0.2" : "127.0.0.1";
     read.request.local_address = "127.0.0.1";
     read.request.local_port = 8080;
-    std::optional<OutgoingResponse> response = host.handler->HandleWithoutScript(read.request);
-    Check(response ? *response : host.handler->Handle(read.request));
+    qv::http::PageRequest page;
+    std::optional<OutgoingResponse> response =
+        host.handler->HandleWithoutScript(read.request, &page);
+    Check(response ? *response : host.handler->HandlePage(read.request, page));
     if (!read.facts.keep_alive || read.consumed == 0) break;
   }
   return 0;
