@@ -11,7 +11,6 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
-#include <boost/asio/strand.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
@@ -49,12 +48,36 @@ std::string PrepareSpoolDir(const ServerConfig& config) {
   return ec ? std::string() : config.spool_dir();
 }
 
-std::vector<std::unique_ptr<net::io_context>> MakeContexts(int count) {
-  std::vector<std::unique_ptr<net::io_context>> contexts;
-  for (int i = 0; i < std::max(count, 1); ++i) {
-    contexts.push_back(std::make_unique<net::io_context>(1));  // one thread each
+}  // namespace
+
+// One I/O thread's event loop and the connections it serves. A connection
+// stays on one loop, so its handlers never wake another thread.
+struct IoLoop {
+  net::io_context context{1};  // run by one thread
+  // Connections on this loop. A page whose connection is the loop's only
+  // one runs on the loop's thread: nobody waits behind it, and the page
+  // spares the hand-off to a worker and back.
+  std::atomic<int> connections{0};
+  // Re-armed every second, so the loop's earliest timer is always this
+  // one: re-arming a connection's time-out (at least a second away) then
+  // never reprograms the kernel timer, which would cost two system calls
+  // per request.
+  net::steady_timer heartbeat{context};
+
+  void Beat() {
+    heartbeat.expires_after(std::chrono::seconds(1));
+    heartbeat.async_wait([this](beast::error_code ec) {
+      if (!ec) Beat();
+    });
   }
-  return contexts;
+};
+
+namespace {
+
+std::vector<std::unique_ptr<IoLoop>> MakeLoops(int count) {
+  std::vector<std::unique_ptr<IoLoop>> loops;
+  for (int i = 0; i < std::max(count, 1); ++i) loops.push_back(std::make_unique<IoLoop>());
+  return loops;
 }
 
 }  // namespace
@@ -67,7 +90,7 @@ struct HttpServer::Impl {
         workers(config.worker_threads, static_cast<size_t>(config.queue_limit)) {}
 
   void Accept();
-  void OnAccept(beast::error_code ec, tcp::socket socket);
+  void OnAccept(beast::error_code ec, tcp::socket socket, IoLoop& loop);
   void ScheduleSweep();
   void BeginRequest();
   void EndRequest();
@@ -91,18 +114,16 @@ struct HttpServer::Impl {
   std::atomic<bool> stopping{false};
   std::atomic<int> open_connections{0};
 
-  // One event loop per I/O thread, each run by its own thread: a
-  // connection stays on one loop, so its handlers never wake another
-  // thread. The first loop also runs the acceptor and the timers.
-  // Declared last: destroyed first, while the members above still exist
-  // for the handlers they drop.
-  std::vector<std::unique_ptr<net::io_context>> contexts = MakeContexts(config.io_threads);
+  // The connections' loops, and a loop of its own for the acceptor, the
+  // session sweep and the signals, so that a page running on a
+  // connection's loop never holds up new connections. Declared last:
+  // destroyed first, while the members above still exist for the
+  // handlers they drop.
+  std::vector<std::unique_ptr<IoLoop>> loops = MakeLoops(config.io_threads);
+  net::io_context control{1};
   std::vector<net::executor_work_guard<net::io_context::executor_type>> work;
-  size_t next_context = 0;  // round robin, used on the acceptor's strand
-  net::io_context& ioc = *contexts.front();
-  tcp::acceptor acceptor{net::make_strand(ioc)};
-  // On the acceptor's strand, so that stopping touches them safely.
-  net::steady_timer sweep_timer{acceptor.get_executor()};
+  tcp::acceptor acceptor{control};
+  net::steady_timer sweep_timer{control};
   std::optional<net::signal_set> signals;
   std::vector<std::thread> io_threads;
 };
@@ -149,8 +170,11 @@ void ComposeMessage(OutgoingResponse r, RequestFacts facts, bool close, Send&& s
 // their responses in order.
 class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
  public:
-  HttpConnection(tcp::socket&& socket, HttpServer::Impl& server)
-      : stream_(std::move(socket)), server_(server), idle_timer_(stream_.get_executor()) {
+  HttpConnection(tcp::socket&& socket, IoLoop& loop, HttpServer::Impl& server)
+      : stream_(std::move(socket)),
+        server_(server),
+        loop_(loop),
+        idle_timer_(stream_.get_executor()) {
     ++server_.open_connections;
     socket_fd_ = stream_.socket().native_handle();
     beast::error_code ec;
@@ -162,6 +186,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   ~HttpConnection() {
     --server_.open_connections;
+    --loop_.connections;
     std::lock_guard lock(server_.mutex);
     server_.connections.erase(this);
   }
@@ -193,6 +218,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void ReadBody();
   void OnReadError(beast::error_code ec);
   void Dispatch();
+  OutgoingResponse RunPage(const IncomingRequest& request, const PageRequest& page);
   void Work(const IncomingRequest& request, const PageRequest& page, RequestFacts facts,
             bool direct);
   template <class Body>
@@ -215,6 +241,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   beast::flat_buffer buffer_;
   std::optional<RequestParser> parser_;
   HttpServer::Impl& server_;
+  IoLoop& loop_;
   std::string peer_;
   std::string local_address_;
   uint16_t local_port_ = 0;
@@ -317,6 +344,9 @@ void HttpConnection::Dispatch() {
     server_.logs.Error(std::string("Request failed: ") + e.what());
     return Respond(ErrorResponse(500), facts);
   }
+  if (loop_.connections.load(std::memory_order_relaxed) == 1) {
+    return Respond(RunPage(*request, page), facts);
+  }
   // The worker writes the answer itself unless the connection closes after
   // it or the client has already sent more (pipelined requests are read on
   // this thread, after the answer).
@@ -333,16 +363,19 @@ void HttpConnection::Dispatch() {
   if (direct) AwaitAfterWorker();
 }
 
+OutgoingResponse HttpConnection::RunPage(const IncomingRequest& request, const PageRequest& page) {
+  try {
+    return server_.handler.HandlePage(request, page);
+  } catch (const std::exception& e) {
+    server_.logs.Error(std::string("Request failed: ") + e.what());
+    return ErrorResponse(500);
+  }
+}
+
 // On a worker thread.
 void HttpConnection::Work(const IncomingRequest& request, const PageRequest& page,
                           RequestFacts facts, bool direct) {
-  OutgoingResponse response;
-  try {
-    response = server_.handler.HandlePage(request, page);
-  } catch (const std::exception& e) {
-    server_.logs.Error(std::string("Request failed: ") + e.what());
-    response = ErrorResponse(500);
-  }
+  OutgoingResponse response = RunPage(request, page);
   if (!direct || !response.file_path.empty() || server_.stopping) {
     net::post(stream_.get_executor(),
               [self = shared_from_this(), facts, direct, response = std::move(response)]() mutable {
@@ -545,14 +578,21 @@ void HttpConnection::Close() {
   stream_.socket().close(ec);
 }
 
+// The next connection goes to the loop with the fewest, so that as long
+// as there are no more connections than loops each has a loop to itself.
 void HttpServer::Impl::Accept() {
-  net::io_context& target = *contexts[next_context++ % contexts.size()];
-  acceptor.async_accept(net::make_strand(target), [this](beast::error_code ec, tcp::socket socket) {
-    OnAccept(ec, std::move(socket));
+  IoLoop* target = loops.front().get();
+  for (auto& loop : loops) {
+    if (loop->connections.load() < target->connections.load()) target = loop.get();
+  }
+  // No strand: one thread runs each loop, which orders a connection's
+  // handlers by itself.
+  acceptor.async_accept(target->context, [this, target](beast::error_code ec, tcp::socket socket) {
+    OnAccept(ec, std::move(socket), *target);
   });
 }
 
-void HttpServer::Impl::OnAccept(beast::error_code ec, tcp::socket socket) {
+void HttpServer::Impl::OnAccept(beast::error_code ec, tcp::socket socket, IoLoop& loop) {
   if (ec == net::error::operation_aborted || !acceptor.is_open()) return;
   if (!ec) {
     if (stopping || open_connections >= config.max_connections) {
@@ -561,7 +601,8 @@ void HttpServer::Impl::OnAccept(beast::error_code ec, tcp::socket socket) {
       // Responses go out as header and body writes; without this the
       // second write waits for the peer's delayed ACK.
       socket.set_option(tcp::no_delay(true), ec);
-      std::make_shared<HttpConnection>(std::move(socket), *this)->Start();
+      ++loop.connections;
+      std::make_shared<HttpConnection>(std::move(socket), loop, *this)->Start();
     }
   }
   Accept();
@@ -625,7 +666,8 @@ void HttpServer::Impl::GracefulStop() {
   }
   workers.Stop();
   work.clear();
-  for (auto& context : contexts) context->stop();
+  control.stop();
+  for (auto& loop : loops) loop->context.stop();
   for (std::thread& t : io_threads) {
     if (t.joinable()) t.join();
   }
@@ -662,21 +704,25 @@ void HttpServer::Start() {
                              std::to_string(s.config.port) + ": " + ec.message());
   }
   s.bound_port = s.acceptor.local_endpoint().port();
-  for (auto& context : s.contexts) s.work.push_back(net::make_work_guard(*context));
+  s.work.push_back(net::make_work_guard(s.control));
+  for (auto& loop : s.loops) {
+    s.work.push_back(net::make_work_guard(loop->context));
+    loop->Beat();
+  }
   s.Accept();
   s.ScheduleSweep();
-  for (auto& context : s.contexts) {
-    s.io_threads.emplace_back([&s, &ioc = *context] {
-      for (;;) {
-        try {
-          ioc.run();
-          return;
-        } catch (const std::exception& e) {
-          s.logs.Error(std::string("I/O thread: ") + e.what());
-        }
+  auto run = [&s](net::io_context& ioc) {
+    for (;;) {
+      try {
+        ioc.run();
+        return;
+      } catch (const std::exception& e) {
+        s.logs.Error(std::string("I/O thread: ") + e.what());
       }
-    });
-  }
+    }
+  };
+  s.io_threads.emplace_back(run, std::ref(s.control));
+  for (auto& loop : s.loops) s.io_threads.emplace_back(run, std::ref(loop->context));
   s.logs.Info("Listening on " + s.config.address + ":" + std::to_string(s.bound_port));
 }
 

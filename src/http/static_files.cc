@@ -86,6 +86,34 @@ std::optional<std::string> RealPathInside(const std::string& physical, const std
   return r.substr(base.ends_with("/") ? base.size() - 1 : base.size());
 }
 
+// RealPathInside for an existing file whose status is `st`, remembered per
+// thread for as long as its path leads to the same, unchanged file: the
+// links of a path rarely change, and following each of its folders costs a
+// system call per request. A path whose file was replaced, renamed or
+// changed is followed again.
+std::optional<std::string> CachedRealPathInside(const std::string& physical,
+                                                const std::string& root, const struct stat& st) {
+  struct Entry {
+    dev_t device;
+    ino_t inode;
+    timespec changed;
+    std::optional<std::string> real;
+  };
+  thread_local std::unordered_map<std::string, Entry> cache;
+  auto found = cache.find(physical);
+  if (found != cache.end()) {
+    const Entry& e = found->second;
+    if (e.device == st.st_dev && e.inode == st.st_ino && e.changed.tv_sec == st.st_ctim.tv_sec &&
+        e.changed.tv_nsec == st.st_ctim.tv_nsec) {
+      return e.real;
+    }
+  }
+  std::optional<std::string> real = RealPathInside(physical, root);
+  if (cache.size() >= 4096) cache.clear();
+  cache.insert_or_assign(physical, Entry{st.st_dev, st.st_ino, st.st_ctim, real});
+  return real;
+}
+
 // What a file's name makes of it.
 enum class FileClass { kScript, kPrivate, kOther };
 
@@ -109,18 +137,18 @@ ResolvedPath Resolved(Kind kind, std::string virtual_path = {}, std::string phys
 // whose link changes its class (a "*.txt" link to a script or database).
 ResolvedPath ResolveNormal(const SitePaths& paths, const std::string& virtual_path) {
   const std::string physical = paths.ToPhysical(virtual_path);
-  const std::optional<std::string> real = RealPathInside(physical, paths.RootOf(virtual_path));
+  struct stat st {};
+  if (::stat(physical.c_str(), &st) != 0) return Resolved(Kind::kNotFound);
+  const std::optional<std::string> real =
+      CachedRealPathInside(physical, paths.RootOf(virtual_path), st);
   if (!real || HasRefusedSegment(*real)) return Resolved(Kind::kNotFound);
-  std::error_code ec;
-  fs::file_status status = fs::status(physical, ec);
-  if (ec) return Resolved(Kind::kNotFound);
-  if (fs::is_directory(status)) {
+  if (S_ISDIR(st.st_mode)) {
     if (!virtual_path.ends_with("/")) return Resolved(Kind::kAddSlash, virtual_path + "/");
     if (paths.InMedia(virtual_path)) return Resolved(Kind::kNotFound);
     ResolvedPath page = ResolveNormal(paths, virtual_path + "default.lp");
     return page.kind == Kind::kScript ? page : Resolved(Kind::kNotFound);
   }
-  if (!fs::is_regular_file(status) || virtual_path.ends_with("/")) {
+  if (!S_ISREG(st.st_mode) || virtual_path.ends_with("/")) {
     return Resolved(Kind::kNotFound);
   }
   const FileClass named = ClassOf(virtual_path);

@@ -128,6 +128,14 @@ TEST_F(Hardening, LinksOutOfTheSiteOrMediaFolderAreNotFound) {
   }
   EXPECT_EQ(g_pages_run, before);
   EXPECT_EQ(Ask(Get("/media/qvtome/pic.png")).body, "PNG");
+
+  // A file once served, then replaced by a link out of the site.
+  const fs::path swap = root_ / "site/swap.txt";
+  WriteFile(swap, "public");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Ask(Get("/swap.txt")).body, "public");
+  fs::remove(swap);
+  fs::create_symlink("../site-private/secret.txt", swap);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Ask(Get("/swap.txt")).status, 404);
 }
 
 TEST_F(Hardening, AnUnknownSessionIdIsNeverTakenOver) {

@@ -458,15 +458,16 @@ TEST(RequestHandlerDirect, DebugModeShowsTheEncodedErrorText) {
 }
 
 TEST(ServerOverload, FullQueueAnswers503AndConnectionLimitHolds) {
-  ServerConfig config = ScratchSite("qvtome_http_load_", {"slow.lp"});
+  ServerConfig config = ScratchSite("qvtome_http_load_", {"slow.lp", "fast.lp"});
+  config.io_threads = 1;  // one loop for all: its pages go to the worker
   config.worker_threads = 1;
   config.queue_limit = 1;
   config.max_connections = 3;
   std::promise<void> entered, release;
   std::shared_future<void> released = release.get_future().share();
   std::atomic<bool> first{true};
-  HttpServer server(config, [&](const std::string&, const std::string&) {
-    if (first.exchange(false)) {
+  HttpServer server(config, [&](const std::string&, const std::string& virtual_path) {
+    if (virtual_path == "/slow.lp" && first.exchange(false)) {
       entered.set_value();
       released.wait();
     }
@@ -474,6 +475,11 @@ TEST(ServerOverload, FullQueueAnswers503AndConnectionLimitHolds) {
   });
   server.Start();
   Client a(server.port()), b(server.port()), c(server.port());
+  // Answers to b and c show that all three share the loop.
+  b.Send(Get("/fast.lp"));
+  c.Send(Get("/fast.lp"));
+  EXPECT_EQ(b.Read().body, "ok");
+  EXPECT_EQ(c.Read().body, "ok");
   a.Send(Get("/slow.lp"));
   entered.get_future().wait();  // the only worker is busy
   b.Send(Get("/slow.lp"));
@@ -497,6 +503,42 @@ TEST(ServerOverload, FullQueueAnswers503AndConnectionLimitHolds) {
   EXPECT_EQ(rb.status + rc.status, 200 + 503);
   EXPECT_EQ(a.Read().body, "ok");
   server.Stop();
+  fs::remove_all(config.data_dir);
+}
+
+// A connection alone on its loop has its pages run on the loop's thread;
+// a page held there keeps no other client waiting, as the next connection
+// goes to the other loop, and a stop still waits for its answer.
+TEST(ServerLoops, APageOnAnIoThreadHoldsUpNoOtherClient) {
+  ServerConfig config = ScratchSite("qvtome_http_loops_", {"slow.lp", "fast.lp"});
+  config.io_threads = 2;
+  config.worker_threads = 1;
+  std::promise<void> entered, release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<bool> first{true};
+  std::thread::id slow_thread, fast_thread;
+  HttpServer server(config, [&](const std::string&, const std::string& virtual_path) {
+    if (virtual_path == "/slow.lp" && first.exchange(false)) {
+      slow_thread = std::this_thread::get_id();
+      entered.set_value();
+      released.wait();
+    } else if (virtual_path == "/fast.lp") {
+      fast_thread = std::this_thread::get_id();
+    }
+    CurrentHostObjects().response->Write("ok");
+  });
+  server.Start();
+  Client a(server.port());
+  a.Send(Get("/slow.lp"));
+  entered.get_future().wait();
+  Reply other = Fetch(server.port(), Get("/fast.lp"));
+  EXPECT_EQ(other.body, "ok");
+  EXPECT_NE(fast_thread, slow_thread);
+  std::thread stop([&] { server.Stop(); });
+  release.set_value();
+  Reply held = a.Read();
+  EXPECT_EQ(held.body, "ok");
+  stop.join();
   fs::remove_all(config.data_dir);
 }
 
