@@ -1,12 +1,14 @@
 // The HTTP/1.1 server of qvTome.
 //
-// A listener accepts connections on I/O threads; each connection reads a
-// request's header and body within the configured size limits and
-// time-outs and answers static files itself; a page goes to a bounded pool
-// of worker threads (503 when the queue is full), whose worker writes the
-// answer straight to the socket while the I/O thread waits for the next
-// request (what the socket does not take at once, the I/O thread writes
-// under the write time-out). Keep-alive and pipelining are honoured.
+// A listener on a thread of its own hands each connection to the I/O
+// thread with the fewest; the connection reads a request's header and body
+// within the configured size limits and time-outs and answers static files
+// itself. A page of a connection that has its I/O thread to itself runs
+// right there, as nobody else waits on that thread; otherwise it goes to a
+// bounded pool of worker threads (503 when the queue is full), whose worker
+// writes the answer straight to the socket while the I/O thread waits for
+// the next request (what the socket does not take at once, the I/O thread
+// writes under the write time-out). Keep-alive and pipelining are honoured.
 // Malformed requests get 400, oversized headers 431, oversized bodies 413,
 // and the connection is closed; nothing a client sends stops the server.
 // Requests are handled by RequestHandler (request_handler.h).

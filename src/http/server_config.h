@@ -56,6 +56,7 @@ namespace qv::http {
 struct ServerConfig {
   std::string address = "127.0.0.1";
   uint16_t port = 8080;
+  // A connection alone on its I/O thread has its pages run there.
   int io_threads = 2;
   // Page scripts mostly compute; a few more workers than cores cover the
   // ones waiting on the database without thrashing the scheduler.
