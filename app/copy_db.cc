@@ -30,27 +30,14 @@ constexpr char kCounterTable[] = "qvchangecounter";
 
 class Site {
  public:
+  // The connection rolls back what it began and did not commit when it
+  // goes with its site.
   explicit Site(const std::string& dsn) : conn_(NewConnection()) { conn_->Open(dsn, "", ""); }
-  ~Site() {
-    try {
-      if (in_transaction_) conn_->Rollback();
-      conn_->Close();
-    } catch (const std::exception&) {
-    }
-  }
-  Site(const Site&) = delete;
-  Site& operator=(const Site&) = delete;
 
   Connection& operator*() { return *conn_; }
   Connection* operator->() { return conn_.get(); }
-  void Begin() {
-    conn_->BeginTransaction();
-    in_transaction_ = true;
-  }
-  void Commit() {
-    in_transaction_ = false;
-    conn_->Commit();
-  }
+  void Begin() { conn_->BeginTransaction(); }
+  void Commit() { conn_->Commit(); }
   int64_t Count(const std::string& table) {
     QueryResult r = conn_->Query("SELECT count(*) FROM " + std::string(CheckIdentifier(table)));
     return r.rows.empty() ? 0 : ToInteger(r.rows[0][0]);
@@ -58,7 +45,6 @@ class Site {
 
  private:
   std::unique_ptr<Connection> conn_;
-  bool in_transaction_ = false;
 };
 
 bool SameDatabase(const std::string& from, const std::string& to) {

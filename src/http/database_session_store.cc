@@ -88,32 +88,16 @@ Variant Decode(int64_t kind, const Variant& stored) {
 class Store {
  public:
   explicit Store(const std::string& dsn) : conn_(NewConnection()) { conn_->Open(dsn, "", ""); }
-  ~Store() {
-    try {
-      if (in_transaction_) conn_->Rollback();
-      conn_->Close();
-    } catch (const std::exception&) {
-    }
-  }
-  Store(const Store&) = delete;
-  Store& operator=(const Store&) = delete;
 
   QueryResult Query(const std::string& sql) { return conn_->Query(sql); }
   void Insert(const std::string& table, const std::vector<RowWrite>& rows) {
     if (!rows.empty()) conn_->WriteRows(table, rows);
   }
-  void Begin() {
-    conn_->BeginTransaction();
-    in_transaction_ = true;
-  }
-  void Commit() {
-    in_transaction_ = false;
-    conn_->Commit();
-  }
+  void Begin() { conn_->BeginTransaction(); }
+  void Commit() { conn_->Commit(); }
 
  private:
   std::unique_ptr<Connection> conn_;
-  bool in_transaction_ = false;
 };
 
 std::string Where(const std::string& id) { return " WHERE dbSessionID = " + SqlText(id); }
