@@ -309,6 +309,7 @@ std::string Trim(std::string_view s) {
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
   if (from.empty()) return std::string(s);
   std::string r;
+  r.reserve(s.size());
   size_t pos = 0;
   for (size_t hit; (hit = s.find(from, pos)) != std::string_view::npos; pos = hit + from.size()) {
     r.append(s.substr(pos, hit - pos)).append(to);
@@ -326,12 +327,6 @@ std::vector<std::string> SplitList(std::string_view list) {
     if (comma == std::string_view::npos) return items;
     list.remove_prefix(comma + 1);
   }
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
 }
 
 }  // namespace qv

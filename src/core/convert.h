@@ -90,7 +90,17 @@ std::string ToUpper(std::string_view s);
 std::string Trim(std::string_view s);
 // Replaces every occurrence of `from` (non-empty) by `to`.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// ASCII letters compared without regard to case. Inline: lookups by name
+// call it for every candidate, and most differ in length.
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+    const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
 // The items of a comma-separated list, each trimmed; empty items are left
 // out ("a, b,,c " gives "a", "b", "c").
 std::vector<std::string> SplitList(std::string_view list);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "core/convert.h"
+#include "core/string_hash.h"
 #include "data/aspproc.h"
 #include "data/settings.h"
 #include "host/context.h"
@@ -16,8 +17,8 @@ namespace {
 struct CounterSnapshot {
   bool loaded = false;
   uint64_t write_epoch = 0;
-  std::string source;
-  std::unordered_map<std::string, int64_t> counts;
+  std::string source;  // the data source's name
+  NoCaseMap<int64_t> counts;
 };
 CounterSnapshot& Snapshot() { return RequestPart<CounterSnapshot>(); }
 
@@ -31,7 +32,7 @@ void ReadCounters() {
     conn->Close();
     for (const auto& row : rows.rows) {
       if (row.size() == 2 && !row[1].IsNull()) {
-        counts.emplace_back(ToLower(NullToStr(row[0])), ToInteger(row[1]));
+        counts.emplace_back(NullToStr(row[0]), ToInteger(row[1]));
       }
     }
   } catch (const DatabaseError&) {
@@ -139,18 +140,19 @@ std::shared_ptr<const QueryResult> ReadNow(const std::string& sql) {
 void SetChangeCounts(const std::vector<std::pair<std::string, int64_t>>& counts) {
   CounterSnapshot& snapshot = Snapshot();
   snapshot.counts.clear();
-  for (const auto& [table, count] : counts) snapshot.counts[ToLower(table)] = count;
+  for (const auto& [table, count] : counts) snapshot.counts.insert_or_assign(table, count);
   snapshot.loaded = true;
   snapshot.write_epoch = WriteEpoch();
-  snapshot.source = SourceKey();
+  snapshot.source = TheSettings().DSNName;
 }
 
 std::optional<int64_t> ChangeCount(const std::string& table) {
   CounterSnapshot& snapshot = Snapshot();
-  if (!snapshot.loaded || snapshot.write_epoch != WriteEpoch() || snapshot.source != SourceKey()) {
+  if (!snapshot.loaded || snapshot.write_epoch != WriteEpoch() ||
+      !EqualsNoCase(snapshot.source, TheSettings().DSNName)) {
     ReadCounters();
   }
-  auto found = snapshot.counts.find(ToLower(table));
+  auto found = snapshot.counts.find(std::string_view(table));
   if (found == snapshot.counts.end()) return std::nullopt;
   return found->second;
 }

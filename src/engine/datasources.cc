@@ -22,14 +22,24 @@ struct Registry {
   std::map<std::string, DataSource> sources;  // by lower-case name
 };
 
-std::shared_mutex registry_mutex;
-std::shared_ptr<const Registry> registry = std::make_shared<Registry>();
-
 std::string ResolvePath(const std::string& data_dir, const std::string& path) {
   std::filesystem::path p(path);
   if (p.is_absolute() || data_dir.empty()) return p.lexically_normal().string();
   return (std::filesystem::path(data_dir) / p).lexically_normal().string();
 }
+
+// Adds the default source unless configured, so a lookup resolves no path.
+std::shared_ptr<const Registry> Completed(std::shared_ptr<Registry> fresh) {
+  const std::string name(kDefaultName);
+  if (!fresh->sources.contains(name)) {
+    fresh->sources[name] =
+        DataSource{name, "sqlite", ResolvePath(fresh->data_dir, name + ".db"), ""};
+  }
+  return fresh;
+}
+
+std::shared_mutex registry_mutex;
+std::shared_ptr<const Registry> registry = Completed(std::make_shared<Registry>());
 
 std::string TextValue(const toml::table& entry, std::string_view key, const std::string& name,
                       std::string fallback) {
@@ -81,8 +91,9 @@ void ConfigureDataSources(const toml::table* config, std::string data_dir) {
   // and nothing read from them is taken for rows of the sources as they are.
   FlushQueuedWrites();
   ClearReadCache();
+  std::shared_ptr<const Registry> completed = Completed(std::move(fresh));
   std::unique_lock lock(registry_mutex);
-  registry = std::move(fresh);
+  registry = std::move(completed);
 }
 
 DataSource LookupDataSource(std::string_view name) {
@@ -90,9 +101,6 @@ DataSource LookupDataSource(std::string_view name) {
   std::string key = ToLower(name);
   auto found = current->sources.find(key);
   if (found != current->sources.end()) return found->second;
-  if (key == kDefaultName) {
-    return DataSource{key, "sqlite", ResolvePath(current->data_dir, key + ".db"), ""};
-  }
   throw DatabaseError("Unknown data source: " + std::string(name));
 }
 

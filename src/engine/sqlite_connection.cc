@@ -77,14 +77,17 @@ class StatementUse {
 QueryResult SqliteConnection::Query(const std::string& sql, bool with_keys) {
   SqliteDatabase& database = Database();
   sqlite3* db = database.get();
-  sqlite3_stmt* stmt = database.Statement((with_keys ? "K" : "Q") + sql,
-                                          [&] { return PrepareQuery(db, sql, with_keys); });
+  SqliteDatabase::Prepared& prepared = database.Statement(
+      (with_keys ? "K" : "Q") + sql, [&] { return PrepareQuery(db, sql, with_keys); });
+  sqlite3_stmt* stmt = prepared.stmt.get();
+  ColumnShape& shape = prepared.shape;
   StatementUse use(stmt);
   auto write_lock = database.LockForStatement(stmt);
-  if (sqlite3_stmt_readonly(stmt))
-    return with_keys ? ReadKeyedRows(db, stmt) : ReadAllRows(db, stmt);
+  if (sqlite3_stmt_readonly(stmt)) {
+    return with_keys ? ReadKeyedRows(db, stmt, shape) : ReadAllRows(db, stmt, shape);
+  }
   NoteDatabaseWrite();
-  QueryResult result = with_keys ? ReadKeyedRows(db, stmt) : ReadAllRows(db, stmt);
+  QueryResult result = with_keys ? ReadKeyedRows(db, stmt, shape) : ReadAllRows(db, stmt, shape);
   KeepTablesCounted(db, sqlite3_sql(stmt));
   return result;
 }

@@ -54,6 +54,13 @@ std::unique_lock<std::recursive_mutex> SqliteDatabase::LockForStatement(sqlite3_
 
 std::shared_ptr<SqliteDatabase> SqliteDatabase::ForThisThread(const std::string& path) {
   thread_local std::map<std::string, std::shared_ptr<SqliteDatabase>> pool;
+  auto held = pool.find(path);
+  // While a connection of this thread holds the handle, the new one joins
+  // it (and its transaction) without looking at the file again.
+  if (held != pool.end() && held->second.use_count() > 1 &&
+      held->second->rollback_failure_.empty()) {
+    return held->second;
+  }
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     pool.erase(path);

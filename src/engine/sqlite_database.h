@@ -9,7 +9,9 @@
 //
 // A handle opens the file in WAL mode with a 10 s busy time-out, foreign
 // keys off and synchronous=NORMAL. When the file at the path was replaced
-// or removed since it was opened, the next acquire opens it anew.
+// or removed since it was opened, the next acquire that finds the handle
+// held by no Connection opens it anew (one file check per acquire of an
+// idle handle; a held handle is shared without one).
 //
 // Writers of one process take turns on a process-wide lock per file before
 // SQLite's own write lock: a waiting thread is woken the moment the lock is
@@ -30,6 +32,7 @@
 #include <string>
 
 #include "engine/sqlite_handle.h"
+#include "engine/sqlite_query.h"
 
 namespace qv {
 
@@ -42,14 +45,21 @@ class SqliteDatabase {
   sqlite3* get() const { return db_.get(); }
   int depth() const { return depth_; }
 
-  // The prepared statement for key, made by prepare() when not cached.
-  // The caller must reset it after use (StatementUse does).
+  // A cached statement and, for a query, the shape of its columns.
+  struct Prepared {
+    SqliteStatement stmt;
+    ColumnShape shape;
+  };
+
+  // The prepared statement for key, made by prepare() when not cached. It
+  // stays valid until the next call. The caller must reset it after use
+  // (StatementUse does).
   template <class Prepare>
-  sqlite3_stmt* Statement(const std::string& key, Prepare prepare) {
+  Prepared& Statement(const std::string& key, Prepare prepare) {
     auto found = statements_.find(key);
-    if (found != statements_.end()) return found->second.get();
+    if (found != statements_.end()) return found->second;
     if (statements_.size() >= kMaxStatements) statements_.clear();
-    return statements_.emplace(key, prepare()).first->second.get();
+    return statements_.emplace(key, Prepared{prepare(), {}}).first->second;
   }
 
   // Holds the process's writer lock of this file while a statement that
@@ -81,7 +91,7 @@ class SqliteDatabase {
 
   // Declared after db_, so statements are finalized before the handle closes.
   SqliteDb db_;
-  std::unordered_map<std::string, SqliteStatement> statements_;
+  std::unordered_map<std::string, Prepared> statements_;
   dev_t device_;
   ino_t inode_;
   int depth_ = 0;

@@ -41,8 +41,10 @@ void RequireOrdinaryStatement(std::string_view sql) {
   }
 }
 
+namespace {
+
 // The one table every column comes from, or "" (expressions are ignored).
-static std::string SingleSourceTable(sqlite3_stmt* stmt) {
+std::string SingleSourceTable(sqlite3_stmt* stmt) {
   std::string table;
   for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
     const char* source = sqlite3_column_table_name(stmt, i);
@@ -56,33 +58,64 @@ static std::string SingleSourceTable(sqlite3_stmt* stmt) {
   return table;
 }
 
-QueryResult ReadAllRows(sqlite3* db, sqlite3_stmt* stmt) {
-  // The first step comes before the column metadata: a statement prepared
-  // earlier is compiled anew by it when the schema changed meanwhile.
-  bool has_row = StepSqlite(db, stmt);
-  QueryResult result;
-  int count = sqlite3_column_count(stmt);
-  std::vector<ColumnType> types(count);
+ColumnShape ReadShape(sqlite3_stmt* stmt, int compiled) {
+  ColumnShape shape;
+  shape.compiled = compiled;
+  const int count = sqlite3_column_count(stmt);
   for (int i = 0; i < count; ++i) {
     const char* declared = sqlite3_column_decltype(stmt, i);
-    types[i] = ClassifyDeclaredType(declared ? declared : "");
-    result.fields.push_back({sqlite3_column_name(stmt, i), 0, 0});
+    shape.types.push_back(ClassifyDeclaredType(declared ? declared : ""));
+    shape.fields.push_back({sqlite3_column_name(stmt, i), 0, 0});
   }
-  result.table = SingleSourceTable(stmt);
+  shape.table = SingleSourceTable(stmt);
+  const char* first = count > 0 ? sqlite3_column_table_name(stmt, 0) : nullptr;
+  shape.first_table = first ? first : "";
+  for (int i = 1; i < count && first != nullptr; ++i) {
+    const char* other = sqlite3_column_table_name(stmt, i);
+    if (other != nullptr && !EqualsNoCase(other, first)) shape.others_from_first = false;
+  }
+  return shape;
+}
+
+// Steps stmt to its end and reads its columns from `first` on; the values
+// of column 0 go to keys when first is 1. The first step comes before the
+// shape is checked: a statement prepared earlier is compiled anew by it
+// when the schema changed meanwhile.
+QueryResult ReadRows(sqlite3* db, sqlite3_stmt* stmt, ColumnShape& shape, int first,
+                     std::vector<Variant>* keys) {
+  bool has_row = StepSqlite(db, stmt);
+  const int compiled = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+  if (shape.compiled != compiled) shape = ReadShape(stmt, compiled);
+  const int count = static_cast<int>(shape.types.size());
+  if (count < first) ThrowNotUpdatable("its ID is not a column of a table");
+  QueryResult result;
+  result.fields.assign(shape.fields.begin() + first, shape.fields.end());
+  std::vector<ColumnType> types = shape.types;
   for (; has_row; has_row = StepSqlite(db, stmt)) {
+    if (keys != nullptr) keys->push_back(ReadColumn(stmt, 0, types[0].kind));
     std::vector<Variant>& row = result.rows.emplace_back();
-    row.reserve(count);
-    for (int i = 0; i < count; ++i) {
+    row.reserve(count - first);
+    for (int i = first; i < count; ++i) {
       row.push_back(ReadColumn(stmt, i, types[i].kind));
-      int storage = sqlite3_column_type(stmt, i);
-      if (types[i].ado_type == 0 && storage != SQLITE_NULL) types[i] = TypeOfStorageClass(storage);
+      if (types[i].ado_type == 0) {
+        const int storage = sqlite3_column_type(stmt, i);
+        if (storage != SQLITE_NULL) types[i] = TypeOfStorageClass(storage);
+      }
     }
   }
-  for (int i = 0; i < count; ++i) {
+  for (int i = first; i < count; ++i) {
     if (types[i].ado_type == 0) types[i] = TypeOfStorageClass(SQLITE_NULL);
-    result.fields[i].type = types[i].ado_type;
-    result.fields[i].defined_size = types[i].defined_size;
+    result.fields[i - first].type = types[i].ado_type;
+    result.fields[i - first].defined_size = types[i].defined_size;
   }
+  return result;
+}
+
+}  // namespace
+
+QueryResult ReadAllRows(sqlite3* db, sqlite3_stmt* stmt, ColumnShape& shape) {
+  QueryResult result = ReadRows(db, stmt, shape, 0, nullptr);
+  result.table = shape.table;
   return result;
 }
 
@@ -99,22 +132,16 @@ std::string WithKeyColumn(std::string_view sql) {
          std::string(sql.substr(after_select));
 }
 
-QueryResult ReadKeyedRows(sqlite3* db, sqlite3_stmt* stmt) {
-  QueryResult result = ReadAllRows(db, stmt);
-  const char* table = sqlite3_column_table_name(stmt, 0);
-  if (table == nullptr) ThrowNotUpdatable("its ID is not a column of a table");
-  for (int i = 1; i < sqlite3_column_count(stmt); ++i) {
-    const char* other = sqlite3_column_table_name(stmt, i);
-    if (other != nullptr && !EqualsNoCase(other, table)) {
-      ThrowNotUpdatable("it reads more than one table");
-    }
-  }
-  result.table = table;
-  result.fields.erase(result.fields.begin());
-  for (std::vector<Variant>& row : result.rows) {
-    if (!row.front().IsInteger()) ThrowNotUpdatable("a row of " + result.table + " has no ID");
-    result.key_ids.push_back(row.front().AsInteger());
-    row.erase(row.begin());
+QueryResult ReadKeyedRows(sqlite3* db, sqlite3_stmt* stmt, ColumnShape& shape) {
+  std::vector<Variant> keys;
+  QueryResult result = ReadRows(db, stmt, shape, 1, &keys);
+  if (shape.first_table.empty()) ThrowNotUpdatable("its ID is not a column of a table");
+  if (!shape.others_from_first) ThrowNotUpdatable("it reads more than one table");
+  result.table = shape.first_table;
+  result.key_ids.reserve(keys.size());
+  for (const Variant& key : keys) {
+    if (!key.IsInteger()) ThrowNotUpdatable("a row of " + result.table + " has no ID");
+    result.key_ids.push_back(key.AsInteger());
   }
   return result;
 }

@@ -44,7 +44,8 @@ std::string QuotedName(std::string_view name) {
 class CachedStatement {
  public:
   CachedStatement(SqliteDatabase& database, const std::string& sql)
-      : stmt_(database.Statement("W" + sql, [&] { return PrepareSqlite(database.get(), sql); })) {}
+      : stmt_(database.Statement("W" + sql, [&] { return PrepareSqlite(database.get(), sql); })
+                  .stmt.get()) {}
   // reset repeats the error of a failed step, which StepSqlite has already
   // thrown; clear_bindings cannot fail.
   ~CachedStatement() {

@@ -13,6 +13,7 @@ HttpSession::HttpSession(SessionStore& store, const std::string& cookie_id) : st
 }
 
 Variant HttpSession::Value(const std::string& name) {
+  if (record_.values.empty()) return Variant(std::string());  // no session, or nothing kept
   auto it = record_.values.find(ToLower(name));
   return it == record_.values.end() ? Variant(std::string()) : it->second;
 }

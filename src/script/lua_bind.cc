@@ -120,12 +120,24 @@ int LookupMember(lua_State* L, int slot) {
   return lua_rawget(L, lua_upvalueindex(slot)) != LUA_TNIL;
 }
 
-// Upvalues of both closures: methods, getters, setters, class name.
+// Upvalues of both closures: methods, getters, setters, class name, plain
+// getters.
 int IndexMember(lua_State* L) {
   if (lua_type(L, 2) != LUA_TSTRING) {
     return luaL_error(L, "%s has no member of type %s", lua_tostring(L, lua_upvalueindex(4)),
                       luaL_typename(L, 2));
   }
+  lua_pushvalue(L, 2);
+  if (lua_rawget(L, lua_upvalueindex(1)) != LUA_TNIL) return 1;
+  lua_pop(L, 1);
+  // A property named as registered: no method can take its name first.
+  lua_pushvalue(L, 2);
+  if (lua_rawget(L, lua_upvalueindex(5)) != LUA_TNIL) {
+    lua_pushvalue(L, 1);
+    lua_call(L, 1, 1);
+    return 1;
+  }
+  lua_pop(L, 1);
   if (LookupMember(L, 1)) return 1;
   lua_pop(L, 1);
   if (LookupMember(L, 2)) {
@@ -212,12 +224,37 @@ void NewMemberTable(lua_State* L, std::span<const Member> members, MemberPart pa
   }
 }
 
+// The getters whose registered name no method has, exactly or in lower
+// case: what IndexMember finds for such a name, without making the name's
+// lower-case string. The methods' table is at index methods.
+void NewPlainGetterTable(lua_State* L, std::span<const Member> members, int methods) {
+  lua_newtable(L);
+  for (const Member& m : members) {
+    lua_CFunction getter = ReaderOf(m);
+    if (getter == nullptr) continue;
+    lua_pushstring(L, m.name);
+    bool taken = lua_rawget(L, methods) != LUA_TNIL;
+    lua_pop(L, 1);
+    if (!taken) {
+      lua_pushstring(L, m.name);
+      PushLower(L, -1);
+      taken = lua_rawget(L, methods) != LUA_TNIL;
+      lua_pop(L, 2);
+    }
+    if (taken) continue;
+    lua_pushcfunction(L, getter);
+    lua_setfield(L, -2, m.name);
+  }
+}
+
 void PushMemberClosure(lua_State* L, const ClassBinding& binding, lua_CFunction function) {
   NewMemberTable(L, binding.members, MethodOf);
+  const int methods = lua_gettop(L);
   NewMemberTable(L, binding.members, ReaderOf);
   NewMemberTable(L, binding.members, WriterOf);
   lua_pushstring(L, binding.name);
-  lua_pushcclosure(L, function, 4);
+  NewPlainGetterTable(L, binding.members, methods);
+  lua_pushcclosure(L, function, 5);
 }
 
 }  // namespace

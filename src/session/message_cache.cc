@@ -9,7 +9,7 @@ void MessageTable::Append(std::string key, std::string text) {
 }
 
 std::ptrdiff_t MessageTable::FirstIndex(std::string_view key) const {
-  auto it = first_column_.find(std::string(key));
+  auto it = first_column_.find(key);
   return it == first_column_.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
 }
 
@@ -17,8 +17,11 @@ std::optional<std::string> MessageCache::Find(std::string_view key) const {
   if (base_) {
     std::ptrdiff_t i = base_->FirstIndex(key);
     if (i >= 0) {
-      auto updated = base_updates_.find(std::string(key));
-      return updated != base_updates_.end() ? updated->second : base_->Text(static_cast<size_t>(i));
+      if (!base_updates_.empty()) {
+        auto updated = base_updates_.find(key);
+        if (updated != base_updates_.end()) return updated->second;
+      }
+      return base_->Text(static_cast<size_t>(i));
     }
   }
   std::ptrdiff_t i = own_.FirstIndex(key);

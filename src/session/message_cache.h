@@ -17,9 +17,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "core/string_hash.h"
 
 namespace qv {
 
@@ -36,7 +37,7 @@ class MessageTable {
 
  private:
   std::vector<std::pair<std::string, std::string>> columns_;
-  std::unordered_map<std::string, size_t> first_column_;
+  StringMap<size_t> first_column_;
 };
 
 class MessageCache {
@@ -56,8 +57,8 @@ class MessageCache {
 
  private:
   std::shared_ptr<const MessageTable> base_;
-  std::unordered_map<std::string, std::string> base_updates_;  // key -> new text
-  MessageTable own_;                                           // columns added later
+  StringMap<std::string> base_updates_;  // key -> new text
+  MessageTable own_;                     // columns added later
 };
 
 }  // namespace qv

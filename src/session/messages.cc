@@ -22,11 +22,13 @@ constexpr char kStoredBanner[] =
 // Full key of a lookup: lower case, with the suffix the language asks for.
 std::string LookupKey(const std::string& name, int language) {
   const Settings& s = TheSettings();
-  std::string key = ToLower(name);
-  if (language == 1) return key + "_" + s.FirstLanguage;
-  if (language == 2) {
-    return key + "_" + (s.strOtherLanguage.empty() ? s.SecondLanguage : s.FirstLanguage);
-  }
+  const std::string* suffix = nullptr;
+  if (language == 1) suffix = &s.FirstLanguage;
+  if (language == 2) suffix = s.strOtherLanguage.empty() ? &s.SecondLanguage : &s.FirstLanguage;
+  std::string key;
+  key.reserve(name.size() + (suffix ? suffix->size() + 1 : 0));
+  for (const char c : name) key += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  if (suffix) key.append("_").append(*suffix);
   return key;
 }
 
@@ -188,7 +190,7 @@ std::string GetMsg(const std::string& name, int language) {
   if (!messages.arySystemMsg.HasArray()) return "";
   if (std::optional<std::string> text = messages.arySystemMsg.Find(key)) {
     if (language == 2 && !s.strOtherLanguage.empty()) *text += "(2)";
-    return *text;
+    return std::move(*text);
   }
   InsertPlaceholder(key);
   return key;

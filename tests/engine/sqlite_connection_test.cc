@@ -293,6 +293,20 @@ TEST_F(SqliteConnectionTest, NestedTransactionsShareTheThreadsHandle) {
   EXPECT_EQ(Count(), 2);
 }
 
+// A file put in place of the open one: while a connection of the thread
+// holds the old handle, new connections share it (and its transaction);
+// the first one after it opens the new file.
+TEST_F(SqliteConnectionTest, AReplacedFileIsOpenedOnceTheOldHandleIsFree) {
+  QV_SKIP_ON_POSTGRES("replacing an SQLite file");
+  const sqlite3* old_handle = SqliteDatabase::ForThisThread(DatabasePath())->get();
+  const std::filesystem::path fresh = dir_ / "fresh.db";
+  OpenSqliteFile(fresh.string(), /*create=*/true);
+  std::filesystem::rename(fresh, DatabasePath());
+  EXPECT_EQ(SqliteDatabase::ForThisThread(DatabasePath())->get(), old_handle);
+  conn_->Close();
+  EXPECT_NE(SqliteDatabase::ForThisThread(DatabasePath())->get(), old_handle);
+}
+
 TEST_F(SqliteConnectionTest, TwoThreadsWriteTheSameFileConcurrently) {
   constexpr int kRowsPerThread = 40;
   auto writer = [this](const char* name, bool* ok) {

@@ -22,6 +22,9 @@ class Probe : public Object {
   }
   void Widths(int16_t, int32_t, int /*16-bit for scripts*/, int /*a byte for scripts*/) {}
   std::shared_ptr<Probe> Twin() const { return std::make_shared<Probe>(); }
+  int count = 7;
+  std::string Size() const { return "method"; }
+  std::string SizeProperty() const { return "property"; }
 };
 
 }  // namespace
@@ -40,6 +43,10 @@ constexpr Member kProbeMembers[] = {
     Method<&Probe::Rename>("Rename"),
     Method<&Probe::Widths, _, _, Short{}, Byte{}>("Widths"),
     Method<&Probe::Twin>("Twin"),
+    Property<&Probe::count>("Count"),
+    // A method whose name is the property's in lower case.
+    Method<&Probe::Size>("size"),
+    ReadOnly<&Probe::SizeProperty>("Size"),
 };
 
 const ClassRegistration kProbe = Register<Probe>(kProbeMembers, kCreatedByScripts);
@@ -68,6 +75,18 @@ TEST_F(BoundClassTable, ConstructorDefaultsReferenceResultsAndObjects) {
                 "Session.Value('p'):Describe('d'))"),
             "qvTome.Probe d|1|true|end");
   EXPECT_NE(ErrorOf("qvTome.Probe().Describe('a')").find("expected a qvTome.Probe object"),
+            std::string::npos);
+}
+
+// Members are found in any spelling; methods come before properties, also
+// when only the property has the name as it is written.
+TEST_F(BoundClassTable, MembersAreFoundInAnyCaseMethodsFirst) {
+  EXPECT_EQ(Run("local p = qvTome.Probe()\n"
+                "p.COUNT = 8\n"
+                "Response.Write(p.Count .. ' ' .. p.count .. ' ' .. p:describe('a') .. ' ' ..\n"
+                "  type(p.Size) .. ' ' .. p.Size(p) .. ' ' .. p:SIZE())"),
+            "8 8 a|1|true|end function method method");
+  EXPECT_NE(ErrorOf("local x = qvTome.Probe().Counts").find("'Counts' is not a member"),
             std::string::npos);
 }
 
