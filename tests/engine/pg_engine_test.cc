@@ -115,19 +115,12 @@ TEST_F(PgEngineTest, FieldsAndValuesReadAsOnSqlite) {
   EXPECT_EQ(now.table, "qvItem");
 }
 
-TEST_F(PgEngineTest, TextComparesWithoutRegardToCaseAsOnSqlite) {
+// Comparing, matching and sorting without case run on this engine as the
+// "pg." variant of SqliteConnectionTest; a unique index does the same here.
+TEST_F(PgEngineTest, AUniqueIndexRefusesAKeyThatDiffersOnlyInCase) {
   CreateItems();
-  for (const char* name :
-       {"Apple", "apple pie", "APPLE", "banana", "Äpfel", "äpfel", "a_b", "axb"}) {
-    Both("INSERT INTO qvItem (dbName) VALUES ('" + std::string(name) + "')");
-  }
-  ExpectSame("SELECT dbName FROM qvItem WHERE dbName = 'apple' ORDER BY ID");
-  ExpectSame("SELECT dbName FROM qvItem WHERE dbName LIKE 'APP%' ORDER BY ID");
-  ExpectSame("SELECT dbName FROM qvItem WHERE dbName LIKE '%PFEL' ORDER BY ID");
-  ExpectSame("SELECT dbName FROM qvItem WHERE dbName LIKE 'a_b' ORDER BY ID");
-  ExpectSame("SELECT dbName FROM qvItem WHERE dbName IN ('BANANA', 'apple') ORDER BY ID");
-  ExpectSame("SELECT dbName FROM qvItem ORDER BY dbName, ID");
-  // A unique index refuses a second key that differs only in case.
+  Both("INSERT INTO qvItem (dbName) VALUES ('a')");
+  Both("INSERT INTO qvItem (dbName) VALUES ('b')");
   Both("CREATE UNIQUE INDEX qvItem_Name ON qvItem (Stamp)");
   Both("UPDATE qvItem SET Stamp = 'Key' WHERE ID = 1");
   EXPECT_THROW(Open("pg")->Query("UPDATE qvItem SET Stamp = 'KEY' WHERE ID = 2"), DatabaseError);
@@ -157,12 +150,8 @@ TEST_F(PgEngineTest, KeyedQueriesAndKeysGivenByTheStatement) {
   // The key sequence continues after the ID the statement gave.
   EXPECT_EQ(conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "next"}}}}),
             std::vector<int64_t>{42});
-  QueryResult keyed = conn->Query("SELECT dbName FROM qvItem ORDER BY ID", true);
-  EXPECT_EQ(keyed.table, "qvItem");
-  EXPECT_EQ(keyed.key_ids, (std::vector<int64_t>{41, 42}));
-  ASSERT_EQ(keyed.fields.size(), 1u);
-  EXPECT_EQ(keyed.fields[0].name, "dbName");
-  EXPECT_THROW(conn->Query("SELECT DISTINCT dbName FROM qvItem", true), DatabaseError);
+  EXPECT_EQ(conn->Query("SELECT dbName FROM qvItem ORDER BY ID", true).key_ids,
+            (std::vector<int64_t>{41, 42}));
 
   // A statement is prepared once per connection; reads are no writes.
   uint64_t epoch = WriteEpoch();
@@ -173,8 +162,6 @@ TEST_F(PgEngineTest, KeyedQueriesAndKeysGivenByTheStatement) {
   EXPECT_EQ(prepared.rows[0][0].AsInteger(), 1);
   conn->Query("UPDATE qvItem SET dbCount = 1 WHERE ID = 41");
   EXPECT_GT(WriteEpoch(), epoch);
-  EXPECT_THROW(conn->Query("SELECT 1; DELETE FROM qvItem"), DatabaseError);
-  EXPECT_THROW(conn->Query("COMMIT"), DatabaseError);
   EXPECT_THROW(conn->Query("SET search_path = nowhere"), DatabaseError);
   EXPECT_EQ(conn->Query("SELECT dbName FROM qvItem WHERE ID = 41").rows.size(), 1u);
 }
@@ -208,24 +195,13 @@ TEST_F(PgEngineTest, AColumnAnotherServerAddsIsReadAndWritten) {
   EXPECT_EQ(ToStr(after.rows[0].back()), "seen");
 }
 
-TEST_F(PgEngineTest, WriteRowsIsAllOrNothing) {
+// All-or-nothing batches and nested levels run on this engine as the
+// "pg." variants of SqliteConnectionTest; what is PostgreSQL's own: a failed
+// statement inside a transaction leaves it usable, as on SQLite.
+TEST_F(PgEngineTest, AFailedStatementLeavesTheTransactionUsable) {
   CreateItems();
   auto conn = Open("pg");
   conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "kept"}}}});
-  // The update of a missing row fails the batch: its insert is undone too.
-  EXPECT_THROW(conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "lost"}}},
-                                          RowWrite{1, {{"dbName", "changed"}}},
-                                          RowWrite{99, {{"dbName", "gone"}}}}),
-               DatabaseError);
-  EXPECT_THROW(conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbCount", "many"}}}}),
-               DatabaseError);
-  EXPECT_THROW(conn->WriteRows("qvItem; DROP TABLE qvItem", {}), DatabaseError);
-  QueryResult rows = conn->Query("SELECT dbName FROM qvItem");
-  ASSERT_EQ(rows.rows.size(), 1u);
-  EXPECT_EQ(ToStr(rows.rows[0][0]), "kept");
-
-  // Nested levels: the inner rollback undoes only its own writes, and a
-  // failed statement inside the transaction leaves it usable, as on SQLite.
   conn->BeginTransaction();
   conn->WriteRows("qvItem", {RowWrite{std::nullopt, {{"dbName", "outer"}}}});
   EXPECT_THROW(conn->Query("SELECT nosuchcolumn FROM qvItem"), DatabaseError);
@@ -233,13 +209,6 @@ TEST_F(PgEngineTest, WriteRowsIsAllOrNothing) {
   conn->Query("DELETE * FROM qvItem");
   conn->Rollback();
   conn->Commit();
-  EXPECT_EQ(conn->Query("SELECT ID FROM qvItem").rows.size(), 2u);
-
-  // A connection closed inside its transaction rolls it back.
-  auto other = Open("pg");
-  other->BeginTransaction();
-  other->Query("DELETE FROM qvItem");
-  other->Close();
   EXPECT_EQ(conn->Query("SELECT ID FROM qvItem").rows.size(), 2u);
 }
 

@@ -57,21 +57,6 @@ class SeededDatabase : public testing_support::TestDatabase {
                    "' AND name NOT LIKE 'sqlite%' ORDER BY name");
   }
 
-  // "name ON table (column, column)", and " UNIQUE" for a unique index.
-  std::string DescribeIndex(const std::string& name) const {
-    std::string table =
-        Strings("SELECT tbl_name FROM sqlite_master WHERE name = '" + name + "'").at(0);
-    std::string columns;
-    for (const std::string& column :
-         Strings("SELECT name FROM pragma_index_info('" + name + "') ORDER BY seqno")) {
-      columns += (columns.empty() ? "" : ", ") + column;
-    }
-    bool unique = Strings("SELECT \"unique\" FROM pragma_index_list('" + table +
-                          "') WHERE name = '" + name + "'")
-                      .at(0) == "1";
-    return name + " ON " + table + " (" + columns + ")" + (unique ? " UNIQUE" : "");
-  }
-
   std::shared_ptr<Connection> conn_;
 };
 
@@ -162,7 +147,7 @@ TEST_F(SeededDatabase, NewPagesGetFlagsNotNulls) {
   }
 }
 
-TEST_F(SeededDatabase, EveryTableHasItsCounterKeyStampAndIndexes) {
+TEST_F(SeededDatabase, EveryTableHasItsKeyStampUniqueKeysAndCounters) {
   QV_SKIP_ON_POSTGRES("reads SQLite's catalogue");
   const std::vector<std::string> tables = {
       "qvAuthBook",    "qvAuthGroup", "qvAuthLog",      "qvAuthUser",  "qvChangeCounter",
@@ -189,34 +174,14 @@ TEST_F(SeededDatabase, EveryTableHasItsCounterKeyStampAndIndexes) {
     }
   }
 
-  std::vector<std::string> indexes = {"qvAuthBook_Owner ON qvAuthBook (dbOwnerID)",
-                                      "qvAuthBook_Table ON qvAuthBook (dbTableName, dbOrder, ID)",
-                                      "qvAuthGroup_GroupID ON qvAuthGroup (dbGroupID) UNIQUE",
-                                      "qvAuthLog_Date ON qvAuthLog (dbDate)",
-                                      "qvAuthLog_Record ON qvAuthLog (dbTableName, dbRecordID)",
-                                      "qvAuthLog_User ON qvAuthLog (dbUserID, dbDate)",
-                                      "qvAuthUser_LANUserID ON qvAuthUser (dbLANUserID)",
-                                      "qvAuthUser_UserID ON qvAuthUser (dbUserID) UNIQUE",
-                                      "qvChangeCounter_table ON qvChangeCounter (dbTable) UNIQUE",
-                                      "qvCodeDefList_Type ON qvCodeDefList (dbType, dbOrder, ID)",
-                                      "qvSession_Expires ON qvSession (dbExpires)",
-                                      "qvSession_SessionID ON qvSession (dbSessionID) UNIQUE",
-                                      "qvSessionValue_Name ON qvSessionValue (dbSessionID, dbName) "
-                                      "UNIQUE",
-                                      "qvSystemMsg_Name ON qvSystemMsg (dbName) UNIQUE",
-                                      "qvSystemMsg_Order ON qvSystemMsg (dbOrder, ID)",
-                                      "qvglossary_Keyword ON qvglossary (dbBookID, dbKeyword_e)"};
-  for (std::string table : {"qvbook", "qvglossary", "qvlibrary", "qvmedia"}) {
-    indexes.push_back(table + "_Book ON " + table + " (dbBookID)");
-    indexes.push_back(table + "_Tree ON " + table + " (dbPID, dbOrder, ID)");
-    indexes.push_back(table + "__Holding ON " + table + "_ (dbBID, dbOwnerID)");
-    indexes.push_back(table + "__Submitter ON " + table + "_ (dbQID, dbUserID)");
-  }
-  std::sort(indexes.begin(), indexes.end());
-  std::vector<std::string> found;
-  for (const std::string& name : Names("index")) found.push_back(DescribeIndex(name));
-  std::sort(found.begin(), found.end());
-  EXPECT_EQ(found, indexes);
+  // The keys that must stay unique (the other indexes only speed reads).
+  EXPECT_EQ(Strings("SELECT m.tbl_name || ' ' || i.name FROM sqlite_master AS m, "
+                    "pragma_index_list(m.tbl_name) AS i WHERE m.type = 'table' AND i.\"unique\" "
+                    "AND i.origin = 'c' ORDER BY 1"),
+            (std::vector<std::string>{
+                "qvAuthGroup qvAuthGroup_GroupID", "qvAuthUser qvAuthUser_UserID",
+                "qvChangeCounter qvChangeCounter_table", "qvSession qvSession_SessionID",
+                "qvSessionValue qvSessionValue_Name", "qvSystemMsg qvSystemMsg_Name"}));
 
   // Three counting triggers for each cached table.
   std::vector<std::string> triggers;
@@ -240,8 +205,6 @@ TEST_F(SeededDatabase, BookAndSubmissionTablesShareTheirColumns) {
   // Every page form field list works in every book table.
   std::vector<std::string> book = columns("qvbook");
   std::vector<std::string> submission = columns("qvbook_");
-  EXPECT_EQ(book.size(), 38u);
-  EXPECT_EQ(submission.size(), 17u);
   for (std::string table : {"qvglossary", "qvmedia", "qvlibrary"}) {
     SCOPED_TRACE(table);
     EXPECT_EQ(columns(table), book);
@@ -270,18 +233,6 @@ TEST_F(SeededDatabase, SeedRowsRegisterEveryBookTableWithItsPages) {
             (std::vector<std::string>{"qvauthbook", "qvauthgroup", "qvauthuser", "qvbook",
                                       "qvcodedeflist", "qvglossary", "qvlibrary", "qvmedia",
                                       "qvsystemmsg"}));
-  for (const auto& [table, pages] : std::vector<std::pair<std::string, int>>{{"qvbook", 41},
-                                                                             {"qvglossary", 30},
-                                                                             {"qvmedia", 6},
-                                                                             {"qvlibrary", 4},
-                                                                             {"qvbook_", 4},
-                                                                             {"qvglossary_", 0},
-                                                                             {"qvmedia_", 0},
-                                                                             {"qvlibrary_", 3}}) {
-    SCOPED_TRACE(table);
-    EXPECT_EQ(Values("SELECT COUNT(*) FROM " + table),
-              std::vector<std::string>{std::to_string(pages)});
-  }
   // The page queries of the component read the seeded rows: the top pages
   // of the help book, and a submission with its writer's name.
   EXPECT_EQ(Rows("Select * From qvglossary Where dbPID=-1 and dbFinished_e and (dbExpiredDate=null "

@@ -1,7 +1,7 @@
 // Password guessing against the default site's login page: past the
 // configured number of failures even the right password is refused with the
-// ordinary failure message and the refusal is logged; once the lock period
-// is over (the throttle's clock is moved on) the right password logs in.
+// ordinary failure message; once the lock period is over (the throttle's
+// clock is moved on) the right password logs in.
 #include <gtest/gtest.h>
 #include <toml++/toml.h>
 
@@ -9,8 +9,6 @@
 #include <mutex>
 #include <string>
 
-#include "core/convert.h"
-#include "engine/sqlite_connection.h"
 #include "session/login_throttle.h"
 #include "site_server.h"
 
@@ -20,9 +18,7 @@ namespace {
 using testing::Browser;
 using testing::Reply;
 
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using testing::Has;
 
 // The throttle's clock, moved on by hand for as long as it lives; read on
 // the server's worker threads.
@@ -63,19 +59,8 @@ TEST(LoginThrottleSite, RightPasswordRefusedWhileLockedAndAcceptedAfter) {
   EXPECT_TRUE(Has(refused.body, "Login failed"));
   EXPECT_FALSE(Has(refused.body, "You are logged in as"));
 
-  FlushQueuedWrites();
-  std::unique_ptr<Connection> conn = ::qv::testing::NewEngineConnection();
-  conn->Open("qvtome", "", "");
-  const QueryResult log =
-      conn->Query("SELECT dbFormString, dbIP, dbPageName FROM qvAuthLog WHERE dbAction = " +
-                  std::to_string(kLogLoginThrottled));
-  ASSERT_EQ(log.rows.size(), 1u);
-  EXPECT_TRUE(Has(NullToStr(log.rows[0][0]), "qvTomeUserID=admin"));
-  EXPECT_FALSE(Has(NullToStr(log.rows[0][0]), "qvtome-admin"));
-  EXPECT_EQ(log.rows[0][1], Variant("127.0.0.1"));
-  EXPECT_EQ(log.rows[0][2], Variant("/login.lp"));
-  conn->Close();
-
+  // The refusal's log row is LoginTest's; here the server's settings reach
+  // the throttle its pages share.
   clock.Advance(std::chrono::minutes(2));
   const Reply accepted = browser.LogIn("/login.lp", "admin", "qvtome-admin");
   EXPECT_TRUE(Has(accepted.body, "You are logged in as")) << accepted.body;

@@ -19,15 +19,6 @@ class SiteAssignments : public testing::SiteSuite<SiteAssignments> {
   static constexpr const char* kSiteName = "qvtome_site_assignments";
 
  protected:
-  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
-  static bool Has(const std::string& text, const std::string& part) {
-    return testing::Has(text, part);
-  }
-  static Browser As(const std::string& user) {
-    Browser browser(site_->port());
-    EXPECT_EQ(browser.LogIn("/login.lp", user, user + "-2026").status, 200);
-    return browser;
-  }
   static std::string Row(const std::string& page) {
     return Query("SELECT ID FROM qvbook_ WHERE dbUserID = 'student' AND dbQID = " + page);
   }

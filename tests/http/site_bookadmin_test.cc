@@ -18,20 +18,6 @@ using testing::Reply;
 class SiteBookAdmin : public testing::SiteSuite<SiteBookAdmin> {
  public:
   static constexpr const char* kSiteName = "qvtome_site_bookadmin";
-
- protected:
-  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
-  static bool Has(const std::string& text, const std::string& part) {
-    return testing::Has(text, part);
-  }
-  static Browser As(const std::string& user, const std::string& password) {
-    Browser browser(site_->port());
-    browser.LogIn("/login.lp", user, password);
-    return browser;
-  }
-  static Browser Admin() { return As("admin", "qvtome-admin"); }
-  static Browser Teacher() { return As("teacher", "teacher-2026"); }
-  static Browser Student() { return As("student", "student-2026"); }
 };
 
 TEST_F(SiteBookAdmin, TheEntryPageLinksAdministratorsAndOwnersToTheBookPages) {

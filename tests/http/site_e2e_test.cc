@@ -28,8 +28,6 @@ class SiteEndToEnd : public testing::SiteSuite<SiteEndToEnd> {
         EncodePassword("second-pass") + "', 0, '99', 'Second Editor', 'Tweede Redacteur')");
   }
 
-  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
-
   static std::string IdOf(const std::string& key) {
     return Query("SELECT ID FROM qvSystemMsg WHERE dbName = '" + key + "'");
   }
@@ -39,10 +37,6 @@ class SiteEndToEnd : public testing::SiteSuite<SiteEndToEnd> {
     return "qvEditMsg=1&qvFLD_List=dbName&dbName=" + key +
            "&qvFLD_List=dbMsg_e&dbMsg_e=" + english +
            "&qvFLD_List=dbMsg_n&dbMsg_n=Tekst&qvSave=Save";
-  }
-
-  static bool Has(const std::string& text, const std::string& part) {
-    return testing::Has(text, part);
   }
 };
 

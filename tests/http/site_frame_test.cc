@@ -25,8 +25,6 @@ class SiteFrame : public testing::SiteSuite<SiteFrame> {
   static constexpr const char* kSiteName = "qvtome_site_frame";
 
  protected:
-  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
-
   // Everything the page, glossary, submission and file writes would change.
   static std::string Content() {
     std::string all = Query("SELECT count(*) FROM qvbook_");
@@ -45,10 +43,6 @@ class SiteFrame : public testing::SiteSuite<SiteFrame> {
     const size_t start = page.find("<div class=\"qvMenu\">");
     if (start == std::string::npos) return "";
     return page.substr(start, page.find("</div>", start) - start);
-  }
-
-  static bool Has(const std::string& text, const std::string& part) {
-    return testing::Has(text, part);
   }
 };
 
@@ -135,8 +129,7 @@ TEST_F(SiteFrame, ModulesAreNoPages) {
 }
 
 TEST_F(SiteFrame, TheMenuOffersTheMediaFilesAndTheMediaActionChangesNoPage) {
-  Browser teacher(site_->port());
-  teacher.LogIn("/login.lp", "teacher", "teacher-2026");
+  Browser teacher = As("teacher");
   const std::string menu = Menu(teacher.Open("/book.lp?id=22").body);
   EXPECT_TRUE(Has(menu, "<a href=\"bookadmin.lp?id=2\">")) << menu;
   EXPECT_TRUE(Has(menu, "qvAction=edit")) << menu;                              // page editing

@@ -20,9 +20,6 @@ class SiteGlossary : public testing::SiteSuite<SiteGlossary> {
 
  protected:
   static Reply Open(const std::string& path) { return Fetch(site_->port(), Get(path)); }
-  static bool Has(const std::string& text, const std::string& part) {
-    return testing::Has(text, part);
-  }
 };
 
 TEST_F(SiteGlossary, WindowShowsTermDefinitionAndRedirect) {
@@ -59,8 +56,7 @@ TEST_F(SiteGlossary, CoursePagesLinkTermsAndShowTheirHelp) {
 
 TEST_F(SiteGlossary, HelpEditLinkLeadsAdministratorsToTheEntry) {
   Open("/book.lp?id=5");  // makes the entry of read_qvbook_
-  Browser admin(site_->port());
-  admin.LogIn("/login.lp", "admin", "qvtome-admin");
+  Browser admin = As("admin");
   Reply r = admin.Open("/help.lp?helpcode=read_qvbook_");
   EXPECT_EQ(r.status, 302);
   const std::string id = testing::QueryFirst(
@@ -70,8 +66,7 @@ TEST_F(SiteGlossary, HelpEditLinkLeadsAdministratorsToTheEntry) {
 }
 
 TEST_F(SiteGlossary, TeacherLinksTheTermsOfAPage) {
-  Browser teacher(site_->port());
-  teacher.LogIn("/login.lp", "teacher", "teacher-2026");
+  Browser teacher = As("teacher");
   Reply form = teacher.Open("/book.lp?id=4&qvAction=listglossary");
   EXPECT_TRUE(Has(form.body, "name=\"Gcore\" value=\"9_65\" checked>core<br>"));
   EXPECT_TRUE(Has(form.body, "value=\"updateglossary\""));
@@ -84,8 +79,7 @@ TEST_F(SiteGlossary, TeacherLinksTheTermsOfAPage) {
                   "Deep in its core the Sun fuses hydrogen into "
                   "<a href=\"javascript:qvTmGlossary(11)\">helium</a>."));
   // A student may not.
-  Browser student(site_->port());
-  student.LogIn("/login.lp", "student", "student-2026");
+  Browser student = As("student");
   student.Send("/book.lp?id=4", "qvAction=updateglossary");
   EXPECT_EQ(testing::QueryFirst("SELECT dbContent_e FROM qvbook WHERE ID=4"), content);
 }

@@ -20,13 +20,6 @@ using testing::Reply;
 class SiteHardening : public testing::SiteSuite<SiteHardening> {
  public:
   static constexpr const char* kSiteName = "qvtome_site_hardening";
-
- protected:
-  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
-
-  static bool Has(const std::string& text, const std::string& part) {
-    return testing::Has(text, part);
-  }
 };
 
 TEST_F(SiteHardening, AnonymousViewsCreateNoSession) {
@@ -45,9 +38,7 @@ TEST_F(SiteHardening, AnonymousViewsCreateNoSession) {
 }
 
 TEST_F(SiteHardening, CrossSiteWritesAreRefusedWhileSameSiteOnesSave) {
-  Browser admin(site_->port());
-  admin.LogIn("/login.lp", "admin", "qvtome-admin");
-  ASSERT_FALSE(admin.cookie().empty());
+  Browser admin = As("admin");
   const std::string cookie = "Cookie: " + admin.cookie() + "\r\n";
   const std::string id = Query("SELECT ID FROM qvSystemMsg WHERE dbName = 'SiteMsgAll'");
   const std::string page = "/msgedit.lp?id=" + id;
@@ -91,9 +82,7 @@ TEST_F(SiteHardening, CrossSiteWritesAreRefusedWhileSameSiteOnesSave) {
 }
 
 TEST_F(SiteHardening, PageEditsAndDeletesFromAnotherSiteAreRefusedWhileSameSiteOnesWork) {
-  Browser teacher(site_->port());
-  teacher.LogIn("/login.lp", "teacher", "teacher-2026");
-  ASSERT_FALSE(teacher.cookie().empty());
+  Browser teacher = As("teacher");
   const std::string cookie = "Cookie: " + teacher.cookie() + "\r\n";
   const std::string title = "SELECT dbTitle_e FROM qvbook WHERE ID=12";
   auto edit = [&](const std::string& text, const std::string& headers) {

@@ -24,14 +24,6 @@ class SiteMedia : public testing::SiteSuite<SiteMedia> {
   static constexpr const char* kSiteName = "qvtome_site_media";
 
  protected:
-  static bool Has(const std::string& text, const std::string& part) {
-    return testing::Has(text, part);
-  }
-  static Browser Teacher() {
-    Browser teacher(site_->port());
-    EXPECT_TRUE(Has(teacher.LogIn("/login.lp", "teacher", "teacher-2026").body, "Tessa Teacher"));
-    return teacher;
-  }
   static std::filesystem::path Media() { return site_->data_dir() / "media" / "qvtome"; }
   static std::string FileText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

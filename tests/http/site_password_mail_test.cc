@@ -39,18 +39,6 @@ std::string PythonWithAiosmtpd() {
   return "";
 }
 
-uint16_t FreeLoopbackPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  ::close(fd);
-  return ntohs(addr.sin_port);
-}
-
 bool Accepts(uint16_t port) {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
@@ -66,7 +54,8 @@ bool Accepts(uint16_t port) {
 // when destroyed.
 class SmtpServer {
  public:
-  SmtpServer(const std::string& python, const fs::path& maildir) : port_(FreeLoopbackPort()) {
+  SmtpServer(const std::string& python, const fs::path& maildir)
+      : port_(qv::testing::FreeLoopbackPort()) {
     const std::string listen = "127.0.0.1:" + std::to_string(port_);
     pid_ = ::fork();
     if (pid_ == 0) {

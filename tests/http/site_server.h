@@ -126,6 +126,21 @@ class SiteSuite : public ::testing::Test {
     site_ = nullptr;
   }
 
+  static std::string Query(const std::string& sql);
+  static bool Has(const std::string& text, const std::string& part);
+  // A browser logged in as `user`; without a password, one of the seeded
+  // users: admin, teacher, student.
+  static Browser As(const std::string& user, std::string password = "") {
+    Browser browser(site_->port());
+    if (password.empty()) password = user == "admin" ? "qvtome-admin" : user + "-2026";
+    EXPECT_TRUE(Has(browser.LogIn("/login.lp", user, password).body, "You are logged in as"))
+        << user;
+    return browser;
+  }
+  static Browser Admin() { return As("admin"); }
+  static Browser Teacher() { return As("teacher"); }
+  static Browser Student() { return As("student"); }
+
   static inline SiteServer* site_ = nullptr;
 };
 
@@ -156,6 +171,15 @@ inline std::string QueryJoined(const std::string& sql, const std::string& field_
 
 inline bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
+}
+
+template <typename Suite>
+std::string SiteSuite<Suite>::Query(const std::string& sql) {
+  return QueryFirst(sql);
+}
+template <typename Suite>
+bool SiteSuite<Suite>::Has(const std::string& text, const std::string& part) {
+  return testing::Has(text, part);
 }
 
 }  // namespace qv::http::testing

@@ -20,17 +20,6 @@ class SiteUsers : public testing::SiteSuite<SiteUsers> {
   static constexpr const char* kSiteName = "qvtome_site_users";
 
  protected:
-  static std::string Query(const std::string& sql) { return testing::QueryFirst(sql); }
-  static bool Has(const std::string& text, const std::string& part) {
-    return testing::Has(text, part);
-  }
-  static Browser As(const std::string& user, const std::string& password) {
-    Browser browser(site_->port());
-    browser.LogIn("/login.lp", user, password);
-    return browser;
-  }
-  static Browser Admin() { return As("admin", "qvtome-admin"); }
-
   // The fields of a new user's form as the page posts them.
   static std::string NewUserForm(const std::string& id) {
     return "qvFLD_List=dbUserID&qvFLD_List=dbFullName_e&qvFLD_List=dbMajorGroup&"
@@ -57,7 +46,7 @@ TEST_F(SiteUsers, AnAdministratorFindsTheUserPagesFromTheEntryPage) {
   EXPECT_TRUE(Has(form, "name=\"qvUserForm\""));
 
   // Others see neither the links nor the pages.
-  Browser student = As("student", "student-2026");
+  Browser student = Student();
   const std::string seen = student.Open("/default.lp").body;
   EXPECT_FALSE(Has(seen, "users.lp"));
   EXPECT_TRUE(Has(seen, "account.lp"));
@@ -73,8 +62,6 @@ TEST_F(SiteUsers, ANewUserLogsInAndKeepsHisOwnRecord) {
   EXPECT_TRUE(Has(added.body, "The record has been added.")) << added.body;
   EXPECT_EQ(Query("SELECT dbPassword FROM qvAuthUser WHERE dbUserID = 'nina'"),
             EncodePassword("nina-pw"));
-  Reply again = admin.Send("/users.lp?id=-1&GroupID=", NewUserForm("Nina"));
-  EXPECT_TRUE(Has(again.body, "already in use:</span> Nina"));
 
   const std::string admin_name =
       Query("SELECT dbFullName_e FROM qvAuthUser WHERE dbUserID = 'admin'");
@@ -89,13 +76,7 @@ TEST_F(SiteUsers, ANewUserLogsInAndKeepsHisOwnRecord) {
   const std::string own =
       "qvFLD_List=dbFullName_e&qvFLD_List=dbeMail&dbFullName_e=Nina+Changed&"
       "dbeMail=n%40example.org&submituser=Save&dbPasswordOld=";
-  Reply wrong = nina.Send("/account.lp?id=nina", own + "guess");
-  EXPECT_TRUE(Has(wrong.body, "The current password is not correct.")) << wrong.body;
-  Reply group =
-      nina.Send("/account.lp?id=nina", own + "nina-pw&qvFLD_List=dbMajorGroup&dbMajorGroup=99");
-  EXPECT_TRUE(Has(group.body, "You are not allowed to see this."));
-  EXPECT_NE(Query("SELECT dbMajorGroup FROM qvAuthUser WHERE dbUserID = 'nina'"), "99");
-  EXPECT_EQ(Query("SELECT dbFullName_e FROM qvAuthUser WHERE dbUserID = 'nina'"), "Nina New");
+  // Each refusal of the user form is UsersTest's; here the page's own wiring.
   Reply saved = nina.Send("/account.lp?id=admin",
                           own + "nina-pw&dbPassword1=changed-pw&dbPassword2=changed-pw");
   EXPECT_TRUE(Has(saved.body, "The changes have been saved.")) << saved.body;

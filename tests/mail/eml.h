@@ -1,7 +1,13 @@
 // Reads a mail message back for tests: the header fields (unfolded, names
-// in lower case), the body, and the decoders of its encodings.
+// in lower case), the body, and the decoders of its encodings; and a free
+// port on 127.0.0.1 for a mail server to listen on (or none to be there).
 #pragma once
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -127,6 +133,19 @@ inline std::string BodyText(const Eml& eml) {
     return DecodeQuotedPrintable(eml.body);
   }
   return eml.body;
+}
+
+// A port of 127.0.0.1 that was free a moment ago.
+inline uint16_t FreeLoopbackPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  socklen_t len = sizeof addr;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  ::close(fd);
+  return ntohs(addr.sin_port);
 }
 
 }  // namespace qv::testing

@@ -1,8 +1,6 @@
 // The mail object and its transports: the message text, the pickup folder,
 // the checks made when the object is created and when it is sent.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -202,16 +200,8 @@ TEST_F(MailTest, CreatingFailsWhenTheTransportCannotBeUsed) {
 }
 
 TEST_F(MailTest, AnSmtpServerThatCannotBeReachedFailsTheSend) {
-  // A port that was free a moment ago: nothing listens there.
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  socklen_t len = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  ::close(fd);
-  config_.smtp_url = "smtp://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
+  // Nothing listens there.
+  config_.smtp_url = "smtp://127.0.0.1:" + std::to_string(testing::FreeLoopbackPort());
   ConfigureMail(config_);
   auto mail = Create();
   mail->SetFrom("a@x.org");
