@@ -254,7 +254,7 @@ std::string StatusBlock(bool blnChoice) {
   return out;
 }
 
-std::string ExpandAssignment(const std::string& text, bool blnCheck) {
+std::string ExpandAssignment(std::string text, bool blnCheck) {
   AssignState& st = Assignment();
   st.intAssignMode = answer::kAnswerForm;
   const int type = ThePage().intPageType;

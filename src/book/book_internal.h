@@ -119,12 +119,12 @@ void WriteGlossaryScript();
 void ShowPageBody();
 // Media (when language is not ""), assignment markup (not in download
 // form) and paths expanded.
-std::string ExpandPage(const std::string& text, const std::string& language);
+std::string ExpandPage(std::string text, const std::string& language);
 // "<qvTm.Media(id)>" tags replaced by the qvmedia row's dbContent_ &
 // language (at most 32 passes).
-std::string ExpandMedia(const std::string& text, const std::string& language);
+std::string ExpandMedia(std::string text, const std::string& language);
 // "qvTmMPath/", "qvTmGoto", "qvTmIPath/" replaced.
-std::string ExpandPaths(const std::string& text);
+std::string ExpandPaths(std::string text);
 // The "<qvTm.db...>" field tags of a display format filled from record.
 std::string FillFormat(const std::string& format, const Recordset& record,
                        const std::string& language);
@@ -300,7 +300,7 @@ void ListOtherSubmissions();
 // The answer form of an assignment page (types 6 to 11) for the caller and
 // this request: answer form, read-only view, marking form (blnCheck) or
 // review; other pages' text unchanged.
-std::string ExpandAssignment(const std::string& text, bool blnCheck);
+std::string ExpandAssignment(std::string text, bool blnCheck);
 // The status choices (blnChoice) or field for the form mode shown, at most
 // once per expansion.
 std::string StatusBlock(bool blnChoice);

@@ -53,18 +53,18 @@ std::string MediaContent(const std::string& id, const std::string& language) {
 
 }  // namespace
 
-std::string ExpandPage(const std::string& text, const std::string& language) {
-  std::string expanded = language.empty() ? text : ExpandMedia(text, language);
+std::string ExpandPage(std::string text, const std::string& language) {
+  if (!language.empty()) text = ExpandMedia(std::move(text), language);
   // The download form keeps the markup, answers included: of an
   // assignment page only for its markers.
   if (!IsDownloadForm() || (IsAssignmentType(ThePage().intPageType) && !HasRight("assignment"))) {
-    expanded = ExpandAssignment(expanded, RequestValue("qvAction") == "checkassignment");
+    text = ExpandAssignment(std::move(text), RequestValue("qvAction") == "checkassignment");
   }
-  return ExpandPaths(expanded);
+  return ExpandPaths(std::move(text));
 }
 
-std::string ExpandMedia(const std::string& text, const std::string& language) {
-  std::string result = text;
+std::string ExpandMedia(std::string text, const std::string& language) {
+  std::string result = std::move(text);
   for (int pass = 1; pass <= kMaxMediaPasses; ++pass) {
     const size_t start = result.find(kMediaTagStart);
     if (start == std::string::npos) break;
@@ -82,18 +82,19 @@ std::string ExpandMedia(const std::string& text, const std::string& language) {
   return result;
 }
 
-std::string ExpandPaths(const std::string& text) {
+std::string ExpandPaths(std::string text) {
   const Settings& s = TheSettings();
-  std::string result = ReplaceAll(text, "qvTmMPath/", s.vMediaDir);
-  result = ReplaceAll(result, "qvTmGoto", s.ThisURL + "?id");
-  return ReplaceAll(result, "qvTmIPath/", s.vImageDir);
+  ReplaceAllIn(text, "qvTmMPath/", s.vMediaDir);
+  ReplaceAllIn(text, "qvTmGoto", s.ThisURL + "?id");
+  ReplaceAllIn(text, "qvTmIPath/", s.vImageDir);
+  return text;
 }
 
 std::string FillFormat(const std::string& format, const Recordset& record,
                        const std::string& language) {
   std::string result = format;
   auto fill = [&result](std::string_view tag, auto&& value) {
-    if (result.find(tag) != std::string::npos) result = ReplaceAll(result, tag, value());
+    if (result.find(tag) != std::string::npos) ReplaceAllIn(result, tag, value());
   };
   fill("<qvTm.dbTitle>", [&] { return FieldText(record, LanguageField("dbTitle_", language)); });
   // Media inside a format's fields are always taken in the first suffix.

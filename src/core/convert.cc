@@ -221,10 +221,27 @@ DateParts SplitDate(Date d) {
 
 std::string FormatDateTime(Date d) {
   DateParts p = SplitDate(d);
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
-                p.minute, p.second);
-  return buf;
+  if (p.year < 0 || p.year > 9999) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
+                  p.minute, p.second);
+    return buf;
+  }
+  // Four-digit years without printf: every date written to the database
+  // comes here.
+  std::string text = "0000-00-00 00:00:00";
+  auto put = [&text](size_t at, int value, int digits) {
+    for (int i = digits - 1; i >= 0; --i, value /= 10) {
+      text[at + static_cast<size_t>(i)] = static_cast<char>('0' + value % 10);
+    }
+  };
+  put(0, p.year, 4);
+  put(5, p.month, 2);
+  put(8, p.day, 2);
+  put(11, p.hour, 2);
+  put(14, p.minute, 2);
+  put(17, p.second, 2);
+  return text;
 }
 
 std::string FormatDate(Date d) {
@@ -316,6 +333,11 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
   }
   r.append(s.substr(pos));
   return r;
+}
+
+void ReplaceAllIn(std::string& text, std::string_view from, std::string_view to) {
+  if (from.empty() || text.find(from) == std::string::npos) return;
+  text = ReplaceAll(text, from, to);
 }
 
 std::vector<std::string> SplitList(std::string_view list) {

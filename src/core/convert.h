@@ -90,6 +90,8 @@ std::string ToUpper(std::string_view s);
 std::string Trim(std::string_view s);
 // Replaces every occurrence of `from` (non-empty) by `to`.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+// As ReplaceAll, in place: text without `from` is not copied.
+void ReplaceAllIn(std::string& text, std::string_view from, std::string_view to);
 // ASCII letters compared without regard to case. Inline: lookups by name
 // call it for every candidate, and most differ in length.
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {

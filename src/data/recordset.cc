@@ -8,13 +8,13 @@
 namespace qv {
 namespace {
 
-// A hash (FNV-1a) of a field name with ASCII letters lower-cased: names
-// with different keys differ however they are spelt. The whole name counts,
-// as many fields differ only at the end (dbTitle_e, dbTitle_n).
+// A field name's length and first seven bytes, ASCII letters lower-cased:
+// names that differ here differ however they are spelt.
 uint64_t NameKey(std::string_view name) {
-  uint64_t key = 14695981039346656037u;
-  for (const char c : name) {
-    key = (key ^ static_cast<uint8_t>(c >= 'A' && c <= 'Z' ? c + 32 : c)) * 1099511628211u;
+  uint64_t key = std::min<size_t>(name.size(), 255);
+  for (size_t i = 0; i < name.size() && i < 7; ++i) {
+    const char c = name[i];
+    key = key << 8 | static_cast<uint8_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
   }
   return key;
 }

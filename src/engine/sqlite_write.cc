@@ -9,7 +9,7 @@ namespace qv {
 namespace {
 
 // The kind of each column of a table, read from the schema SQLite keeps in
-// memory (no statement runs).
+// memory (no statement runs), once per column for the rows of one write.
 class ColumnKinds {
  public:
   ColumnKinds(sqlite3* db, const std::string& table) : db_(db), table_(table) {
@@ -18,18 +18,24 @@ class ColumnKinds {
       throw DatabaseError("No such table: " + table);
     }
   }
-  ColumnKind Of(const std::string& field) const {
+  ColumnKind Of(const std::string& field) {
+    for (const auto& [name, kind] : known_) {
+      if (name == field) return kind;
+    }
     const char* declared = nullptr;
     if (sqlite3_table_column_metadata(db_, nullptr, table_.c_str(), field.c_str(), &declared,
                                       nullptr, nullptr, nullptr, nullptr) != SQLITE_OK) {
       throw DatabaseError("No such column: " + table_ + "." + field);
     }
-    return ClassifyDeclaredType(declared ? declared : "").kind;
+    const ColumnKind kind = ClassifyDeclaredType(declared ? declared : "").kind;
+    known_.emplace_back(field, kind);
+    return kind;
   }
 
  private:
   sqlite3* db_;
   const std::string& table_;
+  std::vector<std::pair<std::string, ColumnKind>> known_;
 };
 
 std::string QuotedName(std::string_view name) {
@@ -60,7 +66,7 @@ class CachedStatement {
   sqlite3_stmt* stmt_;
 };
 
-void BindValues(sqlite3_stmt* stmt, const ColumnKinds& kinds, const std::string& table,
+void BindValues(sqlite3_stmt* stmt, ColumnKinds& kinds, const std::string& table,
                 const RowWrite& row) {
   int index = 1;
   for (const auto& [field, value] : row.values) {
@@ -92,7 +98,7 @@ std::string UpdateSql(const std::string& table, const RowWrite& row) {
   return "UPDATE " + QuotedName(table) + " SET " + assignments + " WHERE \"ID\" = ?";
 }
 
-int64_t InsertRow(SqliteDatabase& database, const ColumnKinds& kinds, const std::string& table,
+int64_t InsertRow(SqliteDatabase& database, ColumnKinds& kinds, const std::string& table,
                   const RowWrite& row) {
   sqlite3* db = database.get();
   CachedStatement stmt(database, InsertSql(table, row));
@@ -101,7 +107,7 @@ int64_t InsertRow(SqliteDatabase& database, const ColumnKinds& kinds, const std:
   return sqlite3_last_insert_rowid(db);
 }
 
-void UpdateRow(SqliteDatabase& database, const ColumnKinds& kinds, const std::string& table,
+void UpdateRow(SqliteDatabase& database, ColumnKinds& kinds, const std::string& table,
                const RowWrite& row) {
   if (row.values.empty()) return;
   sqlite3* db = database.get();

@@ -125,12 +125,11 @@ void PushScript(ThreadScripts& thread, const std::string& physical_path,
 // physical path less its virtual path ("/srv/site/a/b.lp" less "/a/b.lp"),
 // or the page's own folder when the two do not line up.
 fs::path LibraryFolder(const std::string& physical_path, const std::string& virtual_path) {
-  fs::path root = fs::path(physical_path).parent_path();
   if (virtual_path.starts_with("/") && physical_path.size() > virtual_path.size() &&
       physical_path.ends_with(virtual_path)) {
-    root = physical_path.substr(0, physical_path.size() - virtual_path.size());
+    return fs::path(physical_path.substr(0, physical_path.size() - virtual_path.size())) / "lib";
   }
-  return root / "lib";
+  return fs::path(physical_path).parent_path() / "lib";
 }
 
 bool IsModuleName(std::string_view name) {

@@ -57,6 +57,8 @@ TEST(Dates, SerialDaysFrom1899AndTheirText) {
   EXPECT_EQ(FormatDate(MakeDate({2026, 2, 28, 23, 59, 59})), "2026-02-28 23:59:59");
   EXPECT_EQ(FormatDate(MakeDate({2024, 2, 29, 0, 0, 0})), "2024-02-29");  // midnight dropped
   EXPECT_EQ(FormatDateTime(MakeDate({2024, 2, 29, 0, 0, 0})), "2024-02-29 00:00:00");
+  EXPECT_EQ(FormatDateTime(MakeDate({987, 6, 5, 4, 3, 2})), "0987-06-05 04:03:02");
+  EXPECT_EQ(FormatDateTime(MakeDate({12345, 10, 11, 21, 43, 59})), "12345-10-11 21:43:59");
   // Stamps keep at most 15 characters of the day count.
   EXPECT_EQ(DateSerialText(Date{46362.543217592593}), "46362.543217592");
 }
@@ -75,6 +77,11 @@ TEST(Dates, ParsingPostedText) {
 
 TEST(Text, ReplacementContainingThePatternIsNotRescanned) {
   EXPECT_EQ(ReplaceAll("a%b%", "%", "%25"), "a%25b%25");
+  std::string text = "a%b%";
+  ReplaceAllIn(text, "%", "%25");
+  EXPECT_EQ(text, "a%25b%25");
+  ReplaceAllIn(text, "#", "x");
+  EXPECT_EQ(text, "a%25b%25");
 }
 
 TEST(Text, ListsSplitAtCommasWithoutEmptyItems) {
