@@ -297,10 +297,7 @@ Date Today() { return Date{std::floor(Now().serial)}; }
 
 std::string DateSerialText(Date d) { return FormatDouble(d.serial).substr(0, 15); }
 
-// ASCII case mapping: keys, names and SQL words are ASCII, and the C
-// library's locale-aware tolower is a hot spot of message loading.
 namespace {
-inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 }  // namespace
 

@@ -92,14 +92,15 @@ std::string Trim(std::string_view s);
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 // As ReplaceAll, in place: text without `from` is not copied.
 void ReplaceAllIn(std::string& text, std::string_view from, std::string_view to);
+// ASCII case mapping: keys, names and SQL words are ASCII, and the C
+// library's locale-aware tolower is a hot spot of name lookups.
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 // ASCII letters compared without regard to case. Inline: lookups by name
 // call it for every candidate, and most differ in length.
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-    const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-    if (x != y) return false;
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
   return true;
 }

@@ -27,10 +27,8 @@ struct NoCaseHash {
   using is_transparent = void;
   size_t operator()(std::string_view text) const noexcept {
     size_t hash = 14695981039346656037u;  // FNV-1a
-    for (const char c : text) {
-      hash =
-          (hash ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c)) * 1099511628211u;
-    }
+    for (const char c : text)
+      hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211u;
     return hash;
   }
 };

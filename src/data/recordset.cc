@@ -13,8 +13,7 @@ namespace {
 uint64_t NameKey(std::string_view name) {
   uint64_t key = std::min<size_t>(name.size(), 255);
   for (size_t i = 0; i < name.size() && i < 7; ++i) {
-    const char c = name[i];
-    key = key << 8 | static_cast<uint8_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    key = key << 8 | static_cast<uint8_t>(LowerAscii(name[i]));
   }
   return key;
 }

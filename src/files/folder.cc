@@ -36,8 +36,6 @@ std::vector<std::string>& Programs() {
   return programs;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
 bool GlobMatch(std::string_view p, std::string_view s) {
   // Iterative match with one backtrack point for the last "*".
   size_t pi = 0, si = 0, star = std::string_view::npos, mark = 0;

@@ -27,7 +27,7 @@ std::string LookupKey(const std::string& name, int language) {
   if (language == 2) suffix = s.strOtherLanguage.empty() ? &s.SecondLanguage : &s.FirstLanguage;
   std::string key;
   key.reserve(name.size() + (suffix ? suffix->size() + 1 : 0));
-  for (const char c : name) key += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  for (const char c : name) key += LowerAscii(c);
   if (suffix) key.append("_").append(*suffix);
   return key;
 }
